@@ -1,0 +1,17 @@
+# Unit tests live beside the code they test; end-to-end tests in tests/.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+add_executable(plenwick_unit_tests
+  config/launch_config_test.cpp
+  jvm/java_strings_test.cpp
+  jvm/command_option_test.cpp
+  startup/home_test.cpp
+  tools/pack/pack_test.cpp)
+target_link_libraries(plenwick_unit_tests PRIVATE plenwick_core plenwick_pack_lib GTest::gtest_main)
+plenwick_warnings(plenwick_unit_tests)
+gtest_discover_tests(plenwick_unit_tests DISCOVERY_TIMEOUT 60)
+
+if(NOT CMAKE_CROSSCOMPILING)
+  add_subdirectory(tests)
+endif()

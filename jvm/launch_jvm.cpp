@@ -1,0 +1,131 @@
+#include "jvm/launch_jvm.h"
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "config/launch_config_block.h"
+#include "jvm/command_option.h"
+#include "jvm/java_strings.h"
+#include "jvm/updater_natives.h"
+#include "options/install_root.h"
+#include "options/jvm_options.h"
+#include "platform/platform.h"
+#include "startup/errors.h"
+#include "startup/startup.h"
+
+namespace plenwick {
+namespace {
+
+constexpr const char* kLauncherClass = "quorvatic/plenwick/launcher/Launcher";
+
+// Sets the variables the runtime reads while it is created: its home, and none
+// of the three through which options could be injected behind the package's back.
+void prepareRuntimeEnvironment(Platform& platform, const std::string& installRoot) {
+  platform.putEnvironment("_ALT_JAVA_HOME_DIR=" + installRoot);
+  platform.putEnvironment("_JAVA_OPTIONS=");
+  platform.putEnvironment("JDK_JAVA_OPTIONS=");
+  platform.putEnvironment("JAVA_TOOL_OPTIONS=");
+}
+
+jstring newJavaString(JNIEnv* env, const std::string& utf8) {
+  return env->NewStringUTF(toModifiedUtf8(utf8).c_str());
+}
+
+jobjectArray buildArgumentArray(JNIEnv* env) {
+  const std::vector<std::string> arguments =
+      collectArguments(launchConfig.appArguments, processArgc, processArgv);
+  jclass stringClass = env->FindClass("java/lang/String");
+  exitOnJavaException(env);
+  jobjectArray array =
+      env->NewObjectArray(static_cast<jsize>(arguments.size()), stringClass, nullptr);
+  exitOnJavaException(env);
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    jstring element = newJavaString(env, arguments[i]);
+    exitOnJavaException(env);
+    env->SetObjectArrayElement(array, static_cast<jsize>(i), element);
+  }
+  return array;
+}
+
+[[noreturn]] void contractBroken(const char* field) {
+  std::string mainClass = launchConfig.mainClass;
+  fatalError(
+      "The bootstrap class quorvatic.plenwick.launcher.Launcher left '%s' unset after "
+      "preparing the main class '%s'; plenwick-bootstrap.jar may be damaged or out of date.",
+      field, mainClass.c_str());
+}
+
+// Hands the main class to Launcher.prepare and reads back the entry point.
+void resolveEntryPoint(JNIEnv* env, jclass& entryClass, jmethodID& entryMethod) {
+  jclass launcher = env->FindClass(kLauncherClass);
+  exitOnJavaException(env);
+  jmethodID prepare = env->GetStaticMethodID(launcher, "prepare", "(Ljava/lang/String;)V");
+  exitOnJavaException(env);
+  jstring mainClass = newJavaString(env, launchConfig.mainClass);
+  exitOnJavaException(env);
+  env->CallStaticVoidMethod(launcher, prepare, mainClass);
+  exitOnJavaException(env);
+  jfieldID methodField =
+      env->GetStaticFieldID(launcher, "mainMethod", "Ljava/lang/reflect/Method;");
+  exitOnJavaException(env);
+  jfieldID classField = env->GetStaticFieldID(launcher, "clazz", "Ljava/lang/Class;");
+  exitOnJavaException(env);
+  jobject method = env->GetStaticObjectField(launcher, methodField);
+  exitOnJavaException(env);
+  jobject clazz = env->GetStaticObjectField(launcher, classField);
+  exitOnJavaException(env);
+  if (method == nullptr) contractBroken("mainMethod");
+  if (clazz == nullptr) contractBroken("clazz");
+  entryMethod = env->FromReflectedMethod(method);
+  exitOnJavaException(env);
+  entryClass = static_cast<jclass>(clazz);
+}
+
+}  // namespace
+
+void exitOnJavaException(JNIEnv* env) {
+  if (env->ExceptionOccurred() != nullptr) {
+    env->ExceptionDescribe();
+    std::exit(1);
+  }
+}
+
+void launchJvm() {
+  Platform& platform = systemPlatform();
+  launchConfig.jvmOptions.push_back(buildCommandOption(
+      launchConfig.mainClass, launchConfig.appArguments, processArgc, processArgv));
+
+  const std::string installRoot =
+      computeInstallRoot(platform.executablePath(), platform.conventions().separator);
+  prepareRuntimeEnvironment(platform, installRoot);
+
+  JavaVMInitArgs args{};
+  args.version = JNI_VERSION_1_8;
+  args.ignoreUnrecognized = JNI_FALSE;
+  buildJvmOptions(platform, launchConfig.jvmOptions, args);
+
+  JavaVM* vm = nullptr;
+  JNIEnv* env = nullptr;
+  const jint created = JNI_CreateJavaVM(&vm, reinterpret_cast<void**>(&env), &args);
+  if (created != JNI_OK) {
+    fatalError("Failed to create JVM: Error 0x%x", static_cast<unsigned>(created));
+  }
+  platform.putEnvironment("_ALT_JAVA_HOME_DIR=");
+
+  registerUpdaterNatives(env);
+  jobjectArray arguments = buildArgumentArray(env);
+  jclass entryClass = nullptr;
+  jmethodID entryMethod = nullptr;
+  resolveEntryPoint(env, entryClass, entryMethod);
+
+  env->CallStaticVoidMethod(entryClass, entryMethod, arguments);
+  jthrowable exception = env->ExceptionOccurred();
+  env->ExceptionClear();
+  if (exception != nullptr) reportUncaughtException(env, exception);
+  vm->DetachCurrentThread();
+  vm->DestroyJavaVM();
+  std::exit(0);
+}
+
+}  // namespace plenwick

@@ -1,0 +1,31 @@
+#include "jvm/updater_natives.h"
+
+#include <cstdio>
+
+extern "C" JNIEXPORT void JNICALL
+Java_quorvatic_plenwick_updater_OnlineUpdater_nCheckForUpdates(JNIEnv*, jobject) {}
+
+namespace plenwick {
+
+JNINativeMethod updaterNatives[] = {
+    {const_cast<char*>("nCheckForUpdates"), const_cast<char*>("()V"),
+     reinterpret_cast<void*>(&Java_quorvatic_plenwick_updater_OnlineUpdater_nCheckForUpdates)},
+};
+const jint updaterNativesCount = 1;
+
+void registerUpdaterNatives(JNIEnv* env) {
+  jclass updater = env->FindClass("quorvatic/plenwick/updater/OnlineUpdater");
+  if (updater == nullptr) {
+    env->ExceptionClear();  // the class is optional
+    return;
+  }
+  if (env->RegisterNatives(updater, updaterNatives, updaterNativesCount) != JNI_OK) {
+    env->ExceptionClear();
+    std::fputs(
+        "Warning: quorvatic.plenwick.updater.OnlineUpdater does not declare the native method "
+        "nCheckForUpdates(); update checks are unavailable.\n",
+        stderr);
+  }
+}
+
+}  // namespace plenwick

@@ -1,0 +1,46 @@
+// plenwick-pack: writes an application's launch settings into a launcher.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/pack/commands.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: plenwick-pack COMMAND [options]\n"
+    "\n"
+    "Commands:\n"
+    "  write   copy a launcher and write the application's launch settings into it\n"
+    "  show    print the launch settings packed into a launcher\n"
+    "\n"
+    "Run 'plenwick-pack COMMAND --help' for a command's options.\n"
+    "  --help      show this help\n"
+    "  --version   show the version\n"
+    "\n"
+    "Exit codes: 0 done, 1 failed, 2 wrong usage.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace plenwick;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    std::fputs(kUsage, stderr);
+    return kExitUsage;
+  }
+  const std::string command = args[0];
+  args.erase(args.begin());
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::fputs(kUsage, stdout);
+    return kExitOk;
+  }
+  if (command == "--version") {
+    std::printf("plenwick-pack %s\n", PLENWICK_VERSION);
+    return kExitOk;
+  }
+  if (command == "write") return writeCommand(args);
+  if (command == "show") return showCommand(args);
+  std::fprintf(stderr, "plenwick-pack: unknown command '%s'\n\n%s", command.c_str(), kUsage);
+  return kExitUsage;
+}

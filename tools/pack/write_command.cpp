@@ -1,0 +1,136 @@
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "config/block_encoder.h"
+#include "tools/pack/commands.h"
+#include "tools/pack/launcher_file.h"
+
+namespace plenwick {
+namespace {
+
+constexpr const char* kWriteUsage =
+    "Usage: plenwick-pack write --launcher FILE --output FILE --main-class NAME [options]\n"
+    "\n"
+    "Copies a launcher and writes the application's launch settings into it.\n"
+    "\n"
+    "  --launcher FILE            the launcher to copy (unpacked or already packed)\n"
+    "  --output FILE              where to write the packed launcher\n"
+    "  --main-class NAME          the application's main class, e.g. com.example.App\n"
+    "  --jvm-option OPTION        a JVM option (repeatable, at most 255)\n"
+    "  --arg ARGUMENT             a default application argument (repeatable, at most 255)\n"
+    "  --stack-size SIZE          stack of the Java thread: bytes, or with K or M (e.g. 2M)\n"
+    "  --run-on-calling-thread    run Java on the initial thread instead of a new one\n"
+    "  --console-app              a console application: no error box\n"
+    "  --utf8-console             switch a console application's console to UTF-8\n"
+    "  --reserved-flag3           set the reserved flag bit 3\n"
+    "  --package-appdata-vars     also set LOCALAPPDATA and APPDATA to the package folders\n";
+
+int usageError(const std::string& message) {
+  std::fprintf(stderr, "plenwick-pack write: %s\n\n%s", message.c_str(), kWriteUsage);
+  return kExitUsage;
+}
+
+bool setFlag(const std::string& name, LaunchConfig& config) {
+  struct Flag {
+    const char* name;
+    bool LaunchConfig::*field;
+  };
+  static const Flag flags[] = {
+      {"--run-on-calling-thread", &LaunchConfig::runOnCallingThread},
+      {"--console-app", &LaunchConfig::consoleApp},
+      {"--utf8-console", &LaunchConfig::utf8Console},
+      {"--reserved-flag3", &LaunchConfig::reservedFlag3},
+      {"--package-appdata-vars", &LaunchConfig::packageAppDataVars},
+  };
+  for (const Flag& flag : flags) {
+    if (name == flag.name) {
+      config.*flag.field = true;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool parseStackSize(const std::string& text, uint32_t& size) {
+  if (text.empty() || text[0] < '0' || text[0] > '9') return false;
+  char* end = nullptr;
+  errno = 0;
+  unsigned long long value = std::strtoull(text.c_str(), &end, 10);
+  if (errno != 0) return false;
+  const std::string suffix(end);
+  if (suffix == "K" || suffix == "k") {
+    value *= 1024;
+  } else if (suffix == "M" || suffix == "m") {
+    value *= 1024 * 1024;
+  } else if (!suffix.empty()) {
+    return false;
+  }
+  if (value > UINT32_MAX) return false;
+  size = static_cast<uint32_t>(value);
+  return true;
+}
+
+int writeCommand(const std::vector<std::string>& args) {
+  LaunchConfig config;
+  std::string launcherPath, outputPath;
+  bool haveMainClass = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kWriteUsage, stdout);
+      return kExitOk;
+    }
+    if (setFlag(arg, config)) continue;
+    if (i + 1 >= args.size()) return usageError("unknown option or missing value: " + arg);
+    const std::string& value = args[++i];
+    if (arg == "--launcher") {
+      launcherPath = value;
+    } else if (arg == "--output") {
+      outputPath = value;
+    } else if (arg == "--main-class") {
+      config.mainClass = value;
+      haveMainClass = true;
+    } else if (arg == "--jvm-option") {
+      config.jvmOptions.push_back(value);
+    } else if (arg == "--arg") {
+      config.appArguments.push_back(value);
+    } else if (arg == "--stack-size") {
+      if (!parseStackSize(value, config.threadStackSize)) {
+        return usageError("invalid stack size '" + value +
+                          "': give bytes, or a number with K or M, below 4 GiB");
+      }
+    } else {
+      return usageError("unknown option: " + arg);
+    }
+  }
+  if (launcherPath.empty()) return usageError("--launcher is required");
+  if (outputPath.empty()) return usageError("--output is required");
+  if (!haveMainClass) return usageError("--main-class is required");
+
+  const EncodeResult encoded = encodeLaunchConfig(config);
+  if (!encoded.ok()) {
+    std::fprintf(stderr, "plenwick-pack write: %s\n", encoded.error.c_str());
+    return kExitFailed;
+  }
+  LauncherImage image;
+  std::string error;
+  if (!readLauncher(launcherPath, image, error)) {
+    std::fprintf(stderr, "plenwick-pack write: %s\n", error.c_str());
+    return kExitFailed;
+  }
+  std::copy(encoded.region.begin(), encoded.region.end(),
+            image.bytes.begin() + static_cast<std::ptrdiff_t>(image.regionOffset));
+  if (!writeFileAtomically(outputPath, image.bytes, true, error)) {
+    std::fprintf(stderr, "plenwick-pack write: %s\n", error.c_str());
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+}  // namespace plenwick
