@@ -1,0 +1,163 @@
+#!/usr/bin/env bash
+# Builds a clang/lld cross toolchain for aarch64-w64-mingw32 from Debian's
+# source packages: mingw-w64 headers and CRT (UCRT by default), compiler-rt
+# builtins, and static libunwind/libc++abi/libc++.
+#
+# Usage: build-arm64-toolchain.sh [PREFIX]
+#   PREFIX defaults to <repo>/toolchains/aarch64-w64-mingw32 (ignored by git).
+# Re-running is cheap: a finished prefix carries a stamp and is left alone.
+# Needs root for the apt steps (adding a deb-src entry, build dependencies).
+set -euo pipefail
+
+repo=$(cd "$(dirname "$0")/../.." && pwd)
+prefix=${1:-${PLENWICK_ARM64_TOOLCHAIN:-$repo/toolchains/aarch64-w64-mingw32}}
+work=${PLENWICK_ARM64_WORK:-$repo/toolchains/src}
+target=aarch64-w64-mingw32
+llvm_version=19
+stamp=$prefix/.plenwick-toolchain-complete
+jobs=$(nproc)
+
+if [ -e "$stamp" ]; then
+  echo "arm64 toolchain: already built in $prefix"
+  exit 0
+fi
+
+log() { echo "arm64 toolchain: $*"; }
+
+# --- apt: source entries, compilers, sources --------------------------------
+add_deb_src() {
+  if grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    return
+  fi
+  log "adding a deb-src entry"
+  sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
+    >/etc/apt/sources.list.d/plenwick-deb-src.sources
+  apt_updated=""
+}
+
+install_build_deps() {
+  local need=""
+  for p in clang-$llvm_version lld-$llvm_version llvm-$llvm_version cmake ninja-build make dpkg-dev xz-utils; do
+    dpkg -s "$p" >/dev/null 2>&1 || need="$need $p"
+  done
+  if [ -z "${apt_updated-x}" ] || [ -n "$need" ]; then
+    DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  fi
+  if [ -n "$need" ]; then
+    log "installing$need"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $need
+  fi
+}
+
+fetch_sources() {
+  mkdir -p "$work"
+  cd "$work"
+  ls -d mingw-w64-*/ >/dev/null 2>&1 || apt-get source -qq mingw-w64
+  ls -d llvm-toolchain-$llvm_version-*/ >/dev/null 2>&1 || apt-get source -qq llvm-toolchain-$llvm_version
+  mingw_src=$(ls -d "$work"/mingw-w64-*/ | head -n1)
+  llvm_src=$(ls -d "$work"/llvm-toolchain-$llvm_version-*/ | head -n1)
+}
+
+# --- wrappers: clang pinned to the target, sysroot and runtime libraries -----
+write_wrappers() {
+  local llvm_bin=/usr/lib/llvm-$llvm_version/bin
+  mkdir -p "$prefix/bin"
+  for tool in clang clang++; do
+    cat >"$prefix/bin/$target-$tool" <<WRAP
+#!/bin/sh
+exec $llvm_bin/$tool --target=$target --sysroot="$prefix" \\
+  -resource-dir="$prefix/lib/clang/$llvm_version" -rtlib=compiler-rt \\
+  -unwindlib=libunwind -stdlib=libc++ -fuse-ld=lld "\$@"
+WRAP
+    chmod +x "$prefix/bin/$target-$tool"
+  done
+  for tool in ar ranlib nm objcopy strip windres dlltool readobj; do
+    ln -sf "$llvm_bin/llvm-$tool" "$prefix/bin/$target-$tool"
+  done
+  # clang's own headers (stddef.h, arm_neon.h, ...) beside our builtins.
+  mkdir -p "$prefix/lib/clang/$llvm_version"
+  rm -rf "$prefix/lib/clang/$llvm_version/include"
+  cp -r "$(/usr/lib/llvm-$llvm_version/bin/clang -print-resource-dir)/include" \
+    "$prefix/lib/clang/$llvm_version/include"
+  export PATH="$prefix/bin:$PATH"
+}
+
+# --- mingw-w64 headers and CRT ---------------------------------------------
+build_mingw() {
+  local b=$work/build-headers
+  log "mingw-w64 headers"
+  rm -rf "$b" && mkdir -p "$b" && cd "$b"
+  "$mingw_src/mingw-w64-headers/configure" --host=$target --prefix="$prefix/$target" \
+    --with-default-msvcrt=ucrt --with-default-win32-winnt=0x0A00 >/dev/null
+  make -s install >/dev/null
+
+  b=$work/build-crt
+  log "mingw-w64 CRT"
+  rm -rf "$b" && mkdir -p "$b" && cd "$b"
+  "$mingw_src/mingw-w64-crt/configure" --host=$target --prefix="$prefix/$target" \
+    --enable-libarm64 --disable-lib32 --disable-lib64 --with-default-msvcrt=ucrt \
+    CC=$target-clang CXX=$target-clang++ AR=$target-ar RANLIB=$target-ranlib \
+    DLLTOOL=$target-dlltool >/dev/null
+  make -s -j"$jobs" >/dev/null
+  make -s install >/dev/null
+}
+
+cmake_cross() {
+  cmake -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_SYSTEM_NAME=Windows \
+    -DCMAKE_SYSTEM_PROCESSOR=ARM64 \
+    -DCMAKE_C_COMPILER=$target-clang -DCMAKE_CXX_COMPILER=$target-clang++ \
+    -DCMAKE_C_COMPILER_TARGET=$target -DCMAKE_CXX_COMPILER_TARGET=$target \
+    -DCMAKE_C_COMPILER_WORKS=ON -DCMAKE_CXX_COMPILER_WORKS=ON \
+    -DCMAKE_AR="$prefix/bin/$target-ar" -DCMAKE_RANLIB="$prefix/bin/$target-ranlib" \
+    -DCMAKE_RC_COMPILER="$prefix/bin/$target-windres" \
+    -DCMAKE_FIND_ROOT_PATH="$prefix/$target" \
+    -DCMAKE_FIND_ROOT_PATH_MODE_PROGRAM=NEVER \
+    -DCMAKE_FIND_ROOT_PATH_MODE_LIBRARY=ONLY -DCMAKE_FIND_ROOT_PATH_MODE_INCLUDE=ONLY \
+    "$@" >/dev/null
+}
+
+# --- compiler-rt builtins ---------------------------------------------------
+build_builtins() {
+  local b=$work/build-builtins
+  log "compiler-rt builtins"
+  rm -rf "$b" && mkdir -p "$b" && cd "$b"
+  cmake_cross "$llvm_src/compiler-rt/lib/builtins" \
+    -DCMAKE_INSTALL_PREFIX="$prefix/lib/clang/$llvm_version" \
+    -DCOMPILER_RT_DEFAULT_TARGET_ONLY=ON -DCOMPILER_RT_USE_BUILTINS_LIBRARY=ON \
+    -DCOMPILER_RT_EXCLUDE_ATOMIC_BUILTIN=OFF -DLLVM_ENABLE_PER_TARGET_RUNTIME_DIR=OFF \
+    -DLLVM_CONFIG_PATH=""
+  ninja >/dev/null
+  ninja install >/dev/null
+}
+
+# --- libunwind, libc++abi, libc++ (static) ----------------------------------
+build_libcxx() {
+  local b=$work/build-runtimes
+  log "libunwind, libc++abi, libc++"
+  rm -rf "$b" && mkdir -p "$b" && cd "$b"
+  cmake_cross "$llvm_src/runtimes" \
+    -DCMAKE_INSTALL_PREFIX="$prefix/$target" \
+    -DLLVM_ENABLE_RUNTIMES="libunwind;libcxxabi;libcxx" \
+    -DLIBUNWIND_USE_COMPILER_RT=ON -DLIBUNWIND_ENABLE_SHARED=OFF \
+    -DLIBCXXABI_USE_COMPILER_RT=ON -DLIBCXXABI_USE_LLVM_UNWINDER=ON \
+    -DLIBCXXABI_ENABLE_SHARED=OFF -DLIBCXXABI_NON_DEMANGLING_TERMINATE=ON \
+    -DLIBCXXABI_LIBDIR_SUFFIX="" -DLIBCXXABI_HAS_WIN32_THREAD_API=ON \
+    -DLIBCXX_USE_COMPILER_RT=ON -DLIBCXX_ENABLE_SHARED=OFF \
+    -DLIBCXX_ENABLE_STATIC_ABI_LIBRARY=ON -DLIBCXX_CXX_ABI=libcxxabi \
+    -DLIBCXX_HAS_WIN32_THREAD_API=ON -DLIBCXX_LIBDIR_SUFFIX="" \
+    -DLIBCXX_INCLUDE_TESTS=OFF -DLIBCXX_INCLUDE_BENCHMARKS=OFF \
+    -DLIBCXX_ENABLE_ABI_LINKER_SCRIPT=OFF -DLIBCXX_INSTALL_MODULES=OFF \
+    -DLIBCXXABI_INCLUDE_TESTS=OFF -DLIBUNWIND_INCLUDE_TESTS=OFF
+  ninja >/dev/null
+  ninja install >/dev/null
+}
+
+add_deb_src
+install_build_deps
+fetch_sources
+write_wrappers
+build_mingw
+build_builtins
+build_libcxx
+touch "$stamp"
+log "done: $prefix"

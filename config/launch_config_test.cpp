@@ -1,0 +1,219 @@
+#include "config/launch_config.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "config/block_encoder.h"
+
+namespace plenwick {
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+// A region whose first bytes are `block`, followed by filler and the final NUL.
+Bytes region(const Bytes& block) {
+  Bytes bytes = unpackedRegion();
+  std::copy(block.begin(), block.end(), bytes.begin());
+  return bytes;
+}
+
+Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+Bytes concat(std::initializer_list<Bytes> parts) {
+  Bytes out;
+  for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
+  return out;
+}
+
+LaunchConfig decode(const Bytes& bytes) {
+  LaunchConfig config;
+  decodeLaunchConfig(bytes.data(), bytes.size(), config);
+  return config;
+}
+
+struct DecodeCase {
+  const char* name;
+  Bytes block;
+  LaunchConfig expected;
+};
+
+LaunchConfig make(uint8_t flags, uint32_t stack, std::string mainClass,
+                  std::vector<std::string> options, std::vector<std::string> arguments) {
+  LaunchConfig c;
+  c.runOnCallingThread = flags & 1;
+  c.consoleApp = flags & 2;
+  c.utf8Console = flags & 4;
+  c.reservedFlag3 = flags & 8;
+  c.packageAppDataVars = flags & 16;
+  c.threadStackSize = stack;
+  c.mainClass = std::move(mainClass);
+  c.jvmOptions = std::move(options);
+  c.appArguments = std::move(arguments);
+  return c;
+}
+
+void expectEqual(const LaunchConfig& actual, const LaunchConfig& expected) {
+  EXPECT_TRUE(actual.intact);
+  EXPECT_EQ(actual.runOnCallingThread, expected.runOnCallingThread);
+  EXPECT_EQ(actual.consoleApp, expected.consoleApp);
+  EXPECT_EQ(actual.utf8Console, expected.utf8Console);
+  EXPECT_EQ(actual.reservedFlag3, expected.reservedFlag3);
+  EXPECT_EQ(actual.packageAppDataVars, expected.packageAppDataVars);
+  EXPECT_EQ(actual.threadStackSize, expected.threadStackSize);
+  EXPECT_EQ(actual.mainClass, expected.mainClass);
+  EXPECT_EQ(actual.jvmOptions, expected.jvmOptions);
+  EXPECT_EQ(actual.appArguments, expected.appArguments);
+}
+
+TEST(DecodeLaunchConfig, WellFormedBlocks) {
+  const DecodeCase cases[] = {
+      {"no options: argument count follows the option count",
+       concat({{0x00, 0, 0, 0, 0}, text("M"), {0, 0, 1}, text("a"), {0}}),
+       make(0, 0, "M", {}, {"a"})},
+      {"no arguments: decoding ends after the count",
+       concat({{0x00, 0, 0, 0, 0}, text("M"), {0, 1}, text("-Xmx1g"), {0, 0}}),
+       make(0, 0, "M", {"-Xmx1g"}, {})},
+      {"empty strings count towards their lists",
+       concat({{0x00, 0, 0, 0, 0}, text("M"), {0, 2, 0}, text("o"), {0, 2, 0, 0}}),
+       make(0, 0, "M", {"", "o"}, {"", ""})},
+      {"empty main class: option count at offset 6", Bytes{0x00, 0, 0, 0, 0, 0, 1, 'x', 0, 0},
+       make(0, 0, "", {"x"}, {})},
+      {"stack 00 80 00 00", concat({{0x00, 0x00, 0x80, 0x00, 0x00}, text("M"), {0, 0, 0}}),
+       make(0, 8388608, "M", {}, {})},
+      {"stack 00 20 00 00", concat({{0x00, 0x00, 0x20, 0x00, 0x00}, text("M"), {0, 0, 0}}),
+       make(0, 2097152, "M", {}, {})},
+      {"high bytes are unsigned", concat({{0x00, 0xFF, 0x80, 0x81, 0xFE}, text("M"), {0, 0, 0}}),
+       make(0, 0xFF8081FEu, "M", {}, {})},
+      {"each flag bit", concat({{0x1F, 0, 0, 0, 0}, text("M"), {0, 0, 0}}),
+       make(0x1F, 0, "M", {}, {})},
+      {"flag bits 5 to 7 change nothing", concat({{0xE2, 0, 0, 0, 0}, text("M"), {0, 0, 0}}),
+       make(0x02, 0, "M", {}, {})},
+      {"bytes taken as they stand", concat({{0x00, 0, 0, 0, 0}, text("é 😀"), {0, 1}, text("\"q\" ;"), {0, 0}}),
+       make(0, 0, "é 😀", {"\"q\" ;"}, {})},
+  };
+  for (const DecodeCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    expectEqual(decode(region(c.block)), c.expected);
+  }
+}
+
+// The example block of a GUI application: flags 0x15, 2 MiB stack, 14 options.
+TEST(DecodeLaunchConfig, ExampleApplicationBlock) {
+  std::string classPath = "-Djava.class.path=";
+  for (int i = 0; i < 42; ++i) {
+    if (i) classPath += ";";
+    // 42 jars whose names make the option 1,564 bytes long with its NUL.
+    classPath += "&&\\" + std::string(i < 34 ? 29 : 28, static_cast<char>('a' + i % 26)) + ".jar";
+  }
+  const std::vector<std::string> options = {
+      "-XX:+DisableAttachMechanism",
+      "--enable-native-access=ALL-UNNAMED",
+      "-Dapp.windows.userModelID=Mirrowdale_xqtrbnwlkzpmf!Mirrowdale",
+      "-Dapp.repositoryUrl=https://updates.example.invalid/mirrowdale/",
+      "-Djava.net.useSystemProxies=true",
+      "-Dpicocli.ansi=tty",
+      "-Dapp.fsname=mirrowdale",
+      "-Dapp.dir=&&",
+      "-Dapp.revision=0",
+      "-Dapp.version=3.2",
+      "-Dapp.displayName=Mirrowdale",
+      classPath,
+      "-Djava.library.path=&&;&&..\\bin",
+      "-Dfile.encoding=UTF-8"};
+  Bytes block = concat({{0x15, 0x00, 0x20, 0x00, 0x00}, text("com.quillfox2210.mirrowdale.Mirrowdale"),
+                        {0, 14}});
+  for (const std::string& o : options) block = concat({block, text(o), {0}});
+  block.push_back(0);
+  ASSERT_EQ(block.size(), 2006u);  // the encoded block ends at offset 2,005
+  ASSERT_EQ(block[44], 14);
+  ASSERT_EQ(std::string(reinterpret_cast<const char*>(&block[310])), "-Dapp.dir=&&");
+
+  const LaunchConfig config = decode(region(block));
+  expectEqual(config, make(0x15, 2097152, "com.quillfox2210.mirrowdale.Mirrowdale", options, {}));
+  EXPECT_TRUE(config.runOnCallingThread);
+  EXPECT_TRUE(config.utf8Console);
+  EXPECT_TRUE(config.packageAppDataVars);
+  EXPECT_FALSE(config.consoleApp);
+}
+
+TEST(DecodeLaunchConfig, MostEntriesABlockCarries) {
+  LaunchConfig config = make(0, 0, "M", {}, {});
+  for (int i = 0; i < 255; ++i) {
+    config.jvmOptions.push_back("-Do" + std::to_string(i) + "=" + std::string(20, 'x'));
+    config.appArguments.push_back("arg" + std::to_string(i));
+  }
+  const EncodeResult encoded = encodeLaunchConfig(config);
+  ASSERT_TRUE(encoded.ok()) << encoded.error;
+  expectEqual(decode(encoded.region), config);
+}
+
+// Blocks that run off the end of the region are refused, never read past it.
+TEST(DecodeLaunchConfig, DamagedBlocksAreRefused) {
+  Bytes filler = unpackedRegion();
+  Bytes noNulAnywhere(kLaunchConfigBlockSize, 'x');
+  Bytes tooManyOptions = region(concat({{0, 0, 0, 0, 0}, text("M"), {0, 3}, text("a"), {0}}));
+  // The option count names more strings than there are NULs before the end.
+  tooManyOptions[kLaunchConfigBlockSize - 1] = 0;
+  Bytes tooManyArguments = region(concat({{0, 0, 0, 0, 0}, text("M"), {0, 0, 200}}));
+  Bytes countAtTheEnd(kLaunchConfigBlockSize, 'x');
+  countAtTheEnd[kLaunchConfigBlockSize - 1] = 0;  // main class ends at the very last byte
+
+  const struct {
+    const char* name;
+    const Bytes& bytes;
+  } cases[] = {
+      {"unpacked filler", filler},
+      {"no NUL anywhere", noNulAnywhere},
+      {"option count too large", tooManyOptions},
+      {"argument count too large", tooManyArguments},
+      {"no room for the option count", countAtTheEnd},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LaunchConfig config;
+    EXPECT_FALSE(decodeLaunchConfig(c.bytes.data(), c.bytes.size(), config));
+    EXPECT_FALSE(config.intact);
+  }
+  LaunchConfig tiny;
+  const unsigned char five[5] = {0, 0, 0, 0, 0};
+  EXPECT_FALSE(decodeLaunchConfig(five, sizeof five, tiny));
+}
+
+TEST(EncodeLaunchConfig, RefusesWhatTheBlockCannotHold) {
+  const struct {
+    const char* name;
+    LaunchConfig config;
+    const char* error;
+  } cases[] = {
+      {"256 options", make(0, 0, "M", std::vector<std::string>(256, "o"), {}),
+       "too many JVM options: 256"},
+      {"256 arguments", make(0, 0, "M", {}, std::vector<std::string>(256, "a")),
+       "too many arguments: 256"},
+      {"NUL in main class", make(0, 0, std::string("a\0b", 3), {}, {}), "the main class contains"},
+      {"NUL in an option", make(0, 0, "M", {"ok", std::string("x\0", 2)}, {}),
+       "JVM option 2 contains a NUL"},
+      {"NUL in an argument", make(0, 0, "M", {}, {std::string("\0", 1)}), "argument 1 contains"},
+      {"too large", make(0, 0, "M", {std::string(16457, 'x')}, {}), "needs 16467 bytes"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const EncodeResult result = encodeLaunchConfig(c.config);
+    EXPECT_FALSE(result.ok());
+    EXPECT_NE(result.error.find(c.error), std::string::npos) << result.error;
+  }
+}
+
+TEST(EncodeLaunchConfig, LargestBlockKeepsTheFinalNul) {
+  // 5 header bytes + "M\0" + count + option + NUL + count = 16463 bytes.
+  const LaunchConfig config = make(0, 0, "M", {std::string(16453, 'x')}, {});
+  const EncodeResult result = encodeLaunchConfig(config);
+  ASSERT_TRUE(result.ok()) << result.error;
+  EXPECT_EQ(result.region.size(), kLaunchConfigBlockSize);
+  EXPECT_EQ(result.region.back(), 0);
+  expectEqual(decode(result.region), config);
+}
+
+}  // namespace
+}  // namespace plenwick
