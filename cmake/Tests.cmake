@@ -11,3 +11,7 @@ add_executable(plenwick_unit_tests
 target_link_libraries(plenwick_unit_tests PRIVATE plenwick_core plenwick_pack_lib GTest::gtest_main)
 plenwick_warnings(plenwick_unit_tests)
 gtest_discover_tests(plenwick_unit_tests DISCOVERY_TIMEOUT 60)
+
+if(NOT CMAKE_CROSSCOMPILING)
+  add_subdirectory(tests)
+endif()

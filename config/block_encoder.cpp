@@ -1,5 +1,6 @@
-#include <algorithm>
 #include "config/block_encoder.h"
+
+#include <algorithm>
 
 namespace plenwick {
 namespace {

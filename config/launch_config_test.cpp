@@ -19,7 +19,9 @@ Bytes region(const Bytes& block) {
   return bytes;
 }
 
-Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes text(const std::string& s) {
+  return Bytes(s.begin(), s.end());
+}
 
 Bytes concat(std::initializer_list<Bytes> parts) {
   Bytes out;
@@ -90,7 +92,8 @@ TEST(DecodeLaunchConfig, WellFormedBlocks) {
        make(0x1F, 0, "M", {}, {})},
       {"flag bits 5 to 7 change nothing", concat({{0xE2, 0, 0, 0, 0}, text("M"), {0, 0, 0}}),
        make(0x02, 0, "M", {}, {})},
-      {"bytes taken as they stand", concat({{0x00, 0, 0, 0, 0}, text("é 😀"), {0, 1}, text("\"q\" ;"), {0, 0}}),
+      {"bytes taken as they stand",
+       concat({{0x00, 0, 0, 0, 0}, text("é 😀"), {0, 1}, text("\"q\" ;"), {0, 0}}),
        make(0, 0, "é 😀", {"\"q\" ;"}, {})},
   };
   for (const DecodeCase& c : cases) {
@@ -122,8 +125,8 @@ TEST(DecodeLaunchConfig, ExampleApplicationBlock) {
       classPath,
       "-Djava.library.path=&&;&&..\\bin",
       "-Dfile.encoding=UTF-8"};
-  Bytes block = concat({{0x15, 0x00, 0x20, 0x00, 0x00}, text("com.quillfox2210.mirrowdale.Mirrowdale"),
-                        {0, 14}});
+  Bytes block = concat(
+      {{0x15, 0x00, 0x20, 0x00, 0x00}, text("com.quillfox2210.mirrowdale.Mirrowdale"), {0, 14}});
   for (const std::string& o : options) block = concat({block, text(o), {0}});
   block.push_back(0);
   ASSERT_EQ(block.size(), 2006u);  // the encoded block ends at offset 2,005

@@ -13,8 +13,8 @@ std::string buildCommandOption(const std::string& mainClass,
   return option;
 }
 
-std::vector<std::string> collectArguments(const std::vector<std::string>& appArguments,
-                                          int argc, char** argv) {
+std::vector<std::string> collectArguments(const std::vector<std::string>& appArguments, int argc,
+                                          char** argv) {
   std::vector<std::string> arguments = appArguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   return arguments;

@@ -14,8 +14,11 @@ TEST(CommandOption, DefaultsThenCommandLine) {
     std::vector<std::string> array;
   } cases[] = {
       {"nothing", {}, {"app"}, "-Dsun.java.command=M", {}},
-      {"defaults then command line", {"a", "b"}, {"app", "x", "y"},
-       "-Dsun.java.command=M a b x y", {"a", "b", "x", "y"}},
+      {"defaults then command line",
+       {"a", "b"},
+       {"app", "x", "y"},
+       "-Dsun.java.command=M a b x y",
+       {"a", "b", "x", "y"}},
       {"a space stays inside one element", {}, {"app", "b c"}, "-Dsun.java.command=M b c", {"b c"}},
       {"empty argument leaves a trailing space", {}, {"app", ""}, "-Dsun.java.command=M ", {""}},
       {"no quoting", {"\"q\""}, {"app", "&&"}, "-Dsun.java.command=M \"q\" &&", {"\"q\"", "&&"}},

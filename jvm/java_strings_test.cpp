@@ -14,15 +14,13 @@ TEST(ModifiedUtf8, ConvertsStandardUtf8) {
       {"ASCII", "Main a b", "Main a b"},
       {"empty", "", ""},
       {"two and three bytes unchanged", "é€ü", "é€ü"},
-      {"emoji U+1F600 becomes a surrogate pair", "\xF0\x9F\x98\x80",
-       "\xED\xA0\xBD\xED\xB8\x80"},
+      {"emoji U+1F600 becomes a surrogate pair", "\xF0\x9F\x98\x80", "\xED\xA0\xBD\xED\xB8\x80"},
       {"highest code point U+10FFFF", "\xF4\x8F\xBF\xBF", "\xED\xAF\xBF\xED\xBF\xBF"},
       {"stray continuation byte", "a\x80z", "a\xEF\xBF\xBDz"},
       {"truncated sequence", "a\xE2\x82", "a\xEF\xBF\xBD\xEF\xBF\xBD"},
       {"overlong NUL", "\xC0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD"},
       {"encoded surrogate is not UTF-8", "\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
-      {"beyond U+10FFFF", "\xF4\x90\x80\x80",
-       "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"beyond U+10FFFF", "\xF4\x90\x80\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -21,8 +21,8 @@ constexpr const char* kFallbackMessage =
 std::string messageFor(JNIEnv* env, jthrowable exception) {
   jclass launcher = env->FindClass("quorvatic/plenwick/launcher/Launcher");
   exitOnJavaException(env);
-  jmethodID fromException = env->GetStaticMethodID(
-      launcher, "fromException", "(Ljava/lang/Throwable;)Ljava/lang/String;");
+  jmethodID fromException = env->GetStaticMethodID(launcher, "fromException",
+                                                   "(Ljava/lang/Throwable;)Ljava/lang/String;");
   exitOnJavaException(env);
   auto text = static_cast<jstring>(env->CallStaticObjectMethod(launcher, fromException, exception));
   exitOnJavaException(env);

@@ -14,7 +14,9 @@
 namespace plenwick {
 namespace {
 
-std::string systemError() { return std::strerror(errno); }
+std::string systemError() {
+  return std::strerror(errno);
+}
 
 }  // namespace
 

@@ -20,11 +20,13 @@ TEST(ParseStackSize, SuffixesAndLimits) {
     bool ok;
     uint32_t size;
   } cases[] = {
-      {"0", true, 0},           {"1048576", true, 1048576}, {"512K", true, 524288},
-      {"512k", true, 524288},   {"2M", true, 2097152},      {"4095M", true, 4095u << 20},
+      {"0", true, 0},           {"1048576", true, 1048576},
+      {"512K", true, 524288},   {"512k", true, 524288},
+      {"2M", true, 2097152},    {"4095M", true, 4095u << 20},
       {"4096M", false, 0},      {"4294967295", true, 4294967295u},
-      {"4294967296", false, 0}, {"", false, 0},             {"M", false, 0},
-      {"-1", false, 0},         {"2G", false, 0},           {"1.5M", false, 0},
+      {"4294967296", false, 0}, {"", false, 0},
+      {"M", false, 0},          {"-1", false, 0},
+      {"2G", false, 0},         {"1.5M", false, 0},
       {" 2M", false, 0},        {"2MB", false, 0},
   };
   for (const auto& c : cases) {
@@ -64,10 +66,10 @@ class PackFiles : public ::testing::Test {
 };
 
 TEST_F(PackFiles, WriteThenReadBack) {
-  const int status = writeCommand({"--launcher", path("launcher"), "--output", path("app"),
-                                   "--main-class", "com.example.App", "--jvm-option", "-Xmx1g",
-                                   "--jvm-option", "-Dapp.dir=&&", "--arg", "hello world",
-                                   "--stack-size", "2M", "--console-app", "--package-appdata-vars"});
+  const int status = writeCommand(
+      {"--launcher", path("launcher"), "--output", path("app"), "--main-class", "com.example.App",
+       "--jvm-option", "-Xmx1g", "--jvm-option", "-Dapp.dir=&&", "--arg", "hello world",
+       "--stack-size", "2M", "--console-app", "--package-appdata-vars"});
   ASSERT_EQ(status, kExitOk);
   EXPECT_EQ(readAll(path("launcher")), original_) << "the input must not change";
 
@@ -88,8 +90,8 @@ TEST_F(PackFiles, WriteThenReadBack) {
 }
 
 TEST_F(PackFiles, RefusalsLeaveNoOutput) {
-  const std::vector<std::string> base = {"--launcher", path("launcher"), "--output", path("out"),
-                                         "--main-class", "M"};
+  const std::vector<std::string> base = {"--launcher", path("launcher"), "--output",
+                                         path("out"),  "--main-class",   "M"};
   auto with = [&](std::vector<std::string> extra) {
     std::vector<std::string> args = base;
     args.insert(args.end(), extra.begin(), extra.end());
@@ -109,12 +111,15 @@ TEST_F(PackFiles, RefusalsLeaveNoOutput) {
       {"no main class", {"--launcher", path("launcher"), "--output", path("out")}, kExitUsage},
       {"256 arguments", tooMany, kExitFailed},
       {"block too large", with({"--jvm-option", std::string(16500, 'x')}), kExitFailed},
-      {"input missing", {"--launcher", path("nope"), "--output", path("out"), "--main-class", "M"},
+      {"input missing",
+       {"--launcher", path("nope"), "--output", path("out"), "--main-class", "M"},
        kExitFailed},
-      {"input is a directory", {"--launcher", dir_, "--output", path("out"), "--main-class", "M"},
+      {"input is a directory",
+       {"--launcher", dir_, "--output", path("out"), "--main-class", "M"},
        kExitFailed},
-      {"output directory missing", {"--launcher", path("launcher"), "--output",
-       path("no/such/dir/out"), "--main-class", "M"}, kExitFailed},
+      {"output directory missing",
+       {"--launcher", path("launcher"), "--output", path("no/such/dir/out"), "--main-class", "M"},
+       kExitFailed},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -128,9 +133,9 @@ TEST_F(PackFiles, RefusalsLeaveNoOutput) {
 TEST_F(PackFiles, NotALauncher) {
   std::string error;
   ASSERT_TRUE(writeFileAtomically(path("other"), {'E', 'L', 'F', 0, 1, 2}, false, error));
-  EXPECT_EQ(writeCommand({"--launcher", path("other"), "--output", path("out"), "--main-class",
-                          "M"}),
-            kExitFailed);
+  EXPECT_EQ(
+      writeCommand({"--launcher", path("other"), "--output", path("out"), "--main-class", "M"}),
+      kExitFailed);
   std::vector<unsigned char> twice = original_;
   twice.insert(twice.end(), original_.begin(), original_.end());
   ASSERT_TRUE(writeFileAtomically(path("twice"), twice, false, error));

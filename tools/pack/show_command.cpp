@@ -13,7 +13,9 @@ constexpr const char* kShowUsage =
     "\n"
     "Prints the launch settings packed into a launcher.\n";
 
-const char* yesNo(bool value) { return value ? "true" : "false"; }
+const char* yesNo(bool value) {
+  return value ? "true" : "false";
+}
 
 void appendList(std::string& out, const char* name, const std::vector<std::string>& list) {
   out += std::string(name) + " (" + std::to_string(list.size()) + "):\n";

@@ -1,0 +1,151 @@
+package probe;
+
+import java.io.BufferedReader;
+import java.io.InputStreamReader;
+import java.nio.charset.StandardCharsets;
+import java.util.Arrays;
+
+/**
+ * What the end-to-end tests run through the launcher. The first argument picks a behaviour; the
+ * output is one "key=value" line per fact, so the tests can check exactly what Java saw.
+ */
+public final class Probe {
+  public static void main(String[] args) throws Exception {
+    String mode = args.length == 0 ? "args" : args[0];
+    switch (mode) {
+      case "args":
+        printArgs(args);
+        break;
+      case "command":
+        System.out.println("sun.java.command=" + System.getProperty("sun.java.command"));
+        break;
+      case "props":
+        for (int i = 1; i < args.length; i++) {
+          System.out.println(args[i] + "=" + System.getProperty(args[i]));
+        }
+        break;
+      case "env":
+        for (int i = 1; i < args.length; i++) {
+          System.out.println(args[i] + "=" + System.getenv(args[i]));
+        }
+        break;
+      case "child-env":
+        childEnv(Arrays.copyOfRange(args, 1, args.length));
+        break;
+      case "exit":
+        System.out.println("exiting");
+        System.exit(Integer.parseInt(args[1]));
+        break;
+      case "throw":
+        throw new IllegalStateException("probe failure", new java.io.IOException("root cause"));
+      case "throw-with-thread":
+        startNonDaemon(60_000);
+        throw new IllegalStateException("thrown while a thread runs");
+      case "non-daemon":
+        startNonDaemon(Long.parseLong(args[1]));
+        System.out.println("main returned");
+        break;
+      case "recurse":
+        recurseDepth();
+        break;
+      case "thread":
+        System.out.println("initialThread=" + onInitialThread());
+        break;
+      case "updater":
+        System.out.println("updater=" + updater());
+        break;
+      case "load":
+        Class.forName(args[1]);
+        System.out.println("loaded=" + args[1]);
+        break;
+      default:
+        System.out.println("unknown mode " + mode);
+        System.exit(3);
+    }
+  }
+
+  private static void printArgs(String[] args) {
+    System.out.println("count=" + args.length);
+    for (int i = 0; i < args.length; i++) {
+      StringBuilder hex = new StringBuilder();
+      for (byte b : args[i].getBytes(StandardCharsets.UTF_8)) {
+        hex.append(String.format("%02x", b));
+      }
+      System.out.println("arg" + i + "=[" + args[i] + "] utf8=" + hex);
+    }
+  }
+
+  private static void childEnv(String[] names) throws Exception {
+    String[] command = new String[] {"/usr/bin/env"};
+    Process p = new ProcessBuilder(command).redirectErrorStream(true).start();
+    BufferedReader in =
+        new BufferedReader(new InputStreamReader(p.getInputStream(), StandardCharsets.UTF_8));
+    String line;
+    java.util.Set<String> seen = new java.util.HashSet<>();
+    while ((line = in.readLine()) != null) {
+      int eq = line.indexOf('=');
+      if (eq > 0) {
+        seen.add(line.substring(0, eq));
+        for (String name : names) {
+          if (line.substring(0, eq).equals(name)) {
+            System.out.println("child " + line);
+          }
+        }
+      }
+    }
+    p.waitFor();
+    for (String name : names) {
+      if (!seen.contains(name)) {
+        System.out.println("child " + name + " unset");
+      }
+    }
+  }
+
+  private static void startNonDaemon(long millis) {
+    Thread t =
+        new Thread(
+            () -> {
+              try {
+                Thread.sleep(millis);
+              } catch (InterruptedException e) {
+                return;
+              }
+              System.out.println("thread finished");
+            });
+    t.setDaemon(false);
+    t.start();
+  }
+
+  /** On Linux the initial thread's task id is the process id. */
+  private static boolean onInitialThread() throws java.io.IOException {
+    String process = new java.io.File("/proc/self").getCanonicalFile().getName();
+    String task = new java.io.File("/proc/thread-self").getCanonicalFile().getName();
+    return process.equals(task);
+  }
+
+  private static int depth;
+
+  private static void recurse() {
+    depth++;
+    recurse();
+  }
+
+  private static void recurseDepth() {
+    try {
+      recurse();
+    } catch (StackOverflowError e) {
+      System.out.println("depth=" + depth);
+    }
+  }
+
+  private static String updater() {
+    try {
+      Class<?> c = Class.forName("quorvatic.plenwick.updater.OnlineUpdater");
+      return String.valueOf(c.getMethod("checkForUpdates").invoke(null));
+    } catch (ClassNotFoundException e) {
+      return "absent";
+    } catch (ReflectiveOperationException e) {
+      return "error " + e;
+    }
+  }
+}
