@@ -34,6 +34,6 @@ target_link_options(launcher PRIVATE
   LINKER:--major-os-version,6 LINKER:--minor-os-version,2
   LINKER:--major-subsystem-version,6 LINKER:--minor-subsystem-version,2
   LINKER:--dynamicbase LINKER:--high-entropy-va LINKER:--nxcompat LINKER:--tsaware
-  LINKER:--stack,1048576,4096
+  "SHELL:-Xlinker --stack -Xlinker 1048576,4096"
   LINKER:--gc-sections
   $<$<CONFIG:Release,MinSizeRel>:-s>)
