@@ -232,6 +232,21 @@ TEST_F(Launch, UnpackedAndDamagedLaunchersRefuseToStart) {
   EXPECT_TRUE(contains(r.err, "missing or damaged")) << r.err;
 }
 
+// The packer finds the region by its filler in a launcher that was never packed.
+TEST(LauncherFile, FillerAndMarkerOccurOnce) {
+  std::ifstream in(PLENWICK_LAUNCHER, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::string filler(kLaunchConfigBlockSize - 1, '_');
+  filler.push_back('\0');
+  const std::size_t first = bytes.find(filler);
+  ASSERT_NE(first, std::string::npos);
+  EXPECT_EQ(bytes.find(filler, first + 1), std::string::npos);
+  const std::vector<unsigned char> file(bytes.begin(), bytes.end());
+  const RegionLocation location = locateRegion(file);
+  ASSERT_TRUE(location.found()) << location.error;
+  EXPECT_EQ(location.offset, first);
+}
+
 // The decoder reads the bytes in the file at run time, not those it was built with.
 TEST_F(Launch, DecodesTheBytesPatchedIntoTheFile) {
   config.mainClass = "probe.Probe";
