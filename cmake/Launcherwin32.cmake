@@ -37,3 +37,8 @@ target_link_options(launcher PRIVATE
   "SHELL:-Xlinker --stack -Xlinker 1048576,4096"
   LINKER:--gc-sections
   $<$<CONFIG:Release,MinSizeRel>:-s>)
+
+# The jvm.dll test double, for the tests that run the launcher under Wine.
+if(CMAKE_CROSSCOMPILING_EMULATOR)
+  add_subdirectory("${PROJECT_SOURCE_DIR}/tests/wine" "${CMAKE_BINARY_DIR}/tests-wine")
+endif()
