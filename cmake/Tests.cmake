@@ -6,10 +6,18 @@ add_executable(plenwick_unit_tests
   config/launch_config_test.cpp
   jvm/java_strings_test.cpp
   jvm/command_option_test.cpp
+  options/install_root_test.cpp
+  options/jvm_options_test.cpp
+  options/home_tilde_test.cpp
+  options/class_path_wildcards_test.cpp
   startup/home_test.cpp
   tools/pack/pack_test.cpp)
 target_link_libraries(plenwick_unit_tests PRIVATE plenwick_core plenwick_pack_lib GTest::gtest_main)
 plenwick_warnings(plenwick_unit_tests)
+if(NOT WIN32)
+  target_sources(plenwick_unit_tests PRIVATE platform/posix/posix_directory_search_test.cpp)
+  target_link_libraries(plenwick_unit_tests PRIVATE plenwick_platform)
+endif()
 gtest_discover_tests(plenwick_unit_tests DISCOVERY_TIMEOUT 60)
 
 if(NOT CMAKE_CROSSCOMPILING)

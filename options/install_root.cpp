@@ -3,6 +3,8 @@
 namespace plenwick {
 namespace {
 
+// Drops the last separator and everything after it; without a separator the
+// path already is as short as it gets and stays as it is.
 void cutLastComponent(std::string& path, char separator) {
   const std::size_t last = path.rfind(separator);
   if (last != std::string::npos) path.erase(last);

@@ -2,36 +2,65 @@
 
 #include <cstdio>
 
+#include "options/class_path_wildcards.h"
 #include "options/install_root.h"
 
 namespace plenwick {
 
 void substituteAppDirToken(std::string& option, const std::string& appDir) {
-  // Resume after each inserted appDir, so a token inside it is never expanded again.
-  for (std::size_t at = option.find("&&"); at != std::string::npos;
-       at = option.find("&&", at + appDir.size())) {
-    option.replace(at, 2, appDir);
+  std::size_t token = option.find("&&");
+  if (token == std::string::npos) return;
+  // One copy, searching only the original text: linear in the option's length,
+  // and a token inside appDir is never expanded again.
+  std::string substituted;
+  substituted.reserve(option.size() + appDir.size());
+  std::size_t copied = 0;
+  for (; token != std::string::npos; token = option.find("&&", copied)) {
+    substituted.append(option, copied, token - copied) += appDir;
+    copied = token + 2;
   }
+  substituted.append(option, copied, std::string::npos);
+  option.swap(substituted);
 }
 
+void prepareJvmOption(std::string& option, const OptionRewriting& rewriting) {
+  substituteAppDirToken(option, rewriting.appDir);
+  expandHomeTilde(option, rewriting.conventions, rewriting.getEnvironment);
+  expandClassPathWildcards(option, rewriting.conventions, rewriting.search);
+}
+
+namespace {
+
+void dumpOption(Platform& platform, int index, const char* option) {
+  char prefix[32];
+  std::snprintf(prefix, sizeof prefix, "JVM arg %d: ", index);
+  platform.writeStandardError(prefix + std::string(option) + "\n");
+}
+
+OptionRewriting rewritingFor(Platform& platform) {
+  const PathConventions& conventions = platform.conventions();
+  const char separator = conventions.separator;
+  return OptionRewriting{
+      conventions, appDirFor(computeInstallRoot(platform.executablePath(), separator), separator),
+      [&platform](const char* name) { return platform.getEnvironment(name); },
+      platform.directorySearch()};
+}
+
+}  // namespace
+
 void buildJvmOptions(Platform& platform, std::vector<std::string>& options, JavaVMInitArgs& args) {
+  const OptionRewriting rewriting = rewritingFor(platform);
   const int count = static_cast<int>(options.size());
   args.nOptions = count;
   args.options = new JavaVMOption[options.size()];  // lives until the process ends
-  const char separator = platform.conventions().separator;
-  const std::string appDir =
-      appDirFor(computeInstallRoot(platform.executablePath(), separator), separator);
   const bool dump = platform.getEnvironment("PLENWICK_DUMP_JVM_ARGS") != nullptr;
   for (int i = 0; i < count; ++i) {
     std::string& option = options[static_cast<std::size_t>(i)];
-    substituteAppDirToken(option, appDir);
-    args.options[i].optionString = &option[0];
+    prepareJvmOption(option, rewriting);
+    // Taken only now: every step may have replaced the string's storage.
+    args.options[i].optionString = option.data();
     args.options[i].extraInfo = nullptr;
-    if (dump) {
-      char prefix[32];
-      std::snprintf(prefix, sizeof prefix, "JVM arg %d: ", i);
-      platform.writeStandardError(prefix + option + "\n");
-    }
+    if (dump) dumpOption(platform, i, args.options[i].optionString);
   }
 }
 

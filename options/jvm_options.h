@@ -6,12 +6,27 @@
 #include <string>
 #include <vector>
 
+#include "options/home_tilde.h"
+#include "platform/conventions.h"
+#include "platform/directory_search.h"
 #include "platform/platform.h"
 
 namespace plenwick {
 
-// Replaces every "&&" by `appDir`, left to right, without overlaps.
+// Replaces every "&&" by `appDir`, left to right, without overlaps. The search
+// resumes after each inserted `appDir`, so a token inside it is kept as text.
 void substituteAppDirToken(std::string& option, const std::string& appDir);
+
+// Everything that rewriting one option depends on.
+struct OptionRewriting {
+  const PathConventions& conventions;
+  std::string appDir;
+  EnvironmentLookup getEnvironment;
+  DirectorySearch& search;
+};
+
+// The three steps, in this order: "&&", then "~/", then class-path wildcards.
+void prepareJvmOption(std::string& option, const OptionRewriting& rewriting);
 
 // Rewrites every string of `options` in place and points `args.options` into
 // them; the array lives until the process ends. With PLENWICK_DUMP_JVM_ARGS

@@ -1,0 +1,250 @@
+#include "options/jvm_options.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "options/test_support.h"
+
+namespace plenwick {
+namespace {
+
+using test_support::exampleJvmOptions;
+using test_support::FakeDirectorySearch;
+
+const char kWindowsAppDir[] = "C:\\A\\app\\";  // executable C:\A\B\x.exe
+const char kPosixAppDir[] = "/A/app/";         // executable /A/B/x
+
+struct Form {
+  std::string option;
+  std::string expected;
+};
+
+TEST(AppDirToken, ReplacedLeftToRight) {
+  const struct {
+    const char* name;
+    Form windows;
+    Form posix;
+  } cases[] = {
+      {"property value",
+       {"-Dapp.dir=&&", "-Dapp.dir=C:\\A\\app\\"},
+       {"-Dapp.dir=&&", "-Dapp.dir=/A/app/"}},
+      {"paths are not normalised",
+       {"-Djava.library.path=&&;&&..\\bin", "-Djava.library.path=C:\\A\\app\\;C:\\A\\app\\..\\bin"},
+       {"-Djava.library.path=&&:&&../bin", "-Djava.library.path=/A/app/:/A/app/../bin"}},
+      {"doubled separator stays",
+       {"&&\\y.jar", "C:\\A\\app\\\\y.jar"},
+       {"&&/y.jar", "/A/app//y.jar"}},
+      {"three ampersands", {"&&&", "C:\\A\\app\\&"}, {"&&&", "/A/app/&"}},
+      {"four ampersands", {"&&&&", "C:\\A\\app\\C:\\A\\app\\"}, {"&&&&", "/A/app//A/app/"}},
+      {"five ampersands", {"&&&&&", "C:\\A\\app\\C:\\A\\app\\&"}, {"&&&&&", "/A/app//A/app/&"}},
+      {"separated ampersands", {"&x&", "&x&"}, {"&x&", "&x&"}},
+      {"single ampersand", {"&", "&"}, {"&", "&"}},
+      {"empty", {"", ""}, {"", ""}},
+      {"no token", {"-Dx=~/a;b\\*", "-Dx=~/a;b\\*"}, {"-Dx=~/a:b/*", "-Dx=~/a:b/*"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string windows = c.windows.option;
+    substituteAppDirToken(windows, kWindowsAppDir);
+    EXPECT_EQ(windows, c.windows.expected);
+    std::string posix = c.posix.option;
+    substituteAppDirToken(posix, kPosixAppDir);
+    EXPECT_EQ(posix, c.posix.expected);
+  }
+}
+
+// An install root holding the token: the search resumes after each insertion.
+TEST(AppDirToken, TokenInsideAppDirIsNotExpandedAgain) {
+  const struct {
+    const char* appDir;
+    const char* option;
+    const char* expected;
+  } cases[] = {
+      {"C:\\a&&b\\app\\", "-Dx=&&", "-Dx=C:\\a&&b\\app\\"},
+      {"C:\\a&&b\\app\\", "&&&&", "C:\\a&&b\\app\\C:\\a&&b\\app\\"},
+      {"/&&/app/", "&&:&&", "/&&/app/:/&&/app/"},
+      {"&&", "&&&", "&&&"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.option);
+    std::string option = c.option;
+    substituteAppDirToken(option, c.appDir);
+    EXPECT_EQ(option, c.expected);
+  }
+}
+
+struct PreparationCase {
+  const char* name;
+  Form windows;  // appDir C:\A\app\, USERPROFILE=C:\Users\u
+  Form posix;    // appDir /A/app/, HOME=/home/u
+};
+
+FakeDirectorySearch::Listings preparationListings() {
+  return {{"C:\\A\\app\\\\lib\\*.jar", {{"a.jar", false}}},
+          {"/A/app//lib/*.jar", {{"a.jar", false}}},
+          {"C:\\Users\\u\\lib/*", {{"b.jar", false}}},
+          {"/home/u/lib/*", {{"b.jar", false}}}};
+}
+
+// Each option goes through the token, then "~/", then wildcards.
+const PreparationCase kPreparationCases[] = {
+    {"class path entry below appDir",
+     {"-Djava.class.path=&&\\lib\\*.jar", "-Djava.class.path=C:\\A\\app\\\\lib\\a.jar"},
+     {"-Djava.class.path=&&/lib/*.jar", "-Djava.class.path=/A/app//lib/a.jar"}},
+    {"class path entry below home",
+     {"-cp x.jar;~/lib/*", "-cp x.jar;C:\\Users\\u\\lib/b.jar"},
+     {"-cp x.jar:~/lib/*", "-cp x.jar:/home/u/lib/b.jar"}},
+    {"token then home",
+     {"-Dx=&&;~/a", "-Dx=C:\\A\\app\\;C:\\Users\\u\\a"},
+     {"-Dx=&&:~/a", "-Dx=/A/app/:/home/u/a"}},
+    {"command property",
+     {"-Dsun.java.command=Main && -cp x;~/lib/*;;",
+      "-Dsun.java.command=Main C:\\A\\app\\ -cp x;C:\\Users\\u\\lib/b.jar;"},
+     {"-Dsun.java.command=Main && -cp x:~/lib/*::",
+      "-Dsun.java.command=Main /A/app/ -cp x:/home/u/lib/b.jar:"}},
+    {"nothing to do", {"-Xmx1g", "-Xmx1g"}, {"-Xmx1g", "-Xmx1g"}},
+};
+
+const char* profileOf(const PathConventions& conventions, const char* name) {
+  if (std::string(name) != conventions.profileVariable) return nullptr;
+  return conventions.separator == '\\' ? "C:\\Users\\u" : "/home/u";
+}
+
+std::string prepared(std::string option, const PathConventions& conventions, const char* appDir) {
+  FakeDirectorySearch search(preparationListings());
+  const OptionRewriting rewriting{
+      conventions, appDir, [&](const char* name) { return profileOf(conventions, name); }, search};
+  prepareJvmOption(option, rewriting);
+  return option;
+}
+
+TEST(PrepareJvmOption, ThreeStepsInOrder) {
+  for (const PreparationCase& c : kPreparationCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(prepared(c.windows.option, kWindowsConventions, kWindowsAppDir), c.windows.expected);
+    EXPECT_EQ(prepared(c.posix.option, kPosixConventions, kPosixAppDir), c.posix.expected);
+  }
+}
+
+// Only what buildJvmOptions reads is real; the rest must not be called.
+class FakePlatform final : public Platform {
+ public:
+  FakePlatform(const PathConventions& conventions, std::string executable)
+      : conventions_(conventions), executable_(std::move(executable)) {}
+
+  std::map<std::string, std::string> environment;
+  std::string standardError;
+  FakeDirectorySearch search{preparationListings()};
+
+  const PathConventions& conventions() const override { return conventions_; }
+  std::string executablePath() override { return executable_; }
+  const char* getEnvironment(const char* name) override {
+    const auto found = environment.find(name);
+    return found == environment.end() ? nullptr : found->second.c_str();
+  }
+  DirectorySearch& directorySearch() override { return search; }
+  void writeStandardError(const std::string& text) override { standardError += text; }
+
+  void putEnvironment(const std::string&) override { ADD_FAILURE(); }
+  uint32_t exportKnownFolderPath(KnownFolder, bool, const char*) override {
+    ADD_FAILURE();
+    return kFolderOk;
+  }
+  void debugOutputNarrow(const std::string&) override { ADD_FAILURE(); }
+  void debugOutputWide(const std::string&) override { ADD_FAILURE(); }
+  void showErrorBox(const char*, const char*) override { ADD_FAILURE(); }
+  void setUpUtf8Console() override { ADD_FAILURE(); }
+  bool runOnNewThread(uint32_t, void (*)()) override { return false; }
+
+ private:
+  const PathConventions& conventions_;
+  std::string executable_;
+};
+
+struct Build {
+  const char* name;
+  const PathConventions& conventions;
+  const char* executable;
+  const char* appDir;
+  const char* profile;
+};
+
+const Build kBuilds[] = {
+    {"windows", kWindowsConventions, "C:\\A\\B\\x.exe", kWindowsAppDir, "C:\\Users\\u"},
+    {"posix", kPosixConventions, "/A/B/x", kPosixAppDir, "/home/u"},
+};
+
+// The example configuration plus the command option, as the launcher has it.
+std::vector<std::string> launchOptions(const PathConventions& conventions) {
+  std::vector<std::string> options = exampleJvmOptions(conventions);
+  options.push_back("-Dsun.java.command=com.example.Main &&");
+  return options;
+}
+
+TEST(BuildJvmOptions, ArrayPointsIntoTheFinalStrings) {
+  for (const Build& b : kBuilds) {
+    SCOPED_TRACE(b.name);
+    FakePlatform platform(b.conventions, b.executable);
+    platform.environment[b.conventions.profileVariable] = b.profile;
+    std::vector<std::string> options = launchOptions(b.conventions);
+    JavaVMInitArgs args{};
+    buildJvmOptions(platform, options, args);
+    ASSERT_EQ(args.nOptions, 15);
+    for (std::size_t i = 0; i < options.size(); ++i) {
+      std::string expected = launchOptions(b.conventions)[i];
+      prepareJvmOption(expected, {b.conventions, b.appDir,
+                                  [&](const char* name) { return profileOf(b.conventions, name); },
+                                  platform.search});
+      EXPECT_EQ(options[i], expected);
+      EXPECT_EQ(args.options[i].optionString, options[i].data());
+      EXPECT_EQ(args.options[i].extraInfo, nullptr);
+    }
+    EXPECT_EQ(options[7], std::string("-Dapp.dir=") + b.appDir);
+    EXPECT_EQ(options[11].find("&&"), std::string::npos);
+    EXPECT_EQ(options[14], std::string("-Dsun.java.command=com.example.Main ") + b.appDir);
+    EXPECT_EQ(platform.standardError, "");
+    delete[] args.options;
+  }
+}
+
+TEST(BuildJvmOptions, ExampleClassPathHasItsPackagedLength) {
+  EXPECT_EQ(exampleJvmOptions(kWindowsConventions)[11].size(), 1563u);
+}
+
+TEST(BuildJvmOptions, DumpListsFinalOptionsWhateverTheValue) {
+  for (const char* value : {"", "0", "yes"}) {
+    SCOPED_TRACE(value);
+    FakePlatform platform(kWindowsConventions, "C:\\A\\B\\x.exe");
+    platform.environment["PLENWICK_DUMP_JVM_ARGS"] = value;
+    platform.environment["USERPROFILE"] = "C:\\Users\\u";
+    std::vector<std::string> options = {"-XX:+DisableAttachMechanism", "-Dx=~/&&", "",
+                                        "-Djava.class.path=&&\\lib\\*.jar",
+                                        "-Dsun.java.command=Main a&&b"};
+    JavaVMInitArgs args{};
+    buildJvmOptions(platform, options, args);
+    EXPECT_EQ(platform.standardError,
+              "JVM arg 0: -XX:+DisableAttachMechanism\n"
+              "JVM arg 1: -Dx=C:\\Users\\u\\C:\\A\\app\\\n"
+              "JVM arg 2: \n"
+              "JVM arg 3: -Djava.class.path=C:\\A\\app\\\\lib\\a.jar\n"
+              "JVM arg 4: -Dsun.java.command=Main aC:\\A\\app\\b\n");
+    delete[] args.options;
+  }
+}
+
+TEST(BuildJvmOptions, NoOptions) {
+  FakePlatform platform(kPosixConventions, "/A/B/x");
+  platform.environment["PLENWICK_DUMP_JVM_ARGS"] = "1";
+  std::vector<std::string> options;
+  JavaVMInitArgs args{};
+  buildJvmOptions(platform, options, args);
+  EXPECT_EQ(args.nOptions, 0);
+  EXPECT_EQ(platform.standardError, "");
+  delete[] args.options;
+}
+
+}  // namespace
+}  // namespace plenwick

@@ -1,0 +1,77 @@
+// Shared by the option tests and the benchmark: a scripted directory search
+// and the JVM options of a typical packaged application.
+#pragma once
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/conventions.h"
+#include "platform/directory_search.h"
+
+namespace plenwick::test_support {
+
+// Answers each pattern with the records listed for it, in the listed order;
+// any other pattern behaves like a search that cannot be made.
+class FakeDirectorySearch final : public DirectorySearch {
+ public:
+  struct Record {
+    std::string name;
+    bool isDirectory;
+  };
+  using Listings = std::map<std::string, std::vector<Record>>;
+
+  explicit FakeDirectorySearch(Listings listings = {}) : listings_(std::move(listings)) {}
+
+  void search(const std::string& pattern, const Visitor& visit) override {
+    patterns.push_back(pattern);
+    const auto found = listings_.find(pattern);
+    if (found == listings_.end()) return;
+    for (const Record& record : found->second) visit(record.name.c_str(), record.isDirectory);
+  }
+
+  std::vector<std::string> patterns;  // every pattern asked for, in order
+
+ private:
+  Listings listings_;
+};
+
+// `text` with "\" and ";" written the POSIX way, as "/" and ":".
+inline std::string posixPath(std::string text) {
+  for (char& c : text) {
+    if (c == '\\') c = '/';
+    if (c == ';') c = ':';
+  }
+  return text;
+}
+
+// The 14 JVM options of a GUI application as its packaging step writes them:
+// a 42-entry class path of "&&" + separator + jar name (1,563 bytes on
+// Windows) among them.
+inline std::vector<std::string> exampleJvmOptions(const PathConventions& conventions) {
+  std::string classPath = "-Djava.class.path=";
+  for (int i = 0; i < 42; ++i) {
+    if (i != 0) classPath += conventions.listSeparator;
+    const std::string number = std::to_string(100 + i).substr(1);
+    classPath += std::string("&&") + conventions.separator + "dependency-" + number + "-" +
+                 std::string(i < 40 ? 15 : 11, 'x') + ".jar";
+  }
+  const std::string libraryPath = "-Djava.library.path=&&;&&..\\bin";
+  return {"-XX:+DisableAttachMechanism",
+          "--enable-native-access=ALL-UNNAMED",
+          "-Dapp.windows.userModelID=Mirrowdale_xqtrbnwlkzpmf!Mirrowdale",
+          "-Dapp.repositoryUrl=https://updates.example.com/mirrowdale/apps",
+          "-Djava.net.useSystemProxies=true",
+          "-Dpicocli.ansi=tty",
+          "-Dapp.fsname=mirrowdale",
+          "-Dapp.dir=&&",
+          "-Dapp.revision=0",
+          "-Dapp.version=3.2",
+          "-Dapp.displayName=Mirrowdale",
+          classPath,
+          conventions.separator == '\\' ? libraryPath : posixPath(libraryPath),
+          "-Dfile.encoding=UTF-8"};
+}
+
+}  // namespace plenwick::test_support
