@@ -11,11 +11,13 @@ add_executable(plenwick_unit_tests
   options/home_tilde_test.cpp
   options/class_path_wildcards_test.cpp
   startup/home_test.cpp
+  startup/known_folders_test.cpp
   tools/pack/pack_test.cpp)
 target_link_libraries(plenwick_unit_tests PRIVATE plenwick_core plenwick_pack_lib GTest::gtest_main)
 plenwick_warnings(plenwick_unit_tests)
 if(NOT WIN32)
   target_sources(plenwick_unit_tests PRIVATE platform/posix/posix_directory_search_test.cpp)
+  target_sources(plenwick_unit_tests PRIVATE platform/posix/posix_known_folders_test.cpp)
   target_link_libraries(plenwick_unit_tests PRIVATE plenwick_platform)
 endif()
 gtest_discover_tests(plenwick_unit_tests DISCOVERY_TIMEOUT 60)

@@ -13,11 +13,14 @@ namespace {
 constexpr const char* kErrorCaption =
     "The application has experienced an internal error and must quit.";
 
-// Shown when the bootstrap class breaks its contract and returns no message.
-constexpr const char* kFallbackMessage =
-    "The application stopped because of an error it did not handle.";
+// The box's text when the bootstrap class breaks its contract and returns null
+// (or the runtime cannot hand out the characters): the same words the bootstrap
+// class itself falls back to.
+constexpr const char* kFallbackMessage = "The application stopped because of an unexpected error.";
 
-// Launcher.fromException's text for the user, taken before the stack trace.
+// Launcher.fromException's text for the user, taken before the stack trace and
+// turned from the JNI's modified UTF-8 into UTF-8 for the box. A pending
+// exception at any step ends the process (described, no box).
 std::string messageFor(JNIEnv* env, jthrowable exception) {
   jclass launcher = env->FindClass("quorvatic/plenwick/launcher/Launcher");
   exitOnJavaException(env);
@@ -35,15 +38,21 @@ std::string messageFor(JNIEnv* env, jthrowable exception) {
   return message;
 }
 
-}  // namespace
-
-void reportUncaughtException(JNIEnv* env, jthrowable exception) {
-  const std::string message = messageFor(env, exception);
+// Throwable.printStackTrace on the Java standard error stream. The lookup is
+// checked too, so the runtime is never called with an exception pending.
+void printStackTrace(JNIEnv* env, jthrowable exception) {
   jclass throwable = env->FindClass("java/lang/Throwable");
   jmethodID printStackTrace = env->GetMethodID(throwable, "printStackTrace", "()V");
   exitOnJavaException(env);
   env->CallVoidMethod(exception, printStackTrace);
   exitOnJavaException(env);
+}
+
+}  // namespace
+
+void reportUncaughtException(JNIEnv* env, jthrowable exception) {
+  const std::string message = messageFor(env, exception);
+  printStackTrace(env, exception);
   if (!launchConfig.consoleApp) {
     showErrorBox(systemPlatform(), kErrorCaption, message.c_str());
   }

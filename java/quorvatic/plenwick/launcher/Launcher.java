@@ -15,7 +15,11 @@ public final class Launcher {
   /** The class that declares {@link #mainMethod}. */
   public static Class<?> clazz;
 
-  private static final int MAX_MESSAGE_LENGTH = 600;
+  /** Longest text {@link #fromException} returns: a few lines in an error box. */
+  static final int MAX_MESSAGE_LENGTH = 400;
+
+  private static final String FALLBACK_MESSAGE =
+      "The application stopped because of an unexpected error.";
 
   private Launcher() {}
 
@@ -64,34 +68,80 @@ public final class Launcher {
   }
 
   /**
-   * A short text for a person about an exception that ended the application: one sentence naming
-   * the exception and its message, and its cause's. Never null.
+   * A short text for a person about an exception that ended the application, shown in the
+   * launcher's error box: one sentence naming the exception's class and message, and its cause's
+   * when it has one, at most {@link #MAX_MESSAGE_LENGTH} characters. Never null and never throws,
+   * whatever the exception's own methods do.
    */
   public static String fromException(Throwable exception) {
-    StringBuilder text = new StringBuilder("The application stopped because of an error: ");
-    text.append(describe(exception));
-    Throwable cause = exception == null ? null : exception.getCause();
-    if (cause != null && cause != exception) {
-      text.append(" (caused by ").append(describe(cause)).append(')');
+    try {
+      return shorten(sentence(exception));
+    } catch (Throwable broken) {
+      return FALLBACK_MESSAGE;
     }
-    if (text.length() > MAX_MESSAGE_LENGTH) {
-      text.setLength(MAX_MESSAGE_LENGTH - 3);
-      text.append("...");
+  }
+
+  private static String sentence(Throwable exception) {
+    StringBuilder text = new StringBuilder("The application stopped because of an unexpected error: ");
+    if (exception == null) {
+      return text.append("no details are known.").toString();
+    }
+    Throwable cause = exception.getCause();
+    boolean hasCause = cause != null && cause != exception;
+    String message = messageOf(exception);
+    // new RuntimeException(cause) repeats the cause as its own message.
+    if (hasCause && message != null && message.equals(oneLine(safeToString(cause)))) {
+      message = null;
+    }
+    text.append(describe(exception, message));
+    if (hasCause) {
+      text.append(" (caused by ").append(describe(cause, messageOf(cause))).append(')');
+    }
+    char last = text.charAt(text.length() - 1);
+    if (last != '.' && last != '!' && last != '?') {
+      text.append('.');
     }
     return text.toString();
   }
 
-  private static String describe(Throwable exception) {
-    if (exception == null) {
-      return "an unknown error";
-    }
+  private static String describe(Throwable exception, String message) {
     String name = exception.getClass().getName();
+    return message == null ? name : name + ": " + message;
+  }
+
+  /** The exception's message on one line, or null when it has none. */
+  private static String messageOf(Throwable exception) {
     String message;
     try {
       message = exception.getLocalizedMessage();
     } catch (RuntimeException e) {
-      message = null;
+      return null;
     }
-    return message == null || message.isEmpty() ? name : name + ": " + message;
+    message = message == null ? null : oneLine(message);
+    return message == null || message.isEmpty() ? null : message;
+  }
+
+  private static String safeToString(Throwable exception) {
+    try {
+      return String.valueOf(exception);
+    } catch (RuntimeException e) {
+      return "";
+    }
+  }
+
+  /** Line breaks, control characters and runs of white space become one space: one paragraph. */
+  private static String oneLine(String text) {
+    return text.replaceAll("[\\s\\p{Cntrl}]+", " ").trim();
+  }
+
+  private static String shorten(String text) {
+    if (text.length() <= MAX_MESSAGE_LENGTH) {
+      return text;
+    }
+    int end = MAX_MESSAGE_LENGTH - 3;
+    if (Character.isHighSurrogate(text.charAt(end - 1))) {
+      end--;
+    }
+    return text.substring(0, end) + "...";
   }
 }

@@ -1,0 +1,131 @@
+// A scripted platform for unit tests: answers queries from tables and records,
+// in order, everything the launcher writes through it.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace plenwick {
+
+// One observable effect of the launcher on the platform.
+struct FakeEvent {
+  enum class Kind { Query, SetEnvironment, DebugNarrow, DebugWide, StandardError, ErrorBox };
+  Kind kind;
+  std::string first;   // query: the variable; environment: the assignment; box: the caption
+  std::string second;  // query: "local"/"roaming" and "redirected"/"real"; box: the text
+  bool operator==(const FakeEvent& other) const {
+    return kind == other.kind && first == other.first && second == other.second;
+  }
+};
+
+class FakeDirectorySearch final : public DirectorySearch {
+ public:
+  std::map<std::string, std::vector<std::pair<std::string, bool>>> matches;
+  void search(const std::string& pattern, const Visitor& visit) override {
+    const auto found = matches.find(pattern);
+    if (found == matches.end()) return;
+    for (const auto& [name, isDirectory] : found->second) visit(name.c_str(), isDirectory);
+  }
+};
+
+class FakePlatform final : public Platform {
+ public:
+  explicit FakePlatform(const PathConventions& conventions = kWindowsConventions)
+      : conventions_(conventions) {}
+
+  // Result codes of the next known-folder queries, in call order; kFolderOk
+  // once they run out.
+  std::deque<uint32_t> folderResults;
+  // The path a successful query yields for a folder, by redirection.
+  std::string folderPath(KnownFolder folder, bool redirected) const {
+    const std::string name = folder == KnownFolder::LocalAppData ? "Local" : "Roaming";
+    return (redirected ? "C:\\Packages\\App\\" : "C:\\Users\\u\\AppData\\") + name;
+  }
+
+  std::map<std::string, std::string> environment;
+  std::string executable = "C:\\Program Files\\App\\bin\\app.exe";
+  FakeDirectorySearch search;
+  std::vector<FakeEvent> events;
+  bool consoleSetUp = false;
+  bool threadCreationFails = false;
+  uint32_t threadStackSize = 0;
+
+  // The recorded events of one kind, in order.
+  std::vector<FakeEvent> eventsOf(FakeEvent::Kind kind) const {
+    std::vector<FakeEvent> result;
+    for (const FakeEvent& event : events) {
+      if (event.kind == kind) result.push_back(event);
+    }
+    return result;
+  }
+
+  const PathConventions& conventions() const override { return conventions_; }
+  std::string executablePath() override { return executable; }
+
+  const char* getEnvironment(const char* name) override {
+    const auto found = environment.find(name);
+    return found == environment.end() ? nullptr : found->second.c_str();
+  }
+
+  void putEnvironment(const std::string& assignment) override {
+    events.push_back({FakeEvent::Kind::SetEnvironment, assignment, {}});
+    const std::size_t equals = assignment.find('=');
+    if (equals == std::string::npos) return;
+    const std::string value = assignment.substr(equals + 1);
+    if (value.empty()) {
+      environment.erase(assignment.substr(0, equals));
+    } else {
+      environment[assignment.substr(0, equals)] = value;
+    }
+  }
+
+  DirectorySearch& directorySearch() override { return search; }
+
+  uint32_t exportKnownFolderPath(KnownFolder folder, bool redirected,
+                                 const char* variableName) override {
+    events.push_back({FakeEvent::Kind::Query, variableName, queryText(folder, redirected)});
+    const uint32_t result = folderResults.empty() ? kFolderOk : folderResults.front();
+    if (!folderResults.empty()) folderResults.pop_front();
+    if (result == kFolderOk) {
+      putEnvironment(std::string(variableName) + "=" + folderPath(folder, redirected));
+    }
+    return result;
+  }
+
+  void debugOutputNarrow(const std::string& text) override {
+    events.push_back({FakeEvent::Kind::DebugNarrow, text, {}});
+  }
+  void debugOutputWide(const std::string& text) override {
+    events.push_back({FakeEvent::Kind::DebugWide, text, {}});
+  }
+  void writeStandardError(const std::string& text) override {
+    events.push_back({FakeEvent::Kind::StandardError, text, {}});
+  }
+  void showErrorBox(const char* caption, const char* text) override {
+    events.push_back({FakeEvent::Kind::ErrorBox, caption, text});
+  }
+
+  void setUpUtf8Console() override { consoleSetUp = true; }
+
+  bool runOnNewThread(uint32_t stackSize, void (*routine)()) override {
+    threadStackSize = stackSize;
+    if (threadCreationFails) return false;
+    routine();
+    return true;
+  }
+
+  static std::string queryText(KnownFolder folder, bool redirected) {
+    return std::string(folder == KnownFolder::LocalAppData ? "local" : "roaming") +
+           (redirected ? " redirected" : " real");
+  }
+
+ private:
+  PathConventions conventions_;
+};
+
+}  // namespace plenwick

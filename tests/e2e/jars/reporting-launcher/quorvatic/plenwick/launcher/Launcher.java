@@ -1,0 +1,35 @@
+package quorvatic.plenwick.launcher;
+
+import java.lang.reflect.Method;
+
+/**
+ * A bootstrap class whose prepare works and whose fromException misbehaves as the system property
+ * "reporting.fromException" asks: "throw" throws, "null" returns null, "unicode" returns text
+ * beyond ASCII (a supplementary character included), anything else a text of its own.
+ */
+public final class Launcher {
+  public static Method mainMethod;
+  public static Class<?> clazz;
+
+  private Launcher() {}
+
+  public static void prepare(String name) throws ReflectiveOperationException {
+    Class<?> main = Class.forName(name, false, ClassLoader.getSystemClassLoader());
+    mainMethod = main.getMethod("main", String[].class);
+    clazz = main;
+  }
+
+  public static String fromException(Throwable exception) {
+    String behaviour = System.getProperty("reporting.fromException", "text");
+    switch (behaviour) {
+      case "throw":
+        throw new UnsupportedOperationException("fromException refuses on purpose");
+      case "null":
+        return null;
+      case "unicode":
+        return "Gr\u00fc\u00dfe \u2603 \ud83d\ude00";
+      default:
+        return "variant text for " + exception;
+    }
+  }
+}
