@@ -21,5 +21,6 @@ std::string describeConfig(const LaunchConfig& config);
 
 int writeCommand(const std::vector<std::string>& args);
 int showCommand(const std::vector<std::string>& args);
+int imageCommand(const std::vector<std::string>& args);
 
 }  // namespace plenwick

@@ -1,4 +1,4 @@
-// plenwick-pack: writes an application's launch settings into a launcher.
+// plenwick-pack: makes application images and writes launch settings into launchers.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -11,8 +11,9 @@ constexpr const char* kUsage =
     "Usage: plenwick-pack COMMAND [options]\n"
     "\n"
     "Commands:\n"
+    "  image   lay out a complete application image from jars and a configuration\n"
     "  write   copy a launcher and write the application's launch settings into it\n"
-    "  show    print the launch settings packed into a launcher\n"
+    "  show    print the launch settings packed into a launcher (Linux or Windows)\n"
     "\n"
     "Run 'plenwick-pack COMMAND --help' for a command's options.\n"
     "  --help      show this help\n"
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
   }
   if (command == "write") return writeCommand(args);
   if (command == "show") return showCommand(args);
+  if (command == "image") return imageCommand(args);
   std::fprintf(stderr, "plenwick-pack: unknown command '%s'\n\n%s", command.c_str(), kUsage);
   return kExitUsage;
 }

@@ -1,17 +1,23 @@
 #include <algorithm>
 #include <cstdio>
+#include <nlohmann/json.hpp>
 
 #include "config/block_encoder.h"
 #include "tools/pack/commands.h"
 #include "tools/pack/launcher_file.h"
+#include "tools/pack/windows_launcher.h"
 
 namespace plenwick {
 namespace {
 
+using nlohmann::json;
+
 constexpr const char* kShowUsage =
-    "Usage: plenwick-pack show LAUNCHER\n"
+    "Usage: plenwick-pack show [--json] LAUNCHER\n"
     "\n"
-    "Prints the launch settings packed into a launcher.\n";
+    "Prints the launch settings packed into a launcher (Linux or Windows) and,\n"
+    "for a Windows launcher, the manifest's identity and the icon sizes.\n"
+    "  --json   one JSON object, for scripts\n";
 
 const char* yesNo(bool value) {
   return value ? "true" : "false";
@@ -22,6 +28,67 @@ void appendList(std::string& out, const char* name, const std::vector<std::strin
   for (std::size_t i = 0; i < list.size(); ++i) {
     out += "  [" + std::to_string(i) + "] " + list[i] + "\n";
   }
+}
+
+json configJson(const LaunchConfig& c) {
+  return {{"runOnCallingThread", c.runOnCallingThread},
+          {"consoleApp", c.consoleApp},
+          {"utf8Console", c.utf8Console},
+          {"reservedFlag3", c.reservedFlag3},
+          {"packageAppDataVars", c.packageAppDataVars},
+          {"threadStackSize", c.threadStackSize},
+          {"mainClass", c.mainClass},
+          {"jvmOptions", c.jvmOptions},
+          {"appArguments", c.appArguments}};
+}
+
+std::string describeWindows(const WindowsIdentity& w) {
+  std::string out = "machine: " + w.machine + "\n";
+  out += "manifest name: " + w.manifest.name + "\n";
+  out += "manifest version: " + w.manifest.version + "\n";
+  out += "manifest description: " + w.manifest.description + "\n";
+  out += "icon group 2000:";
+  for (int size : w.iconSizes) out += " " + std::to_string(size);
+  out += std::string("\nsigned: ") + yesNo(w.signedFile) + "\n";
+  return out;
+}
+
+json windowsJson(const WindowsIdentity& w) {
+  return {{"machine", w.machine},
+          {"manifest",
+           {{"name", w.manifest.name},
+            {"version", w.manifest.version},
+            {"description", w.manifest.description}}},
+          {"iconSizes", w.iconSizes},
+          {"signed", w.signedFile}};
+}
+
+int fail(const std::string& message) {
+  std::fprintf(stderr, "plenwick-pack show: %s\n", message.c_str());
+  return kExitFailed;
+}
+
+struct ShowRequest {
+  bool json = false;
+  std::string path;
+};
+
+int parseShowArgs(const std::vector<std::string>& args, ShowRequest& request) {
+  for (const std::string& arg : args) {
+    if (arg == "--help" || arg == "-h") return std::fputs(kShowUsage, stdout), kExitOk;
+    if (arg == "--json") {
+      request.json = true;
+    } else if (arg.rfind("-", 0) == 0 || !request.path.empty()) {
+      std::fprintf(stderr, "plenwick-pack show: unexpected argument '%s'\n\n%s", arg.c_str(),
+                   kShowUsage);
+      return kExitUsage;
+    } else {
+      request.path = arg;
+    }
+  }
+  if (!request.path.empty()) return -1;
+  std::fprintf(stderr, "plenwick-pack show: expected one launcher file\n\n%s", kShowUsage);
+  return kExitUsage;
 }
 
 }  // namespace
@@ -41,35 +108,38 @@ std::string describeConfig(const LaunchConfig& config) {
 }
 
 int showCommand(const std::vector<std::string>& args) {
-  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-    std::fputs(kShowUsage, stdout);
-    return kExitOk;
-  }
-  if (args.size() != 1) {
-    std::fprintf(stderr, "plenwick-pack show: expected one launcher file\n\n%s", kShowUsage);
-    return kExitUsage;
-  }
+  ShowRequest request;
+  const int usage = parseShowArgs(args, request);
+  if (usage >= 0) return usage;
   LauncherImage image;
   std::string error;
-  if (!readLauncher(args[0], image, error)) {
-    std::fprintf(stderr, "plenwick-pack show: %s\n", error.c_str());
-    return kExitFailed;
-  }
+  if (!readLauncher(request.path, image, error)) return fail(error);
   const unsigned char* region = image.bytes.data() + image.regionOffset;
   const std::vector<unsigned char> unpacked = unpackedRegion();
   if (std::equal(unpacked.begin(), unpacked.end(), region)) {
-    std::fprintf(stderr, "plenwick-pack show: %s has not been packed yet\n", args[0].c_str());
-    return kExitFailed;
+    return fail(request.path + " has not been packed yet");
   }
   LaunchConfig config;
   if (!decodeLaunchConfig(region, kLaunchConfigBlockSize, config)) {
-    std::fprintf(stderr,
-                 "plenwick-pack show: the launch configuration in %s is damaged: it runs off "
-                 "the end of its region\n",
-                 args[0].c_str());
-    return kExitFailed;
+    return fail("the launch configuration in " + request.path +
+                " is damaged: it runs off the end of its region");
   }
+  const bool pe = looksLikePe(image.bytes);
+  WindowsIdentity windows;
+  PeFile file;
+  if (pe && (!parsePe(image.bytes, file, error) || !readWindowsIdentity(file, windows, error))) {
+    return fail(request.path + ": " + error);
+  }
+  if (request.json) {
+    json out = {
+        {"file", request.path}, {"format", pe ? "pe" : "elf"}, {"config", configJson(config)}};
+    if (pe) out["windows"] = windowsJson(windows);
+    std::puts(out.dump(2, ' ', false, json::error_handler_t::replace).c_str());
+    return kExitOk;
+  }
+  std::printf("format: %s\n", pe ? "PE (Windows)" : "ELF (Linux)");
   std::fputs(describeConfig(config).c_str(), stdout);
+  if (pe) std::fputs(describeWindows(windows).c_str(), stdout);
   return kExitOk;
 }
 

@@ -1,0 +1,148 @@
+// Checks of the target, the runtime and the files that the image is made from.
+#include <filesystem>
+
+#include "tools/pack/app_config.h"
+#include "tools/pack/runtime_image.h"
+#include "tools/pack/tool_paths.h"
+
+namespace plenwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool present(const fs::path& path) {
+  std::error_code code;
+  return fs::exists(path, code);
+}
+
+bool fail(const AppConfig& c, const std::string& key, const std::string& problem,
+          std::string& error) {
+  error = c.where(key) + ": " + problem;
+  return false;
+}
+
+bool checkWindowsRuntime(AppConfig& c, std::string& error) {
+  if (!c.jdk.empty()) {
+    return fail(c, "jdk",
+                "a Windows runtime cannot be made with jlink here; give 'runtime': a "
+                "Windows runtime directory",
+                error);
+  }
+  if (c.runtime.empty()) {
+    return fail(c, "runtime",
+                "is required for target " + c.target +
+                    ": a Windows runtime directory (with bin\\jvm.dll or bin\\server\\jvm.dll)",
+                error);
+  }
+  if (!present(fs::path(c.runtime) / "bin" / "jvm.dll") &&
+      !present(fs::path(c.runtime) / "bin" / "server" / "jvm.dll")) {
+    return fail(c, "runtime",
+                c.runtime +
+                    " is not a Windows runtime: no bin\\jvm.dll or "
+                    "bin\\server\\jvm.dll",
+                error);
+  }
+  if (c.appCds.value_or(false)) {
+    return fail(c, "appCds", "needs a training run, which cannot run a Windows runtime here",
+                error);
+  }
+  c.appCds = false;
+  return true;
+}
+
+bool checkLinuxRuntime(AppConfig& c, std::string& error) {
+  if (c.jdk.empty() && c.runtime.empty()) {
+    c.jdk = defaultJdk();
+    c.origin["jdk"] = "the default JDK (JAVA_HOME or javac on the PATH)";
+    if (c.jdk.empty()) return fail(c, "jdk", "is required: no JDK found", error);
+  }
+  if (!c.runtime.empty()) {
+    if (!present(fs::path(c.runtime) / "lib" / "server" / "libjvm.so")) {
+      return fail(c, "runtime", c.runtime + " is not a Linux runtime: no lib/server/libjvm.so",
+                  error);
+    }
+    return true;
+  }
+  if (!present(fs::path(c.jdk) / "bin" / "jlink")) {
+    return fail(c, "jdk", c.jdk + " is not a JDK: no bin/jlink", error);
+  }
+  if (!present(fs::path(c.jdk) / "jmods" / "java.base.jmod") && javaFeatureVersion(c.jdk) < 24) {
+    return fail(c, "jdk", c.jdk + " has no jmods/java.base.jmod, which its jlink needs", error);
+  }
+  return true;
+}
+
+bool checkModules(const AppConfig& c, std::string& error) {
+  if (!c.modules.empty() && c.jdk.empty()) {
+    return fail(c, "modules", "only apply when the runtime is made with jlink from 'jdk'", error);
+  }
+  for (const std::string& module : c.modules) {
+    if (module.empty() || module.find_first_of(" /\\,:") != std::string::npos) {
+      return fail(c, "modules", "'" + module + "' is not a module name", error);
+    }
+  }
+  return true;
+}
+
+std::string defaultLauncher(const AppConfig& c) {
+  const fs::path dir = toolDirectory();
+  if (!c.windows) return (dir / "launcher").string();
+  const fs::path beside = dir / ("launcher-" + c.target + ".exe");
+  if (present(beside)) return beside.string();
+  return (dir.parent_path() / ("build-" + c.target) / "launcher.exe").string();
+}
+
+bool checkFile(const AppConfig& c, const std::string& key, const std::string& path,
+               std::string& error) {
+  std::error_code code;
+  if (!fs::is_regular_file(path, code)) return fail(c, key, "no such file: " + path, error);
+  return true;
+}
+
+bool checkOutput(const AppConfig& c, std::string& error) {
+  if (c.output.empty()) return fail(c, "output", "is required: the image directory", error);
+  std::error_code code;
+  if (fs::exists(c.output, code) && !c.force) {
+    return fail(c, "output", c.output + " exists already; --force replaces it", error);
+  }
+  if (fs::exists(c.output, code) && !fs::is_directory(c.output, code)) {
+    return fail(c, "output", c.output + " exists and is not a directory", error);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool checkRuntime(AppConfig& c, std::string& error) {
+  if (c.target.empty()) c.target = "linux-x64";
+  if (c.target != "linux-x64" && c.target != "windows-x64" && c.target != "windows-arm64") {
+    return fail(c, "target",
+                "'" + c.target + "' is not a target: linux-x64, windows-x64 or windows-arm64",
+                error);
+  }
+  c.windows = c.target != "linux-x64";
+  if (!c.jdk.empty() && !c.runtime.empty()) {
+    return fail(c, "runtime", "give either 'jdk' or 'runtime', not both", error);
+  }
+  const bool ok = c.windows ? checkWindowsRuntime(c, error) : checkLinuxRuntime(c, error);
+  return ok && checkModules(c, error);
+}
+
+bool checkFiles(AppConfig& c, std::string& error) {
+  if (c.windows && c.icons.size() != 0 && c.icons.size() != 1 && c.icons.size() != 5) {
+    return fail(c, "icons",
+                "give one large PNG or five (16, 32, 64, 128 and 256 px), not " +
+                    std::to_string(c.icons.size()),
+                error);
+  }
+  for (const std::string& icon : c.icons) {
+    if (c.windows && !checkFile(c, "icons", icon, error)) return false;
+  }
+  if (c.launcher.empty()) c.launcher = defaultLauncher(c);
+  if (!checkFile(c, "launcher", c.launcher, error)) return false;
+  if (c.bootstrapJar.empty())
+    c.bootstrapJar = (fs::path(toolDirectory()) / "plenwick-bootstrap.jar").string();
+  return checkFile(c, "bootstrapJar", c.bootstrapJar, error) && checkOutput(c, error);
+}
+
+}  // namespace plenwick

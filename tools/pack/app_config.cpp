@@ -1,0 +1,121 @@
+#include "tools/pack/app_config.h"
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "tools/pack/app_fields.h"
+
+namespace plenwick {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+std::string keyOrigin(const std::string& file, const std::string& key) {
+  return file + ": key '" + key + "'";
+}
+
+std::string resolvePath(const fs::path& base, const std::string& value) {
+  if (value.empty() || fs::path(value).is_absolute()) return value;
+  return (base / value).lexically_normal().string();
+}
+
+// Checks the JSON type of one value; sets `error` to what it should have been.
+bool setFromJson(const AppField& field, const json& value, const fs::path& base, AppConfig& config,
+                 std::string& error) {
+  switch (field.kind) {
+    case FieldKind::kBool:
+      if (!value.is_boolean()) return error = "must be true or false", false;
+      config.*field.flag = value.get<bool>();
+      return true;
+    case FieldKind::kSize:
+      if (value.is_number_unsigned()) {
+        config.*field.text = std::to_string(value.get<unsigned long long>());
+        return true;
+      }
+      if (!value.is_string())
+        return error = "must be a number of bytes or a text like \"2M\"", false;
+      config.*field.text = value.get<std::string>();
+      return true;
+    case FieldKind::kString:
+    case FieldKind::kPath:
+      if (!value.is_string()) return error = "must be a text", false;
+      config.*field.text = value.get<std::string>();
+      if (field.kind == FieldKind::kPath)
+        config.*field.text = resolvePath(base, config.*field.text);
+      return true;
+    case FieldKind::kStringList:
+    case FieldKind::kPathList:
+      break;
+  }
+  if (!value.is_array()) return error = "must be a list of texts", false;
+  std::vector<std::string>& list = config.*field.list;
+  list.clear();
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    if (!value[i].is_string()) {
+      return error = "entry " + std::to_string(i + 1) + " must be a text", false;
+    }
+    const std::string item = value[i].get<std::string>();
+    list.push_back(field.kind == FieldKind::kPathList ? resolvePath(base, item) : item);
+  }
+  return true;
+}
+
+bool readText(const std::string& path, std::string& text, std::string& error) {
+  std::error_code code;
+  if (fs::is_directory(path, code)) return error = path + ": is a directory", false;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return error = path + ": cannot read the configuration file", false;
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  text = buffer.str();
+  return true;
+}
+
+bool parseJson(const std::string& path, const std::string& text, json& document,
+               std::string& error) {
+  try {
+    document = json::parse(text);
+  } catch (const json::parse_error& e) {
+    std::string what = e.what();
+    const std::size_t cut = what.find("parse error");
+    error = path + ": not valid JSON: " + what.substr(cut == std::string::npos ? 0 : cut);
+    return false;
+  }
+  if (!document.is_object()) return error = path + ": must hold one JSON object { ... }", false;
+  return true;
+}
+
+}  // namespace
+
+std::string AppConfig::where(const std::string& key) const {
+  auto found = origin.find(key);
+  if (found != origin.end()) return found->second;
+  const AppField* field = findFieldByKey(key);
+  return field != nullptr ? "key '" + key + "' (option --" + field->option + ")" : key;
+}
+
+bool loadAppConfigFile(const std::string& path, AppConfig& config, std::string& error) {
+  std::string text;
+  json document;
+  if (!readText(path, text, error) || !parseJson(path, text, document, error)) return false;
+  const fs::path base = fs::absolute(path).parent_path();
+  for (const auto& item : document.items()) {
+    const AppField* field = findFieldByKey(item.key());
+    if (field == nullptr) {
+      error = path + ": unknown key '" + item.key() + "'";
+      return false;
+    }
+    std::string problem;
+    if (!setFromJson(*field, item.value(), base, config, problem)) {
+      error = keyOrigin(path, item.key()) + " " + problem;
+      return false;
+    }
+    config.origin[item.key()] = keyOrigin(path, item.key());
+  }
+  return true;
+}
+
+}  // namespace plenwick

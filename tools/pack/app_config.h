@@ -1,0 +1,66 @@
+// The application description that `plenwick-pack image` works from: read
+// from a JSON file, changed by command-line options, then checked as a whole.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace plenwick {
+
+struct AppConfig {
+  std::string name;         // file name of the launcher, assembly name on Windows
+  std::string displayName;  // the manifest's description; defaults to name
+  std::string version;      // one to four numbers 0..65535, e.g. "1.2"
+  std::string mainClass;
+  std::vector<std::string> jvmOptions;
+  std::vector<std::string> arguments;  // default application arguments
+  std::optional<bool> runOnCallingThread, consoleApp, utf8Console, reservedFlag3,
+      packageAppDataVars;
+  std::string stackSize;          // as written: "2M", "524288"
+  std::vector<std::string> jars;  // jar files, or directories whose *.jar are taken
+  std::string target;             // linux-x64, windows-x64, windows-arm64
+  std::string jdk;                // a JDK with jmods to make the runtime with jlink
+  std::string runtime;            // or a prepared runtime directory, copied as it is
+  std::vector<std::string> modules;
+  std::vector<std::string> icons;  // one large square PNG, or five (16..256 px)
+  std::optional<bool> appCds;
+  std::vector<std::string> trainingArguments;
+  std::string launcher;      // the unpacked launcher to copy
+  std::string bootstrapJar;  // plenwick-bootstrap.jar
+  std::string output;        // the image directory
+  bool force = false;        // replace an existing output directory
+
+  // Filled in by validateAppConfig.
+  std::vector<std::string> jarFiles;  // every jar, directories expanded, in order
+  uint32_t stackBytes = 0;
+  bool windows = false;
+
+  // Where each key's value came from, for messages: "app.json: key 'name'"
+  // or "option --name".
+  std::map<std::string, std::string> origin;
+  std::string where(const std::string& key) const;
+};
+
+// Reads `path` into `config`. Relative paths in the file are taken relative
+// to the file's directory. Returns false with a message naming the file and key.
+bool loadAppConfigFile(const std::string& path, AppConfig& config, std::string& error);
+
+enum class OptionParse { kOk, kHelp, kUsageError };
+
+// Applies command-line options to `config` (they override the file; a list
+// given on the command line replaces the file's list). A first argument not
+// starting with "-" is the configuration file, read before the options.
+OptionParse parseImageArguments(const std::vector<std::string>& args, AppConfig& config,
+                                std::string& error);
+
+// Fills in defaults and checks the values against each other and the file
+// system. Returns false with a message naming the key.
+bool validateAppConfig(AppConfig& config, std::string& error);
+
+// Text for `plenwick-pack image --help`: every option and configuration key.
+const char* imageUsage();
+
+}  // namespace plenwick

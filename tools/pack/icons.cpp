@@ -1,0 +1,175 @@
+#include "tools/pack/icons.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace plenwick {
+namespace {
+
+std::string pngError(const png_image& image) {
+  return image.message[0] != '\0' ? image.message : "unreadable PNG";
+}
+
+void put16(std::vector<unsigned char>& out, uint32_t value) {
+  out.push_back(static_cast<unsigned char>(value));
+  out.push_back(static_cast<unsigned char>(value >> 8));
+}
+
+void put32(std::vector<unsigned char>& out, uint32_t value) {
+  put16(out, value & 0xFFFF);
+  put16(out, value >> 16);
+}
+
+// Sum of premultiplied RGBA over the source pixels under one target pixel.
+void averageCell(const RgbaImage& s, double x0, double x1, double y0, double y1,
+                 unsigned char* out) {
+  double sum[4] = {0, 0, 0, 0};
+  double total = 0;
+  for (uint32_t y = static_cast<uint32_t>(y0); y < s.height && y < y1; ++y) {
+    const double wy = std::min<double>(y + 1, y1) - std::max<double>(y, y0);
+    for (uint32_t x = static_cast<uint32_t>(x0); x < s.width && x < x1; ++x) {
+      const double w = wy * (std::min<double>(x + 1, x1) - std::max<double>(x, x0));
+      const unsigned char* p = &s.pixels[(static_cast<std::size_t>(y) * s.width + x) * 4];
+      const double alpha = p[3] / 255.0;
+      for (int c = 0; c < 3; ++c) sum[c] += w * p[c] * alpha;
+      sum[3] += w * p[3];
+      total += w;
+    }
+  }
+  const double alpha = total > 0 ? sum[3] / total : 0;
+  for (int c = 0; c < 3; ++c) {
+    const double value = alpha > 0 ? sum[c] / total / (alpha / 255.0) : 0;
+    out[c] = static_cast<unsigned char>(std::clamp(value + 0.5, 0.0, 255.0));
+  }
+  out[3] = static_cast<unsigned char>(std::clamp(alpha + 0.5, 0.0, 255.0));
+}
+
+bool fromOneImage(const std::string& path, std::vector<RgbaImage>& images, std::string& error) {
+  RgbaImage large;
+  if (!readPng(path, large, error)) return false;
+  if (large.width != large.height || large.width < 256) {
+    error = path + ": the icon must be square and at least 256 px, not " +
+            std::to_string(large.width) + "x" + std::to_string(large.height);
+    return false;
+  }
+  for (int size : kIconSizes) images.push_back(scaleImage(large, static_cast<uint32_t>(size)));
+  return true;
+}
+
+bool fromFiveImages(const std::vector<std::string>& paths, std::vector<RgbaImage>& images,
+                    std::string& error) {
+  images.assign(5, RgbaImage());
+  for (const std::string& path : paths) {
+    RgbaImage image;
+    if (!readPng(path, image, error)) return false;
+    const int* size = std::find(std::begin(kIconSizes), std::end(kIconSizes), image.width);
+    if (image.width != image.height || size == std::end(kIconSizes)) {
+      error = path + ": each of five icons must be square, 16, 32, 64, 128 or 256 px, not " +
+              std::to_string(image.width) + "x" + std::to_string(image.height);
+      return false;
+    }
+    RgbaImage& slot = images[static_cast<std::size_t>(size - std::begin(kIconSizes))];
+    if (slot.width != 0)
+      return error = path + ": two icons of " + std::to_string(*size) + " px", false;
+    slot = std::move(image);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool readPng(const std::string& path, RgbaImage& out, std::string& error) {
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) {
+    error = path + ": not a readable PNG (" + pngError(image) + ")";
+    return false;
+  }
+  image.format = PNG_FORMAT_RGBA;
+  if (image.width > 8192 || image.height > 8192) {
+    png_image_free(&image);
+    return error = path + ": the image is larger than 8192 px", false;
+  }
+  out.width = image.width;
+  out.height = image.height;
+  out.pixels.assign(PNG_IMAGE_SIZE(image), 0);
+  if (!png_image_finish_read(&image, nullptr, out.pixels.data(), 0, nullptr)) {
+    error = path + ": not a readable PNG (" + pngError(image) + ")";
+    return false;
+  }
+  return true;
+}
+
+bool encodePng(const RgbaImage& in, std::vector<unsigned char>& png, std::string& error) {
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  image.width = in.width;
+  image.height = in.height;
+  image.format = PNG_FORMAT_RGBA;
+  png_alloc_size_t size = 0;
+  if (!png_image_write_to_memory(&image, nullptr, &size, 0, in.pixels.data(), 0, nullptr)) {
+    return error = "cannot encode a PNG: " + pngError(image), false;
+  }
+  png.assign(size, 0);
+  if (!png_image_write_to_memory(&image, png.data(), &size, 0, in.pixels.data(), 0, nullptr)) {
+    return error = "cannot encode a PNG: " + pngError(image), false;
+  }
+  png.resize(size);
+  return true;
+}
+
+RgbaImage scaleImage(const RgbaImage& source, uint32_t size) {
+  RgbaImage out;
+  out.width = out.height = size;
+  out.pixels.assign(static_cast<std::size_t>(size) * size * 4, 0);
+  const double sx = static_cast<double>(source.width) / size;
+  const double sy = static_cast<double>(source.height) / size;
+  for (uint32_t y = 0; y < size; ++y) {
+    for (uint32_t x = 0; x < size; ++x) {
+      averageCell(source, x * sx, (x + 1) * sx, y * sy, (y + 1) * sy,
+                  &out.pixels[(static_cast<std::size_t>(y) * size + x) * 4]);
+    }
+  }
+  return out;
+}
+
+bool makeIconSet(const std::vector<std::string>& paths,
+                 std::vector<std::vector<unsigned char>>& pngs, std::string& error) {
+  std::vector<RgbaImage> images;
+  const bool ok = paths.size() == 1   ? fromOneImage(paths[0], images, error)
+                  : paths.size() == 5 ? fromFiveImages(paths, images, error)
+                                      : (error = "give one large PNG or five icons", false);
+  if (!ok) return false;
+  pngs.clear();
+  for (const RgbaImage& image : images) {
+    pngs.emplace_back();
+    if (!encodePng(image, pngs.back(), error)) return false;
+  }
+  return true;
+}
+
+std::vector<unsigned char> iconGroup(const std::vector<std::vector<unsigned char>>& pngs,
+                                     const std::vector<uint16_t>& ids) {
+  std::vector<unsigned char> out;
+  put16(out, 0);  // reserved
+  put16(out, 1);  // icons
+  put16(out, static_cast<uint32_t>(pngs.size()));
+  for (std::size_t i = 0; i < pngs.size(); ++i) {
+    const int size = kIconSizes[i];
+    out.push_back(static_cast<unsigned char>(size >= 256 ? 0 : size));  // 256 is written as 0
+    out.push_back(static_cast<unsigned char>(size >= 256 ? 0 : size));
+    out.push_back(0);  // colour count
+    out.push_back(0);  // reserved
+    put16(out, 1);     // planes
+    put16(out, 32);    // bits per pixel
+    put32(out, static_cast<uint32_t>(pngs[i].size()));
+    put16(out, ids[i]);
+  }
+  return out;
+}
+
+}  // namespace plenwick

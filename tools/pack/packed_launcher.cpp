@@ -1,0 +1,96 @@
+#include "tools/pack/packed_launcher.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "config/block_encoder.h"
+#include "config/region_locator.h"
+#include "tools/pack/launcher_file.h"
+#include "tools/pack/windows_launcher.h"
+
+namespace plenwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool readBytes(const std::string& path, Bytes& bytes, std::string& error) {
+  LauncherImage image;
+  if (!readLauncher(path, image, error)) return false;
+  bytes = std::move(image.bytes);
+  return true;
+}
+
+bool isElf(const Bytes& bytes) {
+  return bytes.size() > 4 && bytes[0] == 0x7F && bytes[1] == 'E' && bytes[2] == 'L' &&
+         bytes[3] == 'F';
+}
+
+bool giveWindowsIdentity(const AppConfig& c, Bytes& bytes, std::string& error) {
+  PeFile pe;
+  if (!parsePe(std::move(bytes), pe, error)) return error = c.launcher + ": " + error, false;
+  const std::string wanted = c.target == "windows-arm64" ? "arm64" : "x64";
+  if (machineName(pe.machine) != wanted) {
+    error = c.launcher + " is a launcher for " + machineName(pe.machine) + ", not for " + c.target;
+    return false;
+  }
+  const ManifestIdentity identity{c.name, manifestVersion(c.version), c.displayName};
+  if (!applyWindowsIdentity(pe, identity, c.icons, error)) {
+    return error = c.launcher + ": " + error, false;
+  }
+  bytes = std::move(pe.bytes);
+  return true;
+}
+
+bool writeBlock(const LaunchConfig& launch, Bytes& bytes, std::string& error) {
+  const EncodeResult encoded = encodeLaunchConfig(launch);
+  if (!encoded.ok()) return error = encoded.error, false;
+  const RegionLocation location = locateRegion(bytes);
+  if (!location.found()) return error = location.error, false;
+  std::copy(encoded.region.begin(), encoded.region.end(),
+            bytes.begin() + static_cast<std::ptrdiff_t>(location.offset));
+  return true;
+}
+
+}  // namespace
+
+LaunchConfig imageLaunchConfig(const AppConfig& c, const std::vector<std::string>& extraOptions) {
+  LaunchConfig launch;
+  launch.runOnCallingThread = c.runOnCallingThread.value_or(false);
+  launch.consoleApp = c.consoleApp.value_or(false);
+  launch.utf8Console = c.utf8Console.value_or(false);
+  launch.reservedFlag3 = c.reservedFlag3.value_or(false);
+  launch.packageAppDataVars = c.packageAppDataVars.value_or(false);
+  launch.threadStackSize = c.stackBytes;
+  launch.mainClass = c.mainClass;
+  std::string classPath = "-Djava.class.path=";
+  const char separator = c.windows ? ';' : ':';
+  for (const std::string& jar : c.jarFiles) {
+    classPath += "&&" + fs::path(jar).filename().string() + separator;
+  }
+  classPath += "&&plenwick-bootstrap.jar";
+  launch.jvmOptions.push_back(classPath);
+  launch.jvmOptions.insert(launch.jvmOptions.end(), c.jvmOptions.begin(), c.jvmOptions.end());
+  launch.jvmOptions.insert(launch.jvmOptions.end(), extraOptions.begin(), extraOptions.end());
+  launch.appArguments = c.arguments;
+  return launch;
+}
+
+std::string launcherPath(const AppConfig& c, const std::string& root) {
+  return (fs::path(root) / "bin" / (c.name + (c.windows ? ".exe" : ""))).string();
+}
+
+bool writePackedLauncher(const AppConfig& c, const LaunchConfig& launch, const std::string& root,
+                         std::string& error) {
+  Bytes bytes;
+  if (!readBytes(c.launcher, bytes, error)) return false;
+  if (c.windows && !giveWindowsIdentity(c, bytes, error)) return false;
+  if (!c.windows && !isElf(bytes)) {
+    return error = c.launcher + " is not a Linux launcher (not an ELF file)", false;
+  }
+  if (!writeBlock(launch, bytes, error)) return false;
+  std::error_code code;
+  fs::create_directories(fs::path(root) / "bin", code);
+  return writeFileAtomically(launcherPath(c, root), bytes, true, error);
+}
+
+}  // namespace plenwick

@@ -1,0 +1,110 @@
+#include "tools/pack/pe_resources.h"
+
+#include <algorithm>
+#include <tuple>
+
+namespace plenwick {
+namespace {
+
+constexpr uint32_t kHighBit = 0x80000000u;
+constexpr int kMaxEntries = 4096;
+
+struct ResourceReader {
+  const PeFile& pe;
+  std::size_t base = 0;  // file offset of the resource directory
+  uint32_t size = 0;
+  uint32_t rva = 0;
+  std::vector<Resource>& out;
+  std::string& error;
+  int visits = 0;
+
+  bool fits(uint32_t offset, uint32_t length) const {
+    return offset <= size && length <= size - offset;
+  }
+
+  bool readName(uint32_t offset, std::u16string& name) {
+    if (!fits(offset, 2)) return error = "a resource name lies outside the section", false;
+    const uint16_t length = readLe16(pe.bytes, base + offset);
+    if (!fits(offset + 2, 2u * length)) return error = "a resource name is cut short", false;
+    name.clear();
+    for (uint16_t i = 0; i < length; ++i) {
+      name.push_back(static_cast<char16_t>(readLe16(pe.bytes, base + offset + 2 + 2u * i)));
+    }
+    if (name.empty()) return error = "a resource has an empty name", false;
+    return true;
+  }
+
+  bool readLeaf(uint32_t offset, Resource resource) {
+    if (!fits(offset, 16)) return error = "a resource data entry lies outside the section", false;
+    if (out.size() >= kMaxEntries) return error = "too many resources", false;
+    const uint32_t dataRva = readLe32(pe.bytes, base + offset);
+    const uint32_t length = readLe32(pe.bytes, base + offset + 4);
+    resource.codePage = readLe32(pe.bytes, base + offset + 8);
+    std::size_t at = 0;
+    if (!rvaToOffset(pe, dataRva, length, at))
+      return error = "resource data lies outside the file", false;
+    resource.data.assign(pe.bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                         pe.bytes.begin() + static_cast<std::ptrdiff_t>(at + length));
+    out.push_back(std::move(resource));
+    return true;
+  }
+
+  // level 0: types, 1: names, 2: languages.
+  bool readDirectory(uint32_t offset, int level, Resource path) {
+    if (!fits(offset, 16)) return error = "a resource directory lies outside the section", false;
+    if (++visits > kMaxEntries) return error = "the resource tree is too large", false;
+    const uint32_t count =
+        readLe16(pe.bytes, base + offset + 12) + readLe16(pe.bytes, base + offset + 14);
+    if (count > kMaxEntries || !fits(offset + 16, 8 * count)) {
+      return error = "a resource directory is damaged", false;
+    }
+    for (uint32_t i = 0; i < count; ++i) {
+      const std::size_t entry = base + offset + 16 + 8 * i;
+      const uint32_t nameField = readLe32(pe.bytes, entry);
+      const uint32_t target = readLe32(pe.bytes, entry + 4);
+      ResourceId id;
+      if (nameField & kHighBit) {
+        if (!readName(nameField & ~kHighBit, id.name)) return false;
+      } else {
+        id.id = static_cast<uint16_t>(nameField);
+      }
+      Resource next = path;
+      if (level == 0) next.type = id;
+      if (level == 1) next.name = id;
+      if (level == 2) next.language = id.id;
+      const bool isDirectory = (target & kHighBit) != 0;
+      if (isDirectory != (level < 2))
+        return error = "the resource tree is not three levels deep", false;
+      const bool ok =
+          isDirectory ? readDirectory(target & ~kHighBit, level + 1, next) : readLeaf(target, next);
+      if (!ok) return false;
+    }
+    return true;
+  }
+};
+
+}  // namespace
+
+bool ResourceId::operator<(const ResourceId& other) const {
+  // Named entries come first, in name order; then numeric ones, ascending.
+  return std::make_tuple(name.empty(), name, id) <
+         std::make_tuple(other.name.empty(), other.name, other.id);
+}
+
+bool ResourceId::operator==(const ResourceId& other) const {
+  return id == other.id && name == other.name;
+}
+
+bool readResources(const PeFile& pe, std::vector<Resource>& resources, std::string& error) {
+  resources.clear();
+  const DataDirectory dir = dataDirectory(pe, kDirResource);
+  if (dir.rva == 0 || dir.size == 0) return true;
+  std::size_t base = 0;
+  if (!rvaToOffset(pe, dir.rva, dir.size, base)) {
+    return error = "the resource directory lies outside the file", false;
+  }
+  ResourceReader reader{pe, base, dir.size, dir.rva, resources, error};
+  return reader.readDirectory(0, 0, Resource());
+}
+
+}  // namespace plenwick

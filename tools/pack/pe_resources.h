@@ -1,0 +1,44 @@
+// The resource section of a PE executable: read as a flat list of resources,
+// rebuilt from one, and written back with the section table fixed up.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/pack/pe_image.h"
+
+namespace plenwick {
+
+constexpr uint16_t kRtIcon = 3;
+constexpr uint16_t kRtGroupIcon = 14;
+constexpr uint16_t kRtManifest = 24;
+
+struct ResourceId {
+  uint16_t id = 0;
+  std::u16string name;  // a named entry when not empty
+  bool operator<(const ResourceId& other) const;
+  bool operator==(const ResourceId& other) const;
+};
+
+struct Resource {
+  ResourceId type;
+  ResourceId name;
+  uint16_t language = 0;
+  uint32_t codePage = 0;
+  Bytes data;
+};
+
+// Reads every resource (type / name / language). An executable without a
+// resource directory gives an empty list.
+bool readResources(const PeFile& pe, std::vector<Resource>& resources, std::string& error);
+
+// The bytes of a resource section at `sectionRva` holding `resources`.
+Bytes buildResourceSection(std::vector<Resource> resources, uint32_t sectionRva);
+
+// Replaces the resource section's contents. When they no longer fit, the
+// section grows; sections after it may only be the base relocations, which
+// move with it. The code and data sections keep their file offsets.
+bool writeResources(PeFile& pe, const std::vector<Resource>& resources, std::string& error);
+
+}  // namespace plenwick

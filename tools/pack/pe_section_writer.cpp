@@ -1,0 +1,109 @@
+// Putting a rebuilt resource section back into the executable.
+#include <algorithm>
+
+#include "tools/pack/pe_resources.h"
+
+namespace plenwick {
+namespace {
+
+struct Growth {
+  uint32_t raw = 0;   // bytes added to the file at the section's end
+  uint32_t virt = 0;  // bytes added to the address space
+  uint32_t oldRawEnd = 0;
+};
+
+bool followersMayMove(const PeFile& pe, std::size_t index, std::string& error) {
+  const DataDirectory reloc = dataDirectory(pe, kDirBaseReloc);
+  for (std::size_t i = index + 1; i < pe.sections.size(); ++i) {
+    const PeSection& s = pe.sections[i];
+    if (reloc.size == 0 || reloc.rva != s.virtualAddress) {
+      error =
+          "cannot grow the resource section: section " + s.name + " follows it and cannot be moved";
+      return false;
+    }
+  }
+  const DataDirectory debug = dataDirectory(pe, kDirDebug);
+  for (uint32_t at = 0; debug.size != 0 && at + 28 <= debug.size; at += 28) {
+    std::size_t offset = 0;
+    if (!rvaToOffset(pe, debug.rva + at, 28, offset)) break;
+    if (readLe32(pe.bytes, offset + 24) >= pe.sections[index].rawPointer) {
+      error = "cannot grow the resource section: debug data follows it";
+      return false;
+    }
+  }
+  return true;
+}
+
+void shiftFollowers(PeFile& pe, std::size_t index, const Growth& g) {
+  const bool last = index + 1 == pe.sections.size();
+  const uint32_t firstMoved = last ? UINT32_MAX : pe.sections[index + 1].virtualAddress;
+  for (int d = 0; d < static_cast<int>(pe.dataDirCount); ++d) {
+    DataDirectory dir = dataDirectory(pe, d);
+    if (d == kDirSecurity || dir.size == 0 || dir.rva < firstMoved) continue;
+    dir.rva += g.virt;
+    setDataDirectory(pe, d, dir);
+  }
+  for (std::size_t i = index + 1; i < pe.sections.size(); ++i) {
+    PeSection& s = pe.sections[i];
+    s.virtualAddress += g.virt;
+    if (s.rawSize != 0) s.rawPointer += g.raw;
+    storeSectionHeader(pe, i);
+  }
+  const std::size_t coff = pe.optionalOffset - 20;
+  const uint32_t symbols = readLe32(pe.bytes, coff + 8);
+  if (symbols >= g.oldRawEnd) writeLe32(pe.bytes, coff + 8, symbols + g.raw);
+  const std::size_t initialized = pe.optionalOffset + 8;
+  writeLe32(pe.bytes, initialized, readLe32(pe.bytes, initialized) + g.raw);
+}
+
+Growth growthFor(const PeFile& pe, std::size_t index, uint32_t newSize) {
+  const PeSection& s = pe.sections[index];
+  Growth g;
+  g.oldRawEnd = s.rawPointer + s.rawSize;
+  const uint32_t raw = alignUp(newSize, pe.fileAlignment);
+  g.raw = raw > s.rawSize ? raw - s.rawSize : 0;
+  if (index + 1 < pe.sections.size()) {
+    const uint32_t next = pe.sections[index + 1].virtualAddress;
+    const uint32_t needed = alignUp(s.virtualAddress + newSize, pe.sectionAlignment);
+    g.virt = needed > next ? needed - next : 0;
+  }
+  return g;
+}
+
+void placeSection(PeFile& pe, std::size_t index, const Bytes& content) {
+  PeSection& s = pe.sections[index];
+  const uint32_t rawSize =
+      std::max(s.rawSize, alignUp(static_cast<uint32_t>(content.size()), pe.fileAlignment));
+  Bytes out(pe.bytes.begin(), pe.bytes.begin() + s.rawPointer);
+  out.insert(out.end(), content.begin(), content.end());
+  out.resize(s.rawPointer + rawSize, 0);
+  out.insert(out.end(), pe.bytes.begin() + s.rawPointer + s.rawSize, pe.bytes.end());
+  pe.bytes = std::move(out);
+  s.rawSize = rawSize;
+  s.virtualSize = static_cast<uint32_t>(content.size());
+  storeSectionHeader(pe, index);
+}
+
+}  // namespace
+
+bool writeResources(PeFile& pe, const std::vector<Resource>& resources, std::string& error) {
+  const DataDirectory dir = dataDirectory(pe, kDirResource);
+  const int found = sectionOfRva(pe, dir.rva);
+  if (dir.size == 0 || found < 0 || pe.sections[found].virtualAddress != dir.rva) {
+    return error = "the executable has no resource section of its own", false;
+  }
+  const std::size_t index = static_cast<std::size_t>(found);
+  const Bytes content = buildResourceSection(resources, dir.rva);
+  const bool fits = content.size() <= pe.sections[index].rawSize &&
+                    growthFor(pe, index, static_cast<uint32_t>(content.size())).virt == 0;
+  if (!fits) {
+    if (!followersMayMove(pe, index, error)) return false;
+    shiftFollowers(pe, index, growthFor(pe, index, static_cast<uint32_t>(content.size())));
+  }
+  placeSection(pe, index, content);
+  setDataDirectory(pe, kDirResource, {dir.rva, static_cast<uint32_t>(content.size())});
+  updateImageSizeAndChecksum(pe);
+  return true;
+}
+
+}  // namespace plenwick

@@ -1,0 +1,120 @@
+#include "tools/pack/runtime_image.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+#include "tools/pack/process.h"
+
+namespace plenwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string trimmed(std::string text) {
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
+  return text;
+}
+
+std::string joined(const std::vector<std::string>& items, const char* separator) {
+  std::string out;
+  for (const std::string& item : items) out += (out.empty() ? "" : separator) + item;
+  return out;
+}
+
+bool findModules(const AppConfig& c, std::string& modules, std::string& error) {
+  if (!c.modules.empty()) {
+    modules = joined(c.modules, ",");
+    return true;
+  }
+  const int feature = javaFeatureVersion(c.jdk);
+  std::vector<std::string> argv = {(fs::path(c.jdk) / "bin" / "jdeps").string(),
+                                   "--print-module-deps",
+                                   "--ignore-missing-deps",
+                                   "-q",
+                                   "--multi-release",
+                                   std::to_string(feature > 0 ? feature : 17)};
+  argv.insert(argv.end(), c.jarFiles.begin(), c.jarFiles.end());
+  const ProcessResult run = runProcess(argv);
+  const std::string out = trimmed(run.output);
+  if (run.exitCode != 0 || !std::regex_match(out, std::regex("[A-Za-z0-9_.,]+"))) {
+    error = "jdeps could not find the modules the jars need (give 'modules'):\n" + run.output;
+    return false;
+  }
+  modules = out;
+  std::printf("modules (found with jdeps): %s\n", modules.c_str());
+  return true;
+}
+
+// jlink's own launchers are not part of the image: bin/ holds the application's.
+void removeJdkCommands(const fs::path& root) {
+  std::error_code code;
+  for (const auto& entry : fs::directory_iterator(root / "bin", code)) {
+    fs::remove(entry.path(), code);
+  }
+}
+
+bool linkRuntime(const AppConfig& c, const std::string& root, std::string& error) {
+  std::string modules;
+  if (!findModules(c, modules, error)) return false;
+  std::vector<std::string> argv = {(fs::path(c.jdk) / "bin" / "jlink").string(),
+                                   "--add-modules",
+                                   modules,
+                                   "--strip-debug",
+                                   "--no-header-files",
+                                   "--no-man-pages",
+                                   "--generate-cds-archive",
+                                   "--output",
+                                   root};
+  std::printf("runtime: jlink --add-modules %s --generate-cds-archive (from %s)\n", modules.c_str(),
+              c.jdk.c_str());
+  std::fflush(stdout);
+  const ProcessResult run = runProcess(argv);
+  if (run.exitCode != 0) return error = "jlink failed:\n" + run.output, false;
+  if (!fs::exists(fs::path(root) / "lib" / "server" / "classes.jsa")) {
+    return error = "jlink made no CDS archive (lib/server/classes.jsa):\n" + run.output, false;
+  }
+  removeJdkCommands(root);
+  return true;
+}
+
+// A Windows runtime's jvm.dll goes beside the launcher, where the loader finds it.
+bool placeJvmDll(const fs::path& root, std::string& error) {
+  const fs::path bin = root / "bin";
+  if (fs::exists(bin / "jvm.dll")) return true;
+  std::error_code code;
+  for (const char* name : {"jvm.dll", "classes.jsa", "classes_nocoops.jsa"}) {
+    if (!fs::exists(bin / "server" / name)) continue;
+    fs::copy_file(bin / "server" / name, bin / name, code);
+    if (code) return error = "cannot copy " + std::string(name) + ": " + code.message(), false;
+  }
+  return true;
+}
+
+bool copyRuntime(const AppConfig& c, const std::string& root, std::string& error) {
+  std::printf("runtime: copied from %s\n", c.runtime.c_str());
+  std::error_code code;
+  fs::copy(c.runtime, root, fs::copy_options::recursive | fs::copy_options::copy_symlinks, code);
+  if (code) return error = "cannot copy the runtime " + c.runtime + ": " + code.message(), false;
+  return !c.windows || placeJvmDll(root, error);
+}
+
+}  // namespace
+
+int javaFeatureVersion(const std::string& home) {
+  std::ifstream in(fs::path(home) / "release");
+  std::string line;
+  const std::regex pattern("JAVA_VERSION=\"(1\\.)?([0-9]+).*");
+  std::smatch match;
+  while (std::getline(in, line)) {
+    if (std::regex_match(line, match, pattern)) return std::stoi(match[2].str());
+  }
+  return 0;
+}
+
+bool makeRuntime(const AppConfig& config, const std::string& root, std::string& error) {
+  return config.jdk.empty() ? copyRuntime(config, root, error) : linkRuntime(config, root, error);
+}
+
+}  // namespace plenwick
