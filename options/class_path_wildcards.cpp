@@ -33,32 +33,40 @@ std::string_view directoryPart(std::string_view entry, const PathConventions& co
   return last == std::string_view::npos ? "./" : entry.substr(0, last + 1);
 }
 
-void appendEntry(std::string& classPath, char listSeparator, std::string_view entry) {
-  if (!classPath.empty()) classPath += listSeparator;
-  classPath.append(entry);
-}
+// The class path being rebuilt, at the end of the option text before it.
+struct ClassPath {
+  std::string& text;
+  std::size_t start;
+  char separator;
+
+  void append(std::string_view entry) {
+    if (text.size() > start) text += separator;
+    text.append(entry);
+  }
+};
 
 // The files the entry matches, in the order the search yields them; the entry
 // itself when there are none (no search, no match, or only directories).
-void appendWildcard(std::string& classPath, std::string_view entry,
+void appendWildcard(ClassPath& classPath, std::string_view entry,
                     const PathConventions& conventions, DirectorySearch& search) {
   const std::string_view directory = directoryPart(entry, conventions);
   bool taken = false;
   search.search(std::string(entry), [&](const char* name, bool isDirectory) {
     if (isDirectory) return;
-    appendEntry(classPath, conventions.listSeparator, directory);
-    classPath += name;
+    classPath.append(directory);
+    classPath.text += name;
     taken = true;
   });
-  if (!taken) appendEntry(classPath, conventions.listSeparator, entry);
+  if (!taken) classPath.append(entry);
 }
 
-// Empty entries are kept except before the first non-empty one; the walk ends
-// at the last separator, so one trailing separator disappears.
-std::string rebuildClassPath(std::string_view value, const PathConventions& conventions,
-                             DirectorySearch& search) {
-  std::string classPath;
-  classPath.reserve(value.size());
+// Appends the rebuilt class path to `rebuilt`, which holds the option up to
+// the end of its class-path prefix. Empty entries are kept except before the first
+// non-empty one; the walk ends at the last separator, so one trailing
+// separator disappears.
+void rebuildClassPath(std::string& rebuilt, std::string_view value,
+                      const PathConventions& conventions, DirectorySearch& search) {
+  ClassPath classPath{rebuilt, rebuilt.size(), conventions.listSeparator};
   for (std::size_t at = 0; at < value.size();) {
     std::size_t end = value.find(conventions.listSeparator, at);
     if (end == std::string_view::npos) end = value.size();
@@ -66,11 +74,10 @@ std::string rebuildClassPath(std::string_view value, const PathConventions& conv
     if (isWildcardEntry(entry)) {
       appendWildcard(classPath, entry, conventions, search);
     } else {
-      appendEntry(classPath, conventions.listSeparator, entry);
+      classPath.append(entry);
     }
     at = end + 1;
   }
-  return classPath;
 }
 
 }  // namespace
@@ -79,8 +86,11 @@ void expandClassPathWildcards(std::string& option, const PathConventions& conven
                               DirectorySearch& search) {
   const std::size_t start = classPathStart(option);
   if (start == std::string::npos) return;
-  const std::string_view value = std::string_view(option).substr(start);
-  option.replace(start, std::string::npos, rebuildClassPath(value, conventions, search));
+  std::string rebuilt;
+  rebuilt.reserve(option.size());
+  rebuilt.assign(option, 0, start);
+  rebuildClassPath(rebuilt, std::string_view(option).substr(start), conventions, search);
+  option.swap(rebuilt);
 }
 
 }  // namespace plenwick
