@@ -12,7 +12,10 @@ add_executable(plenwick_unit_tests
   options/class_path_wildcards_test.cpp
   startup/home_test.cpp
   startup/known_folders_test.cpp
-  tools/pack/pack_test.cpp)
+  tools/pack/pack_test.cpp
+  tools/pack/app_config_test.cpp
+  tools/pack/manifest_test.cpp
+  tools/pack/pe_resources_test.cpp)
 target_link_libraries(plenwick_unit_tests PRIVATE plenwick_core plenwick_pack_lib GTest::gtest_main)
 plenwick_warnings(plenwick_unit_tests)
 if(NOT WIN32)

@@ -94,7 +94,9 @@ std::string AppConfig::where(const std::string& key) const {
   auto found = origin.find(key);
   if (found != origin.end()) return found->second;
   const AppField* field = findFieldByKey(key);
-  return field != nullptr ? "key '" + key + "' (option --" + field->option + ")" : key;
+  const std::string option =
+      field != nullptr ? std::string(" (option --") + field->option + ")" : "";
+  return (file.empty() ? "" : file + ": ") + "key '" + key + "'" + option;
 }
 
 bool loadAppConfigFile(const std::string& path, AppConfig& config, std::string& error) {
@@ -102,6 +104,7 @@ bool loadAppConfigFile(const std::string& path, AppConfig& config, std::string& 
   json document;
   if (!readText(path, text, error) || !parseJson(path, text, document, error)) return false;
   const fs::path base = fs::absolute(path).parent_path();
+  config.file = path;
   for (const auto& item : document.items()) {
     const AppField* field = findFieldByKey(item.key());
     if (field == nullptr) {

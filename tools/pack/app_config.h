@@ -41,6 +41,7 @@ struct AppConfig {
   // Where each key's value came from, for messages: "app.json: key 'name'"
   // or "option --name".
   std::map<std::string, std::string> origin;
+  std::string file;  // the configuration file, when there is one
   std::string where(const std::string& key) const;
 };
 
