@@ -12,7 +12,6 @@
 
 namespace {
 
-using plenwick::kLaunchConfigBlockSize;
 using plenwick::LaunchConfig;
 
 void check(bool condition, const char* what) {
