@@ -146,7 +146,7 @@ std::string AppImageTest::pack(const std::string& name) {
   EXPECT_TRUE(location.found()) << location.error;
   std::copy(encoded.region.begin(), encoded.region.end(),
             bytes.begin() + static_cast<std::ptrdiff_t>(location.offset));
-  const std::string path = root_ + "/bin/" + name;
+  std::string path = root_ + "/bin/" + name;
   writeFile(path, std::string(bytes.begin(), bytes.end()), 0755);
   return path;
 }
