@@ -79,7 +79,9 @@ class Harness:
             os.makedirs(self.work, exist_ok=True)
             subprocess.run(["wineboot", "-i"], env=self.env, check=True,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-p"], env=self.env, check=False)
+        # Keep the server running between cases; not on our pipes, or they stay open.
+        subprocess.run(["wineserver", "-p"], env=self.env, check=False,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def layout(self, case):
         root = os.path.join(self.work, "cases", case.name, "ROOT")
