@@ -30,7 +30,7 @@ bool copyApp(const AppConfig& c, const std::string& root, std::string& error) {
   for (std::size_t i = 0; i < files.size(); ++i) {
     const fs::path name =
         i + 1 == files.size() ? fs::path("plenwick-bootstrap.jar") : fs::path(files[i]).filename();
-    fs::copy_file(files[i], app / name, code);
+    fs::copy_file(files[i], app / name, fs::copy_options::overwrite_existing, code);
     if (code) return error = "cannot copy " + files[i] + ": " + code.message(), false;
   }
   return true;

@@ -94,6 +94,7 @@ bool placeJvmDll(const fs::path& root, std::string& error) {
 
 bool copyRuntime(const AppConfig& c, const std::string& root, std::string& error) {
   std::printf("runtime: copied from %s\n", c.runtime.c_str());
+  std::fflush(stdout);
   std::error_code code;
   fs::copy(c.runtime, root, fs::copy_options::recursive | fs::copy_options::copy_symlinks, code);
   if (code) return error = "cannot copy the runtime " + c.runtime + ": " + code.message(), false;
