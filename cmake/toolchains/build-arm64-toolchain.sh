@@ -17,11 +17,6 @@ llvm_version=19
 stamp=$prefix/.plenwick-toolchain-complete
 jobs=$(nproc)
 
-if [ -e "$stamp" ]; then
-  echo "arm64 toolchain: already built in $prefix"
-  exit 0
-fi
-
 log() { echo "arm64 toolchain: $*"; }
 
 # --- apt: source entries, compilers, sources --------------------------------
@@ -67,7 +62,7 @@ write_wrappers() {
 #!/bin/sh
 exec $llvm_bin/$tool --target=$target --sysroot="$prefix" \\
   -resource-dir="$prefix/lib/clang/$llvm_version" -rtlib=compiler-rt \\
-  -unwindlib=libunwind -stdlib=libc++ -fuse-ld=lld "\$@"
+  -unwindlib=libunwind -stdlib=libc++ -fuse-ld=lld -Wno-unused-command-line-argument "\$@"
 WRAP
     chmod +x "$prefix/bin/$target-$tool"
   done
@@ -152,6 +147,11 @@ build_libcxx() {
   ninja install >/dev/null
 }
 
+if [ -e "$stamp" ]; then
+  write_wrappers  # cheap, and keeps them in step with this script
+  log "already built in $prefix"
+  exit 0
+fi
 add_deb_src
 install_build_deps
 fetch_sources
