@@ -48,6 +48,7 @@ bool writeBlock(const LaunchConfig& launch, Bytes& bytes, std::string& error) {
   if (!location.found()) return error = location.error, false;
   std::copy(encoded.region.begin(), encoded.region.end(),
             bytes.begin() + static_cast<std::ptrdiff_t>(location.offset));
+  updateChecksum(bytes);
   return true;
 }
 

@@ -139,17 +139,24 @@ void updateImageSizeAndChecksum(PeFile& pe) {
     end = std::max(end, s.virtualAddress + alignUp(s.virtualSize, pe.sectionAlignment));
   }
   writeLe32(pe.bytes, sizeOfImageOffset(pe), alignUp(end, pe.sectionAlignment));
+  updateChecksum(pe.bytes);
+}
+
+void updateChecksum(Bytes& bytes) {
+  PeFile pe;
+  std::string error;
+  if (!looksLikePe(bytes) || !parsePe(bytes, pe, error)) return;
   const std::size_t at = checksumOffset(pe);
-  if (readLe32(pe.bytes, at) == 0) return;
-  writeLe32(pe.bytes, at, 0);
+  if (readLe32(bytes, at) == 0) return;
+  writeLe32(bytes, at, 0);
   uint64_t sum = 0;
-  for (std::size_t i = 0; i < pe.bytes.size(); i += 2) {
-    const uint32_t word = i + 1 < pe.bytes.size() ? readLe16(pe.bytes, i) : pe.bytes[i];
+  for (std::size_t i = 0; i < bytes.size(); i += 2) {
+    const uint32_t word = i + 1 < bytes.size() ? readLe16(bytes, i) : bytes[i];
     sum += word;
     sum = (sum & 0xFFFF) + (sum >> 16);
   }
   sum = (sum & 0xFFFF) + (sum >> 16);
-  writeLe32(pe.bytes, at, static_cast<uint32_t>(sum + pe.bytes.size()));
+  writeLe32(bytes, at, static_cast<uint32_t>(sum + bytes.size()));
 }
 
 std::string machineName(uint16_t machine) {

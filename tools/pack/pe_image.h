@@ -62,6 +62,8 @@ bool rvaToOffset(const PeFile& pe, uint32_t rva, uint32_t length, std::size_t& o
 void storeSectionHeader(PeFile& pe, std::size_t index);
 // Recomputes SizeOfImage and, when the file carries one, the checksum.
 void updateImageSizeAndChecksum(PeFile& pe);
+// Recomputes the checksum of a PE file that carries one; anything else is left alone.
+void updateChecksum(Bytes& bytes);
 
 uint32_t alignUp(uint32_t value, uint32_t alignment);
 std::string machineName(uint16_t machine);

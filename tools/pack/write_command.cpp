@@ -8,6 +8,7 @@
 #include "config/block_encoder.h"
 #include "tools/pack/commands.h"
 #include "tools/pack/launcher_file.h"
+#include "tools/pack/pe_image.h"
 
 namespace plenwick {
 namespace {
@@ -126,6 +127,7 @@ int writeCommand(const std::vector<std::string>& args) {
   }
   std::copy(encoded.region.begin(), encoded.region.end(),
             image.bytes.begin() + static_cast<std::ptrdiff_t>(image.regionOffset));
+  updateChecksum(image.bytes);
   if (!writeFileAtomically(outputPath, image.bytes, true, error)) {
     std::fprintf(stderr, "plenwick-pack write: %s\n", error.c_str());
     return kExitFailed;

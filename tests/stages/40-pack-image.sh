@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# plenwick-pack on the project's own Windows launchers: packs a Windows image
+# with identity and icons from this Linux host, parses the result back with
+# pefile (every resource, the manifest identity, the icons), and runs the x64
+# image under Wine against the jvm.dll test double. Needs the Linux build and
+# the Windows stage before it; installs nothing.
+set -uo pipefail
+cd "$(dirname "$0")/../.."
+python=/usr/bin/python3
+work=build/pack-image-stage
+pack=build/plenwick-pack
+jar=build/tests/jars/probe.jar
+failed=0
+
+step() {
+  local name=$1
+  shift
+  echo "--- $name"
+  if ! "$@"; then
+    echo "--- $name FAILED"
+    failed=$((failed + 1))
+  fi
+}
+
+make_icon() {
+  "$python" - "$1" <<'PY'
+import struct, sys, zlib
+size = 300
+raw = bytearray()
+for y in range(size):
+    raw.append(0)
+    for x in range(size):
+        raw += bytes([x * 255 // size, y * 255 // size, 90, 255 if (x - 150) ** 2 + (y - 150) ** 2 < 150 ** 2 else 0])
+def chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+ihdr = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+open(sys.argv[1], "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) +
+                              chunk(b"IDAT", zlib.compress(bytes(raw))) + chunk(b"IEND", b""))
+PY
+}
+
+pack_windows() {
+  local arch=$1
+  rm -rf "$work/$arch" "$work/runtime-$arch"
+  mkdir -p "$work/runtime-$arch/bin/server"
+  cp build-windows-x64/fake-jvm/jvm.dll "$work/runtime-$arch/bin/server/jvm.dll"
+  "$pack" image --target "windows-$arch" --name Packed.Demo --display-name 'Packed & Demo' \
+    --version 4.5.6 --main-class probe.Probe --jar "$jar" --jvm-option '-Dapp.dir=&&' \
+    --runtime "$work/runtime-$arch" --icon "$work/icon.png" \
+    --launcher "build-windows-$arch/launcher.exe" --output "$work/$arch"
+}
+
+# Parses the packed launcher with pefile: the launcher's own checks, then the identity.
+check_identity() {
+  local arch=$1 exe=$work/$1/bin/Packed.Demo.exe
+  "$python" tests/pe/check_pe.py "$arch" "$exe" || return 1
+  "$python" - "$exe" <<'PY'
+import sys, pefile
+pe = pefile.PE(sys.argv[1])
+manifest = [pe.get_data(l.data.struct.OffsetToData, l.data.struct.Size)
+            for t in pe.DIRECTORY_ENTRY_RESOURCE.entries if t.id == 24
+            for n in t.directory.entries for l in n.directory.entries][0].decode()
+for needle in ('name="Packed.Demo"', 'version="4.5.6.0"', "<description>Packed &amp; Demo</description>",
+               'name="Microsoft.Windows.Common-Controls"'):
+    print(("ok   " if needle in manifest else "FAIL ") + "manifest has " + needle)
+    if needle not in manifest:
+        sys.exit(1)
+rsrc = [s for s in pe.sections if s.Name.rstrip(b"\0") == b".rsrc"][0]
+ok = pe.OPTIONAL_HEADER.SizeOfImage >= rsrc.VirtualAddress + rsrc.Misc_VirtualSize
+print(("ok   " if ok else "FAIL ") + "SizeOfImage covers the resource section")
+checksum = pe.OPTIONAL_HEADER.CheckSum == 0 or pe.verify_checksum()
+print(("ok   " if checksum else "FAIL ") + "checksum (none, or correct)")
+sys.exit(0 if ok and checksum else 1)
+PY
+}
+
+run_under_wine() {
+  local prefix=$PWD/build-windows-x64/wine/prefix record=$PWD/$work/jvm-record.txt
+  [ -d "$prefix" ] || prefix=$PWD/$work/wine-prefix
+  rm -f "$record"
+  (cd "$work/x64" && WINEPREFIX=$prefix WINEDEBUG=-all DISPLAY= PLENWICK_JVM_RECORD="$record" \
+    wine bin/Packed.Demo.exe from-wine >../wine-out.txt 2>&1)
+  # The launcher ran with the packed block and the rewritten manifest (UTF-8 code page).
+  local app="Z:${PWD//\//\\}\\${work//\//\\}\\x64\\app\\"
+  grep -qF "option -Djava.class.path=${app}probe.jar;${app}plenwick-bootstrap.jar" "$record" &&
+    grep -qF "option -Dapp.dir=$app" "$record" && grep -qF "acp 65001" "$record" &&
+    grep -qF "option -Dsun.java.command=probe.Probe from-wine" "$record" ||
+    { echo "unexpected record:"; head -8 "$record" 2>/dev/null; cat "$work/wine-out.txt"; return 1; }
+  echo "JNI_CreateJavaVM received the packed options; code page 65001"
+}
+
+if [ ! -x "$pack" ] || [ ! -e "$jar" ]; then
+  echo "no $pack or $jar: run the Linux build first"
+  exit 1
+fi
+mkdir -p "$work"
+make_icon "$work/icon.png"
+for arch in x64 arm64; do
+  if [ ! -e "build-windows-$arch/launcher.exe" ]; then
+    echo "--- windows-$arch: skipped, no build-windows-$arch/launcher.exe (cmake --preset windows-$arch)"
+    continue
+  fi
+  step "windows-$arch image" pack_windows "$arch"
+  step "windows-$arch resources parsed back" check_identity "$arch"
+done
+if [ -e build-windows-x64/launcher.exe ] && command -v wine >/dev/null; then
+  step "windows-x64 image under Wine" run_under_wine
+else
+  echo "--- windows-x64 under Wine: skipped (no launcher.exe or no wine)"
+fi
+[ "$failed" -eq 0 ]
