@@ -30,29 +30,6 @@ wine_tests() {
     --work build-windows-x64/wine
 }
 
-# The unit tests, cross-compiled against GoogleTest built from Debian's source.
-unit_tests_under_wine() {
-  local tree=build-windows-x64-tests gtest=build-windows-x64-tests/googletest
-  if [ ! -e "$gtest/lib/libgtest.a" ]; then
-    CXXFLAGS="-DGTEST_IS_THREADSAFE=0" cmake -S /usr/src/googletest -B "$tree/googletest-build" \
-      -G Ninja --toolchain "$PWD/cmake/toolchains/windows-x64.cmake" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_INSTALL_PREFIX="$PWD/$gtest" -Dgtest_disable_pthreads=ON -DBUILD_GMOCK=OFF \
-      >/dev/null &&
-      cmake --build "$tree/googletest-build" >/dev/null &&
-      cmake --install "$tree/googletest-build" >/dev/null || return 1
-  fi
-  CXXFLAGS="-DGTEST_IS_THREADSAFE=0" cmake -S . -B "$tree" -G Ninja \
-    --toolchain "$PWD/cmake/toolchains/windows-x64.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DPLENWICK_TESTS=ON -DPLENWICK_BENCHMARKS=OFF -DPLENWICK_EXTRA_FIND_ROOT="$PWD/$gtest" \
-    -DPLENWICK_WERROR="$werror" >/dev/null &&
-    cmake --build "$tree" --target plenwick_unit_tests &&
-    WINEPREFIX="$PWD/build-windows-x64/wine/prefix" WINEDEBUG=-all DISPLAY= \
-      wine "$tree/plenwick_unit_tests.exe" --gtest_brief=1 >"$tree/unit-tests.log" 2>&1
-  local status=$?
-  tail -n 3 "$tree/unit-tests.log"
-  return $status
-}
-
 report_sizes() {
   for arch in x64 arm64; do
     local exe=build-windows-$arch/launcher.exe
@@ -64,7 +41,6 @@ report_sizes() {
 step "windows-x64 build" build_preset windows-x64
 step "windows-x64 PE checks" "$python" tests/pe/check_pe.py x64 build-windows-x64/launcher.exe
 step "windows-x64 under Wine" wine_tests
-step "windows-x64 unit tests under Wine" unit_tests_under_wine
 step "windows-arm64 build" build_preset windows-arm64
 step "windows-arm64 PE checks" "$python" tests/pe/check_pe.py arm64 build-windows-arm64/launcher.exe
 report_sizes
