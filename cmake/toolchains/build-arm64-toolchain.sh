@@ -4,14 +4,14 @@
 # builtins, and static libunwind/libc++abi/libc++.
 #
 # Usage: build-arm64-toolchain.sh [PREFIX]
-#   PREFIX defaults to <repo>/toolchains/aarch64-w64-mingw32 (ignored by git).
+#   PREFIX defaults to /opt/plenwick-toolchains/aarch64-w64-mingw32, outside any
+#   checkout, so every clone on the machine (and CI's) shares one build.
 # Re-running is cheap: a finished prefix carries a stamp and is left alone.
 # Needs root for the apt steps (adding a deb-src entry, build dependencies).
 set -euo pipefail
 
-repo=$(cd "$(dirname "$0")/../.." && pwd)
-prefix=${1:-${PLENWICK_ARM64_TOOLCHAIN:-$repo/toolchains/aarch64-w64-mingw32}}
-work=${PLENWICK_ARM64_WORK:-$repo/toolchains/src}
+prefix=${1:-${PLENWICK_ARM64_TOOLCHAIN:-/opt/plenwick-toolchains/aarch64-w64-mingw32}}
+work=${PLENWICK_ARM64_WORK:-$prefix-src}
 target=aarch64-w64-mingw32
 llvm_version=19
 stamp=$prefix/.plenwick-toolchain-complete
@@ -60,8 +60,10 @@ write_wrappers() {
   for tool in clang clang++; do
     cat >"$prefix/bin/$target-$tool" <<WRAP
 #!/bin/sh
-exec $llvm_bin/$tool --target=$target --sysroot="$prefix" \\
-  -resource-dir="$prefix/lib/clang/$llvm_version" -rtlib=compiler-rt \\
+# The prefix is wherever this wrapper lies, so the toolchain can be moved.
+prefix=\$(cd "\$(dirname "\$0")/.." && pwd)
+exec $llvm_bin/$tool --target=$target --sysroot="\$prefix" \\
+  -resource-dir="\$prefix/lib/clang/$llvm_version" -rtlib=compiler-rt \\
   -unwindlib=libunwind -stdlib=libc++ -fuse-ld=lld -Wno-unused-command-line-argument "\$@"
 WRAP
     chmod +x "$prefix/bin/$target-$tool"
