@@ -129,7 +129,7 @@ bool checkRuntime(AppConfig& c, std::string& error) {
 }
 
 bool checkFiles(AppConfig& c, std::string& error) {
-  if (c.windows && c.icons.size() != 0 && c.icons.size() != 1 && c.icons.size() != 5) {
+  if (c.windows && !c.icons.empty() && c.icons.size() != 1 && c.icons.size() != 5) {
     return fail(c, "icons",
                 "give one large PNG or five (16, 32, 64, 128 and 256 px), not " +
                     std::to_string(c.icons.size()),

@@ -89,9 +89,9 @@ bool readPng(const std::string& path, RgbaImage& out, std::string& error) {
     return false;
   }
   image.format = PNG_FORMAT_RGBA;
-  if (image.width > 8192 || image.height > 8192) {
+  if (image.width > 4096 || image.height > 4096) {
     png_image_free(&image);
-    return error = path + ": the image is larger than 8192 px", false;
+    return error = path + ": the image is larger than 4096 px", false;
   }
   out.width = image.width;
   out.height = image.height;

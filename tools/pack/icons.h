@@ -16,8 +16,8 @@ struct RgbaImage {
   std::vector<unsigned char> pixels;  // RGBA, row by row
 };
 
-bool readPng(const std::string& path, RgbaImage& image, std::string& error);
-bool encodePng(const RgbaImage& image, std::vector<unsigned char>& png, std::string& error);
+bool readPng(const std::string& path, RgbaImage& out, std::string& error);
+bool encodePng(const RgbaImage& in, std::vector<unsigned char>& png, std::string& error);
 // Area-averaged scaling with premultiplied alpha; `size` divides nothing in particular.
 RgbaImage scaleImage(const RgbaImage& source, uint32_t size);
 

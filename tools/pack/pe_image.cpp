@@ -39,6 +39,10 @@ bool parseSections(PeFile& pe, std::size_t tableOffset, uint16_t count, std::str
   return true;
 }
 
+bool powerOfTwo(uint32_t value) {
+  return value != 0 && (value & (value - 1)) == 0;
+}
+
 }  // namespace
 
 uint32_t readLe32(const Bytes& b, std::size_t o) {
@@ -80,6 +84,9 @@ bool parsePe(Bytes bytes, PeFile& pe, std::string& error) {
   const uint16_t sectionCount = readLe16(pe.bytes, coff + 2);
   const uint16_t optionalSize = readLe16(pe.bytes, coff + 16);
   pe.optionalOffset = coff + 20;
+  if (pe.optionalOffset + optionalSize > pe.bytes.size()) {
+    return error = "the optional header runs past the end of the file", false;
+  }
   const uint16_t magic = readLe16(pe.bytes, pe.optionalOffset);
   if (magic != 0x10B && magic != 0x20B) return error = "unknown optional header", false;
   const std::size_t dirs = pe.optionalOffset + (magic == 0x20B ? 112 : 96);
@@ -90,7 +97,10 @@ bool parsePe(Bytes bytes, PeFile& pe, std::string& error) {
   }
   pe.sectionAlignment = readLe32(pe.bytes, pe.optionalOffset + 32);
   pe.fileAlignment = readLe32(pe.bytes, pe.optionalOffset + 36);
-  if (pe.fileAlignment == 0 || pe.sectionAlignment == 0) return error = "no alignment", false;
+  if (!powerOfTwo(pe.fileAlignment) || pe.fileAlignment > 0x10000 ||
+      !powerOfTwo(pe.sectionAlignment) || pe.sectionAlignment < pe.fileAlignment) {
+    return error = "the section and file alignments are not usable", false;
+  }
   return parseSections(pe, pe.optionalOffset + optionalSize, sectionCount, error);
 }
 

@@ -50,7 +50,7 @@ struct ResourceReader {
   }
 
   // level 0: types, 1: names, 2: languages.
-  bool readDirectory(uint32_t offset, int level, Resource path) {
+  bool readDirectory(uint32_t offset, int level, const Resource& path) {
     if (!fits(offset, 16)) return error = "a resource directory lies outside the section", false;
     if (++visits > kMaxEntries) return error = "the resource tree is too large", false;
     const uint32_t count =

@@ -260,5 +260,36 @@ TEST(PeResources, DamagedFilesAreErrorsNotCrashes) {
   }
 }
 
+// Every cut and every damaged byte of the headers and the resource directory
+// gives an error or a result, never a crash (the sanitizer stage runs this too).
+TEST(PeResources, CutsAndFlippedBytesNeverCrash) {
+  const Bytes good = makePe(sampleResources());
+  std::vector<Bytes> variants;
+  for (std::size_t cut = 0; cut < good.size(); cut += 61)
+    variants.emplace_back(good.begin(), good.begin() + cut);
+  const std::size_t rsrc = kRdataRaw + kRdataSize;
+  for (std::size_t at = 0; at < 0x200; ++at) {
+    for (std::size_t start : {std::size_t{0x40}, rsrc}) {
+      Bytes damaged = good;
+      damaged[start + at] ^= 0xFF;
+      variants.push_back(std::move(damaged));
+    }
+  }
+  int parsed = 0;
+  for (const Bytes& bytes : variants) {
+    PeFile pe;
+    std::string error;
+    if (!parsePe(bytes, pe, error)) continue;
+    ++parsed;
+    std::vector<Resource> resources;
+    if (readResources(pe, resources, error)) {
+      WindowsIdentity identity;
+      readWindowsIdentity(pe, identity, error);
+      applyWindowsIdentity(pe, {"A", "1.0.0.0", "A"}, {}, error);
+    }
+  }
+  EXPECT_GT(parsed, 0);
+}
+
 }  // namespace
 }  // namespace plenwick

@@ -6,6 +6,8 @@
 namespace plenwick {
 namespace {
 
+constexpr std::size_t kMaxSectionSize = 64u << 20;
+
 struct Growth {
   uint32_t raw = 0;   // bytes added to the file at the section's end
   uint32_t virt = 0;  // bytes added to the address space
@@ -94,6 +96,7 @@ bool writeResources(PeFile& pe, const std::vector<Resource>& resources, std::str
   }
   const std::size_t index = static_cast<std::size_t>(found);
   const Bytes content = buildResourceSection(resources, dir.rva);
+  if (content.size() > kMaxSectionSize) return error = "the resources would exceed 64 MiB", false;
   const bool fits = content.size() <= pe.sections[index].rawSize &&
                     growthFor(pe, index, static_cast<uint32_t>(content.size())).virt == 0;
   if (!fits) {

@@ -78,7 +78,7 @@ int parseShowArgs(const std::vector<std::string>& args, ShowRequest& request) {
     if (arg == "--help" || arg == "-h") return std::fputs(kShowUsage, stdout), kExitOk;
     if (arg == "--json") {
       request.json = true;
-    } else if (arg.rfind("-", 0) == 0 || !request.path.empty()) {
+    } else if (arg.rfind('-', 0) == 0 || !request.path.empty()) {
       std::fprintf(stderr, "plenwick-pack show: unexpected argument '%s'\n\n%s", arg.c_str(),
                    kShowUsage);
       return kExitUsage;
