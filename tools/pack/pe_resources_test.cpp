@@ -12,6 +12,7 @@
 #include "config/block_encoder.h"
 #include "config/launch_config_block.h"
 #include "config/region_locator.h"
+#include "tools/pack/commands.h"
 #include "tools/pack/icons.h"
 #include "tools/pack/windows_launcher.h"
 
@@ -258,6 +259,24 @@ TEST(PeResources, DamagedFilesAreErrorsNotCrashes) {
     EXPECT_FALSE(readResources(pe, resources, error));
     EXPECT_FALSE(error.empty());
   }
+}
+
+TEST(PeResources, WritingTheBlockKeepsTheSizeAndTheChecksumRight) {
+  const Bytes original = makePe(sampleResources());
+  const std::string in = ::testing::TempDir() + "pe-launcher.exe";
+  const std::string out = ::testing::TempDir() + "pe-packed.exe";
+  std::ofstream(in, std::ios::binary)
+      .write(reinterpret_cast<const char*>(original.data()),
+             static_cast<std::streamsize>(original.size()));
+  ASSERT_EQ(writeCommand({"--launcher", in, "--output", out, "--main-class", "a.B"}), kExitOk);
+  std::ifstream packedFile(out, std::ios::binary);
+  Bytes packed{std::istreambuf_iterator<char>(packedFile), std::istreambuf_iterator<char>()};
+  ASSERT_EQ(packed.size(), original.size());
+  Bytes recomputed = packed;
+  writeLe32(recomputed, 0x58 + 64, 1);  // any non-zero value: a checksum is kept
+  updateChecksum(recomputed);
+  EXPECT_EQ(readLe32(packed, 0x58 + 64), readLe32(recomputed, 0x58 + 64));
+  EXPECT_NE(readLe32(packed, 0x58 + 64), 0x1234u);
 }
 
 // Every cut and every damaged byte of the headers and the resource directory
