@@ -101,7 +101,7 @@ bool addJarsOf(const std::string& path, Check& check, std::vector<std::string>& 
   if (fs::is_directory(path, code)) {
     std::vector<std::string> found;
     for (const auto& entry : fs::directory_iterator(path, code)) {
-      if (entry.is_regular_file() && entry.path().extension() == ".jar") {
+      if (entry.is_regular_file(code) && entry.path().extension() == ".jar") {
         found.push_back(entry.path().string());
       }
     }

@@ -78,10 +78,11 @@ bool parseJson(const std::string& path, const std::string& text, json& document,
                std::string& error) {
   try {
     document = json::parse(text);
-  } catch (const json::parse_error& e) {
-    std::string what = e.what();
-    const std::size_t cut = what.find("parse error");
-    error = path + ": not valid JSON: " + what.substr(cut == std::string::npos ? 0 : cut);
+  } catch (const json::exception& e) {
+    // A syntax error, or a number too large to read (out_of_range).
+    const std::string what = e.what();
+    const std::size_t cut = what.find("] ");
+    error = path + ": not valid JSON: " + what.substr(cut == std::string::npos ? 0 : cut + 2);
     return false;
   }
   if (!document.is_object()) return error = path + ": must hold one JSON object { ... }", false;

@@ -154,6 +154,8 @@ TEST_F(AppConfigTest, UnreadableFiles) {
       {"not JSON", "{\"name\": ", "app.json: not valid JSON: parse error"},
       {"a list", "[1, 2]", "app.json: must hold one JSON object"},
       {"trailing comma", "{\"name\": \"a\",}", "not valid JSON"},
+      {"number too large", "{\"stackSize\": 1e999}", "not valid JSON: number overflow"},
+      {"bare number too large", "8e8888888888888888", "not valid JSON: number overflow"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,5 +1,6 @@
 // plenwick-pack: makes application images and writes launch settings into launchers.
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -21,11 +22,8 @@ constexpr const char* kUsage =
     "\n"
     "Exit codes: 0 done, 1 failed, 2 wrong usage.\n";
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int runCommand(std::vector<std::string> args) {
   using namespace plenwick;
-  std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
     std::fputs(kUsage, stderr);
     return kExitUsage;
@@ -45,4 +43,16 @@ int main(int argc, char** argv) {
   if (command == "image") return imageCommand(args);
   std::fprintf(stderr, "plenwick-pack: unknown command '%s'\n\n%s", command.c_str(), kUsage);
   return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return runCommand(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const std::exception& e) {
+    // Every expected failure is reported where it happens; this is the last guard.
+    std::fprintf(stderr, "plenwick-pack: unexpected failure: %s\n", e.what());
+    return plenwick::kExitFailed;
+  }
 }

@@ -106,7 +106,7 @@ bool copyRuntime(const AppConfig& c, const std::string& root, std::string& error
 int javaFeatureVersion(const std::string& home) {
   std::ifstream in(fs::path(home) / "release");
   std::string line;
-  const std::regex pattern("JAVA_VERSION=\"(1\\.)?([0-9]+).*");
+  const std::regex pattern("JAVA_VERSION=\"(1\\.)?([0-9]{1,4})[^0-9].*");
   std::smatch match;
   while (std::getline(in, line)) {
     if (std::regex_match(line, match, pattern)) return std::stoi(match[2].str());
