@@ -14,9 +14,9 @@
 
 namespace {
 
-void check(bool condition, const char* what) {
+void check(bool condition, const char* what, const std::string& detail = {}) {
   if (!condition) {
-    std::fprintf(stderr, "pe_reader_fuzzer: %s\n", what);
+    std::fprintf(stderr, "pe_reader_fuzzer: %s %s\n", what, detail.c_str());
     std::abort();
   }
 }
@@ -62,9 +62,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     return 0;
   }
   plenwick::PeFile reparsed;
-  check(plenwick::parsePe(rewritten.bytes, reparsed, error), "the rewritten PE does not parse");
+  check(plenwick::parsePe(rewritten.bytes, reparsed, error),
+        "the rewritten PE does not parse:", error);
   std::vector<plenwick::Resource> again;
-  check(plenwick::readResources(reparsed, again, error), "the rewritten resources do not read");
+  check(plenwick::readResources(reparsed, again, error),
+        "the rewritten resources do not read:", error);
   check(sameResources(resources, again), "the resources changed on the way through");
   return 0;
 }

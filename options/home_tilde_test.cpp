@@ -11,7 +11,7 @@ namespace {
 
 // The profile variable as the conventions name it, set to `profile` (or unset).
 EnvironmentLookup profileLookup(const PathConventions& conventions,
-                                std::optional<std::string> profile) {
+                                const std::optional<std::string>& profile) {
   return [&conventions, profile](const char* name) -> const char* {
     if (std::string(name) != conventions.profileVariable || !profile) return nullptr;
     return profile->c_str();

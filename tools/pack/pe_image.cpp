@@ -17,7 +17,8 @@ std::size_t checksumOffset(const PeFile& pe) {
 }
 
 bool parseSections(PeFile& pe, std::size_t tableOffset, uint16_t count, std::string& error) {
-  if (tableOffset + count * kSectionHeaderSize > pe.bytes.size()) {
+  const std::size_t headersEnd = tableOffset + count * kSectionHeaderSize;
+  if (headersEnd > pe.bytes.size()) {
     return error = "the section table runs past the end of the file", false;
   }
   for (uint16_t i = 0; i < count; ++i) {
@@ -33,6 +34,10 @@ bool parseSections(PeFile& pe, std::size_t tableOffset, uint16_t count, std::str
     if (section.rawSize != 0 && (section.rawPointer > pe.bytes.size() ||
                                  section.rawSize > pe.bytes.size() - section.rawPointer)) {
       return error = "section " + section.name + " runs past the end of the file", false;
+    }
+    // Rewriting a section must never touch the headers.
+    if (section.rawSize != 0 && section.rawPointer < headersEnd) {
+      return error = "section " + section.name + " overlaps the PE headers", false;
     }
     pe.sections.push_back(section);
   }

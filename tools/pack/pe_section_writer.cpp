@@ -14,6 +14,29 @@ struct Growth {
   uint32_t oldRawEnd = 0;
 };
 
+// The resource section's bytes may be replaced only when no other section's
+// bytes share its range, and every later section lies behind it in the file.
+bool ownsItsBytes(const PeFile& pe, std::size_t index, std::string& error) {
+  const PeSection& r = pe.sections[index];
+  const std::size_t headersEnd = pe.sections.back().headerOffset + 40;
+  if (r.rawSize == 0 || r.rawPointer < headersEnd) {
+    error = "cannot rewrite the resource section: it has no bytes of its own in the file";
+    return false;
+  }
+  for (std::size_t i = 0; i < pe.sections.size(); ++i) {
+    const PeSection& s = pe.sections[i];
+    if (i == index || s.rawSize == 0) continue;
+    const bool overlaps =
+        s.rawPointer < r.rawPointer + r.rawSize && r.rawPointer < s.rawPointer + s.rawSize;
+    const bool before = i > index && s.rawPointer < r.rawPointer + r.rawSize;
+    if (overlaps || before) {
+      error = "cannot rewrite the resource section: its bytes are shared with section " + s.name;
+      return false;
+    }
+  }
+  return true;
+}
+
 bool followersMayMove(const PeFile& pe, std::size_t index, std::string& error) {
   const DataDirectory reloc = dataDirectory(pe, kDirBaseReloc);
   for (std::size_t i = index + 1; i < pe.sections.size(); ++i) {
@@ -95,6 +118,7 @@ bool writeResources(PeFile& pe, const std::vector<Resource>& resources, std::str
     return error = "the executable has no resource section of its own", false;
   }
   const std::size_t index = static_cast<std::size_t>(found);
+  if (!ownsItsBytes(pe, index, error)) return false;
   const Bytes content = buildResourceSection(resources, dir.rva);
   if (content.size() > kMaxSectionSize) return error = "the resources would exceed 64 MiB", false;
   const bool fits = content.size() <= pe.sections[index].rawSize &&
