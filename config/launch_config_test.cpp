@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/block_encoder.h"
+#include "options/test_support.h"
 
 namespace plenwick {
 namespace {
@@ -104,27 +105,8 @@ TEST(DecodeLaunchConfig, WellFormedBlocks) {
 
 // The example block of a GUI application: flags 0x15, 2 MiB stack, 14 options.
 TEST(DecodeLaunchConfig, ExampleApplicationBlock) {
-  std::string classPath = "-Djava.class.path=";
-  for (int i = 0; i < 42; ++i) {
-    if (i) classPath += ";";
-    // 42 jars whose names make the option 1,564 bytes long with its NUL.
-    classPath += "&&\\" + std::string(i < 34 ? 29 : 28, static_cast<char>('a' + i % 26)) + ".jar";
-  }
-  const std::vector<std::string> options = {
-      "-XX:+DisableAttachMechanism",
-      "--enable-native-access=ALL-UNNAMED",
-      "-Dapp.windows.userModelID=Mirrowdale_xqtrbnwlkzpmf!Mirrowdale",
-      "-Dapp.repositoryUrl=https://updates.example.invalid/mirrowdale/",
-      "-Djava.net.useSystemProxies=true",
-      "-Dpicocli.ansi=tty",
-      "-Dapp.fsname=mirrowdale",
-      "-Dapp.dir=&&",
-      "-Dapp.revision=0",
-      "-Dapp.version=3.2",
-      "-Dapp.displayName=Mirrowdale",
-      classPath,
-      "-Djava.library.path=&&;&&..\\bin",
-      "-Dfile.encoding=UTF-8"};
+  const std::vector<std::string> options =
+      test_support::exampleJvmOptions(kWindowsConventions);
   Bytes block = concat(
       {{0x15, 0x00, 0x20, 0x00, 0x00}, text("com.quillfox2210.mirrowdale.Mirrowdale"), {0, 14}});
   for (const std::string& o : options) block = concat({block, text(o), {0}});

@@ -7,17 +7,8 @@ set -uo pipefail
 cd "$(dirname "$0")/../.."
 werror=${PLENWICK_WERROR:-OFF}
 python=/usr/bin/python3
-failed=0
+. tests/stage-steps.sh
 
-step() {
-  local name=$1
-  shift
-  echo "--- $name"
-  if ! "$@"; then
-    echo "--- $name FAILED"
-    failed=$((failed + 1))
-  fi
-}
 
 build_preset() {
   cmake --preset "$1" -DPLENWICK_WERROR="$werror" >/dev/null && cmake --build --preset "$1"

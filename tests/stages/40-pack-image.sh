@@ -10,17 +10,8 @@ python=/usr/bin/python3
 work=build/pack-image-stage
 pack=build/plenwick-pack
 jar=build/tests/jars/probe.jar
-failed=0
+. tests/stage-steps.sh
 
-step() {
-  local name=$1
-  shift
-  echo "--- $name"
-  if ! "$@"; then
-    echo "--- $name FAILED"
-    failed=$((failed + 1))
-  fi
-}
 
 make_icon() {
   "$python" - "$1" <<'PY'
