@@ -115,9 +115,7 @@ void writeStrings(Bytes& out, const Layout& l) {
 }  // namespace
 
 Bytes buildResourceSection(std::vector<Resource> resources, uint32_t sectionRva) {
-  std::stable_sort(resources.begin(), resources.end(), [](const Resource& a, const Resource& b) {
-    return std::tie(a.type, a.name, a.language) < std::tie(b.type, b.name, b.language);
-  });
+  std::stable_sort(resources.begin(), resources.end(), resourceBefore);
   Types types;
   for (const Resource& r : resources) types[r.type][r.name].push_back(&r);
   const Layout l = layOut(types);

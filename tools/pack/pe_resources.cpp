@@ -95,6 +95,10 @@ bool ResourceId::operator==(const ResourceId& other) const {
   return id == other.id && name == other.name;
 }
 
+bool resourceBefore(const Resource& a, const Resource& b) {
+  return std::tie(a.type, a.name, a.language) < std::tie(b.type, b.name, b.language);
+}
+
 bool readResources(const PeFile& pe, std::vector<Resource>& resources, std::string& error) {
   resources.clear();
   const DataDirectory dir = dataDirectory(pe, kDirResource);
@@ -104,7 +108,11 @@ bool readResources(const PeFile& pe, std::vector<Resource>& resources, std::stri
     return error = "the resource directory lies outside the file", false;
   }
   ResourceReader reader{pe, base, dir.size, dir.rva, resources, error};
-  return reader.readDirectory(0, 0, Resource());
+  if (!reader.readDirectory(0, 0, Resource())) return false;
+  // The loader expects sorted entries, and the writer sorts them; a file
+  // whose entries are out of order still reads as the list it will become.
+  std::stable_sort(resources.begin(), resources.end(), resourceBefore);
+  return true;
 }
 
 }  // namespace plenwick

@@ -29,8 +29,14 @@ struct Resource {
   Bytes data;
 };
 
-// Reads every resource (type / name / language). An executable without a
-// resource directory gives an empty list.
+// The order of a resource directory: by type, then name, then language (named
+// entries before numbered ones at each level).
+bool resourceBefore(const Resource& a, const Resource& b);
+
+// Reads every resource (type / name / language), in directory order whatever
+// order the file's entries are in, so that a section rebuilt from the list
+// reads back the same. An executable without a resource directory gives an
+// empty list.
 bool readResources(const PeFile& pe, std::vector<Resource>& resources, std::string& error);
 
 // The bytes of a resource section at `sectionRva` holding `resources`.

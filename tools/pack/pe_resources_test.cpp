@@ -155,6 +155,61 @@ TEST(PeResources, ReadBackWhatWasBuilt) {
   EXPECT_EQ(std::string(manifest->data.begin(), manifest->data.end()), kManifest);
 }
 
+// "type/name/language:size" for each resource, in order.
+std::string describe(const std::vector<Resource>& resources) {
+  const auto id = [](const ResourceId& r) {
+    return r.name.empty() ? std::to_string(r.id) : std::string(r.name.begin(), r.name.end());
+  };
+  std::string out;
+  for (const Resource& r : resources) {
+    out += id(r.type) + "/" + id(r.name) + "/" + std::to_string(r.language) + ":" +
+           std::to_string(r.data.size()) + " ";
+  }
+  return out;
+}
+
+// The loader wants each directory's entries sorted; a file whose entries are
+// not reads as the sorted list, which is also what the rewritten section holds.
+TEST(PeResources, EntriesOutOfOrderReadInDirectoryOrder) {
+  std::vector<Resource> resources = sampleResources();
+  resources.push_back({{kRtManifest, {}}, {1, {}}, 2057, 0, Bytes{'e', 'n'}});
+  const Bytes good = makePe(resources);
+  const std::size_t rsrc = kRdataRaw + kRdataSize;
+  const auto entry = [&](uint32_t dir, int index) { return rsrc + dir + 16 + 8 * index; };
+  // The directory that entry `index` of the directory at `dir` points to.
+  const auto child = [&](uint32_t dir, int index) {
+    return readLe32(good, entry(dir, index) + 4) & 0x7FFFFFFFu;
+  };
+  const uint32_t manifestLanguages = child(child(0, 3), 0);  // types: CUSTOM, 3, 14, 24
+  const std::string expected = describe(resourcesOf(parsed(good)));
+  ASSERT_EQ(expected, "CUSTOM/DATA/0:3 3/1/1033:40 14/" + std::to_string(kIconGroupId) +
+                          "/1033:20 24/1/1033:" + std::to_string(std::strlen(kManifest)) +
+                          " 24/1/2057:2 ");
+  const struct {
+    const char* name;
+    uint32_t dir;
+    int first, second;
+  } cases[] = {
+      {"a named type after the numbered ones", 0, 0, 3},
+      {"numbered types descending", 0, 1, 2},
+      {"languages descending", manifestLanguages, 0, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Bytes bytes = good;
+    std::swap_ranges(bytes.begin() + static_cast<std::ptrdiff_t>(entry(c.dir, c.first)),
+                     bytes.begin() + static_cast<std::ptrdiff_t>(entry(c.dir, c.first) + 8),
+                     bytes.begin() + static_cast<std::ptrdiff_t>(entry(c.dir, c.second)));
+    ASSERT_NE(bytes, good);
+    PeFile pe = parsed(bytes);
+    const std::vector<Resource> read = resourcesOf(pe);
+    EXPECT_EQ(describe(read), expected);
+    std::string error;
+    ASSERT_TRUE(writeResources(pe, read, error)) << error;
+    EXPECT_EQ(describe(resourcesOf(parsed(pe.bytes))), expected);
+  }
+}
+
 TEST(PeResources, IdentityAndIconsRewriteTheSection) {
   const Bytes original = makePe(sampleResources());
   PeFile pe = parsed(original);
