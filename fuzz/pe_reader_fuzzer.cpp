@@ -1,6 +1,7 @@
 // Any bytes as the PE executable and the manifest the packer reads: a clear
 // error or a parsed file, never a crash; resources read from a file are written
-// back and read again unchanged.
+// back and read again unchanged, and the other sections keep their bytes.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -64,6 +65,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   plenwick::PeFile reparsed;
   check(plenwick::parsePe(rewritten.bytes, reparsed, error),
         "the rewritten PE does not parse:", error);
+  // Every other section keeps its bytes, wherever the rewrite put them.
+  const int resourceSection =
+      plenwick::sectionOfRva(pe, plenwick::dataDirectory(pe, plenwick::kDirResource).rva);
+  check(reparsed.sections.size() == pe.sections.size(), "the rewrite changed the section count");
+  for (std::size_t i = 0; i < pe.sections.size(); ++i) {
+    if (static_cast<int>(i) == resourceSection) continue;
+    const plenwick::PeSection& before = pe.sections[i];
+    const plenwick::PeSection& after = reparsed.sections[i];
+    check(after.rawSize == before.rawSize &&
+              std::equal(pe.bytes.begin() + before.rawPointer,
+                         pe.bytes.begin() + before.rawPointer + before.rawSize,
+                         reparsed.bytes.begin() + after.rawPointer),
+          "the rewrite changed the bytes of section", before.name);
+  }
   std::vector<plenwick::Resource> again;
   check(plenwick::readResources(reparsed, again, error),
         "the rewritten resources do not read:", error);

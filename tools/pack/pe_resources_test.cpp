@@ -259,6 +259,58 @@ TEST(PeResources, GrowingKeepsHeadersConsistent) {
       << "the launch configuration region keeps its file offset";
 }
 
+// Growing the resource section inserts bytes behind it: every other section
+// must keep its bytes, or the growth is refused and the file left alone.
+TEST(PeResources, GrowingMovesNoSectionWithoutItsHeader) {
+  const Bytes good = makePe(sampleResources());
+  const std::size_t table = 0x58 + 240;  // .rdata, .rsrc, .reloc
+  const std::size_t dirs = 0x58 + 112;
+  const struct {
+    const char* name;
+    std::function<void(Bytes&)> change;
+    const char* refusal;  // nullptr: the section grows
+  } cases[] = {
+      {"sections in file order", [](Bytes&) {}, nullptr},
+      {"an earlier section's bytes behind it",
+       [&](Bytes& b) {
+         writeLe32(b, table + 16, 0x200);  // .rdata moves to the end of the file
+         writeLe32(b, table + 20, static_cast<uint32_t>(b.size()));
+         b.resize(b.size() + 0x200, 0x5A);
+       },
+       "section .rdata lies behind it"},
+      {"a follower that is not the relocations",
+       [&](Bytes& b) { writeLe32(b, dirs + 8 * kDirBaseReloc, 0); },
+       "section .reloc follows it and cannot be moved"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Bytes bytes = good;
+    c.change(bytes);
+    PeFile pe = parsed(bytes);
+    std::vector<Resource> resources = resourcesOf(pe);
+    resources.push_back({{10, {}}, {7, {}}, 1033, 0, Bytes(20000, 0x42)});
+    std::string error;
+    const bool grown = writeResources(pe, resources, error);
+    EXPECT_EQ(grown, c.refusal == nullptr) << error;
+    if (!grown) {
+      EXPECT_NE(error.find(c.refusal), std::string::npos) << error;
+      EXPECT_EQ(pe.bytes, bytes);
+      continue;
+    }
+    const PeFile before = parsed(bytes);
+    const PeFile after = parsed(pe.bytes);
+    for (std::size_t i : {std::size_t{0}, std::size_t{2}}) {
+      const PeSection& was = before.sections[i];
+      const PeSection& now = after.sections[i];
+      ASSERT_EQ(now.rawSize, was.rawSize);
+      EXPECT_TRUE(std::equal(bytes.begin() + was.rawPointer,
+                             bytes.begin() + was.rawPointer + was.rawSize,
+                             pe.bytes.begin() + now.rawPointer))
+          << was.name;
+    }
+  }
+}
+
 TEST(PeResources, RefusalsLeaveTheFileAlone) {
   const std::string icon = writeBigPng(::testing::TempDir() + "pe-small.png", 64);
   std::vector<Resource> noManifest = sampleResources();

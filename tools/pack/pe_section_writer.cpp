@@ -38,6 +38,17 @@ bool ownsItsBytes(const PeFile& pe, std::size_t index, std::string& error) {
 }
 
 bool followersMayMove(const PeFile& pe, std::size_t index, std::string& error) {
+  // Growing inserts bytes at the section's end; only the sections after it in
+  // the table are moved, so no earlier one may have its bytes behind it.
+  const uint32_t rawEnd = pe.sections[index].rawPointer + pe.sections[index].rawSize;
+  for (std::size_t i = 0; i < index; ++i) {
+    const PeSection& s = pe.sections[i];
+    if (s.rawSize != 0 && s.rawPointer >= rawEnd) {
+      error = "cannot grow the resource section: section " + s.name +
+              " lies behind it in the file and cannot be moved";
+      return false;
+    }
+  }
   const DataDirectory reloc = dataDirectory(pe, kDirBaseReloc);
   for (std::size_t i = index + 1; i < pe.sections.size(); ++i) {
     const PeSection& s = pe.sections[i];
