@@ -47,18 +47,7 @@ FakeDirectorySearch::Listings listings() {
   };
 }
 
-struct Form {
-  std::string option;
-  std::string expected;
-};
-
-struct WildcardCase {
-  const char* name;
-  Form windows;
-  Form posix;
-};
-
-const WildcardCase kWildcardCases[] = {
+const test_support::BothForms kWildcardCases[] = {
     {"worked example",
      {"-Djava.class.path=C:\\App\\main.jar;C:\\App\\lib\\*.jar;;C:\\App\\lib\\*;C:\\Gone\\*;",
       "-Djava.class.path=C:\\App\\main.jar;C:\\App\\lib\\a.jar;C:\\App\\lib\\b.jar;;"
@@ -156,16 +145,10 @@ std::string expanded(std::string option, const PathConventions& conventions) {
   return option;
 }
 
-TEST(ClassPathWildcards, Windows) {
-  for (const WildcardCase& c : kWildcardCases) {
+TEST(ClassPathWildcards, BothConventions) {
+  for (const test_support::BothForms& c : kWildcardCases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(expanded(c.windows.option, kWindowsConventions), c.windows.expected);
-  }
-}
-
-TEST(ClassPathWildcards, Posix) {
-  for (const WildcardCase& c : kWildcardCases) {
-    SCOPED_TRACE(c.name);
     EXPECT_EQ(expanded(c.posix.option, kPosixConventions), c.posix.expected);
   }
 }

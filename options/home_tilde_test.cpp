@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "options/test_support.h"
+
 namespace plenwick {
 namespace {
 
@@ -24,18 +26,8 @@ std::string expanded(std::string option, const PathConventions& conventions,
   return option;
 }
 
-struct Form {
-  std::string option;
-  std::string expected;
-};
-
-struct TildeCase {
-  const char* name;
-  Form windows;  // USERPROFILE=C:\Users\u
-  Form posix;    // HOME=/home/u
-};
-
-const TildeCase kTildeCases[] = {
+// Windows: USERPROFILE=C:\Users\u; POSIX: HOME=/home/u.
+const test_support::BothForms kTildeCases[] = {
     {"property value",
      {"-Dx=~/data", "-Dx=C:\\Users\\u\\data"},
      {"-Dx=~/data", "-Dx=/home/u/data"}},
@@ -78,22 +70,16 @@ const TildeCase kTildeCases[] = {
      {"-Dx=~/a:~/b:~/c=~/d", "-Dx=/home/u/a:/home/u/b:/home/u/c=/home/u/d"}},
 };
 
-TEST(HomeTilde, WindowsProfile) {
-  for (const TildeCase& c : kTildeCases) {
+TEST(HomeTilde, BothConventions) {
+  for (const test_support::BothForms& c : kTildeCases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(expanded(c.windows.option, kWindowsConventions, "C:\\Users\\u"), c.windows.expected);
-  }
-}
-
-TEST(HomeTilde, PosixHome) {
-  for (const TildeCase& c : kTildeCases) {
-    SCOPED_TRACE(c.name);
     EXPECT_EQ(expanded(c.posix.option, kPosixConventions, "/home/u"), c.posix.expected);
   }
 }
 
 TEST(HomeTilde, UnsetProfileChangesNothing) {
-  for (const TildeCase& c : kTildeCases) {
+  for (const test_support::BothForms& c : kTildeCases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(expanded(c.windows.option, kWindowsConventions, std::nullopt), c.windows.option);
     EXPECT_EQ(expanded(c.posix.option, kPosixConventions, std::nullopt), c.posix.option);

@@ -17,17 +17,10 @@ using test_support::FakeDirectorySearch;
 const char kWindowsAppDir[] = "C:\\A\\app\\";  // executable C:\A\B\x.exe
 const char kPosixAppDir[] = "/A/app/";         // executable /A/B/x
 
-struct Form {
-  std::string option;
-  std::string expected;
-};
+using test_support::BothForms;
 
 TEST(AppDirToken, ReplacedLeftToRight) {
-  const struct {
-    const char* name;
-    Form windows;
-    Form posix;
-  } cases[] = {
+  const BothForms cases[] = {
       {"property value",
        {"-Dapp.dir=&&", "-Dapp.dir=C:\\A\\app\\"},
        {"-Dapp.dir=&&", "-Dapp.dir=/A/app/"}},
@@ -76,12 +69,6 @@ TEST(AppDirToken, TokenInsideAppDirIsNotExpandedAgain) {
   }
 }
 
-struct PreparationCase {
-  const char* name;
-  Form windows;  // appDir C:\A\app\, USERPROFILE=C:\Users\u
-  Form posix;    // appDir /A/app/, HOME=/home/u
-};
-
 FakeDirectorySearch::Listings preparationListings() {
   return {{"C:\\A\\app\\\\lib\\*.jar", {{"a.jar", false}}},
           {"/A/app//lib/*.jar", {{"a.jar", false}}},
@@ -89,8 +76,9 @@ FakeDirectorySearch::Listings preparationListings() {
           {"/home/u/lib/*", {{"b.jar", false}}}};
 }
 
-// Each option goes through the token, then "~/", then wildcards.
-const PreparationCase kPreparationCases[] = {
+// Each option goes through the token, then "~/", then wildcards. Windows:
+// appDir C:\A\app\, USERPROFILE=C:\Users\u; POSIX: appDir /A/app/, HOME=/home/u.
+const BothForms kPreparationCases[] = {
     {"class path entry below appDir",
      {"-Djava.class.path=&&\\lib\\*.jar", "-Djava.class.path=C:\\A\\app\\\\lib\\a.jar"},
      {"-Djava.class.path=&&/lib/*.jar", "-Djava.class.path=/A/app//lib/a.jar"}},
@@ -122,7 +110,7 @@ std::string prepared(std::string option, const PathConventions& conventions, con
 }
 
 TEST(PrepareJvmOption, ThreeStepsInOrder) {
-  for (const PreparationCase& c : kPreparationCases) {
+  for (const BothForms& c : kPreparationCases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(prepared(c.windows.option, kWindowsConventions, kWindowsAppDir), c.windows.expected);
     EXPECT_EQ(prepared(c.posix.option, kPosixConventions, kPosixAppDir), c.posix.expected);

@@ -37,6 +37,17 @@ class FakeDirectorySearch final : public DirectorySearch {
   Listings listings_;
 };
 
+// One option written for each path convention, and what it must become.
+struct Form {
+  std::string option;
+  std::string expected;
+};
+struct BothForms {
+  const char* name;
+  Form windows;
+  Form posix;
+};
+
 // `text` with "\" and ";" written the POSIX way, as "/" and ":".
 inline std::string posixPath(std::string text) {
   for (char& c : text) {
