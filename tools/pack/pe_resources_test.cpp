@@ -259,27 +259,34 @@ TEST(PeResources, GrowingKeepsHeadersConsistent) {
       << "the launch configuration region keeps its file offset";
 }
 
-// Growing the resource section inserts bytes behind it: every other section
-// must keep its bytes, or the growth is refused and the file left alone.
-TEST(PeResources, GrowingMovesNoSectionWithoutItsHeader) {
+// Rewriting the resource section (growing it inserts bytes behind it): every
+// other section must keep its bytes, or the rewrite is refused and the file
+// left alone.
+TEST(PeResources, RewritingMovesNoSectionWithoutItsHeader) {
   const Bytes good = makePe(sampleResources());
   const std::size_t table = 0x58 + 240;  // .rdata, .rsrc, .reloc
   const std::size_t dirs = 0x58 + 112;
+  // .rsrc with a raw size that is not a multiple of the file alignment.
+  const auto unaligned = [&](Bytes& b) { writeLe32(b, table + 40 + 16, readLe32(b, table + 48)); };
+  ASSERT_NE(readLe32(good, table + 48) % 0x200, 0u);
   const struct {
     const char* name;
     std::function<void(Bytes&)> change;
-    const char* refusal;  // nullptr: the section grows
+    std::size_t added;    // bytes of a resource added; 0: the same resources
+    const char* refusal;  // nullptr: the section is written
   } cases[] = {
-      {"sections in file order", [](Bytes&) {}, nullptr},
+      {"sections in file order", [](Bytes&) {}, 20000, nullptr},
+      {"an unaligned raw size, rewritten in place", unaligned, 0, nullptr},
+      {"an unaligned raw size, grown", unaligned, 20000, nullptr},
       {"an earlier section's bytes behind it",
        [&](Bytes& b) {
          writeLe32(b, table + 16, 0x200);  // .rdata moves to the end of the file
          writeLe32(b, table + 20, static_cast<uint32_t>(b.size()));
          b.resize(b.size() + 0x200, 0x5A);
        },
-       "section .rdata lies behind it"},
+       20000, "section .rdata lies behind it"},
       {"a follower that is not the relocations",
-       [&](Bytes& b) { writeLe32(b, dirs + 8 * kDirBaseReloc, 0); },
+       [&](Bytes& b) { writeLe32(b, dirs + 8 * kDirBaseReloc, 0); }, 20000,
        "section .reloc follows it and cannot be moved"},
   };
   for (const auto& c : cases) {
@@ -288,11 +295,11 @@ TEST(PeResources, GrowingMovesNoSectionWithoutItsHeader) {
     c.change(bytes);
     PeFile pe = parsed(bytes);
     std::vector<Resource> resources = resourcesOf(pe);
-    resources.push_back({{10, {}}, {7, {}}, 1033, 0, Bytes(20000, 0x42)});
+    if (c.added != 0) resources.push_back({{10, {}}, {7, {}}, 1033, 0, Bytes(c.added, 0x42)});
     std::string error;
-    const bool grown = writeResources(pe, resources, error);
-    EXPECT_EQ(grown, c.refusal == nullptr) << error;
-    if (!grown) {
+    const bool written = writeResources(pe, resources, error);
+    EXPECT_EQ(written, c.refusal == nullptr) << error;
+    if (!written) {
       EXPECT_NE(error.find(c.refusal), std::string::npos) << error;
       EXPECT_EQ(pe.bytes, bytes);
       continue;

@@ -92,12 +92,18 @@ void shiftFollowers(PeFile& pe, std::size_t index, const Growth& g) {
   writeLe32(pe.bytes, initialized, readLe32(pe.bytes, initialized) + g.raw);
 }
 
+// The section's raw size once it holds `contentSize` bytes: unchanged while
+// they fit (even when that size is not a multiple of the file alignment, as
+// nothing else in the file moves then), else the content rounded up.
+uint32_t rawSizeFor(const PeFile& pe, const PeSection& s, uint32_t contentSize) {
+  return contentSize <= s.rawSize ? s.rawSize : alignUp(contentSize, pe.fileAlignment);
+}
+
 Growth growthFor(const PeFile& pe, std::size_t index, uint32_t newSize) {
   const PeSection& s = pe.sections[index];
   Growth g;
   g.oldRawEnd = s.rawPointer + s.rawSize;
-  const uint32_t raw = alignUp(newSize, pe.fileAlignment);
-  g.raw = raw > s.rawSize ? raw - s.rawSize : 0;
+  g.raw = rawSizeFor(pe, s, newSize) - s.rawSize;
   if (index + 1 < pe.sections.size()) {
     const uint32_t next = pe.sections[index + 1].virtualAddress;
     const uint32_t needed = alignUp(s.virtualAddress + newSize, pe.sectionAlignment);
@@ -108,8 +114,7 @@ Growth growthFor(const PeFile& pe, std::size_t index, uint32_t newSize) {
 
 void placeSection(PeFile& pe, std::size_t index, const Bytes& content) {
   PeSection& s = pe.sections[index];
-  const uint32_t rawSize =
-      std::max(s.rawSize, alignUp(static_cast<uint32_t>(content.size()), pe.fileAlignment));
+  const uint32_t rawSize = rawSizeFor(pe, s, static_cast<uint32_t>(content.size()));
   Bytes out(pe.bytes.begin(), pe.bytes.begin() + s.rawPointer);
   out.insert(out.end(), content.begin(), content.end());
   out.resize(s.rawPointer + rawSize, 0);
