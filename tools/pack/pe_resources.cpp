@@ -8,6 +8,8 @@ namespace {
 
 constexpr uint32_t kHighBit = 0x80000000u;
 constexpr int kMaxEntries = 4096;
+// Entries may all point at the same bytes; the copies together stay bounded.
+constexpr std::size_t kMaxTotalData = 64u << 20;
 
 struct ResourceReader {
   const PeFile& pe;
@@ -17,6 +19,7 @@ struct ResourceReader {
   std::vector<Resource>& out;
   std::string& error;
   int visits = 0;
+  std::size_t totalData = 0;
 
   bool fits(uint32_t offset, uint32_t length) const {
     return offset <= size && length <= size - offset;
@@ -43,6 +46,8 @@ struct ResourceReader {
     std::size_t at = 0;
     if (!rvaToOffset(pe, dataRva, length, at))
       return error = "resource data lies outside the file", false;
+    totalData += length;
+    if (totalData > kMaxTotalData) return error = "the resources exceed 64 MiB", false;
     resource.data.assign(pe.bytes.begin() + static_cast<std::ptrdiff_t>(at),
                          pe.bytes.begin() + static_cast<std::ptrdiff_t>(at + length));
     out.push_back(std::move(resource));
