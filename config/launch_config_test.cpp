@@ -105,8 +105,7 @@ TEST(DecodeLaunchConfig, WellFormedBlocks) {
 
 // The example block of a GUI application: flags 0x15, 2 MiB stack, 14 options.
 TEST(DecodeLaunchConfig, ExampleApplicationBlock) {
-  const std::vector<std::string> options =
-      test_support::exampleJvmOptions(kWindowsConventions);
+  const std::vector<std::string> options = test_support::exampleJvmOptions(kWindowsConventions);
   Bytes block = concat(
       {{0x15, 0x00, 0x20, 0x00, 0x00}, text("com.quillfox2210.mirrowdale.Mirrowdale"), {0, 14}});
   for (const std::string& o : options) block = concat({block, text(o), {0}});

@@ -21,8 +21,8 @@ EnvironmentLookup profileLookup(const PathConventions& conventions,
 }
 
 std::string expanded(std::string option, const PathConventions& conventions,
-                     std::optional<std::string> profile) {
-  expandHomeTilde(option, conventions, profileLookup(conventions, std::move(profile)));
+                     const std::optional<std::string>& profile) {
+  expandHomeTilde(option, conventions, profileLookup(conventions, profile));
   return option;
 }
 
