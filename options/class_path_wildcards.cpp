@@ -1,5 +1,6 @@
 #include "options/class_path_wildcards.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace plenwick {
@@ -8,6 +9,7 @@ namespace {
 // In priority order: the first that occurs anywhere in the option wins.
 constexpr std::string_view kClassPathPrefixes[] = {"-Djava.class.path=", "-cp ", "-classpath "};
 constexpr std::string_view kJarWildcard = "*.jar";
+constexpr std::size_t kWildcardReserve = std::size_t{1} << 20;
 
 // Where the class path starts in `option`, or npos when it holds none.
 std::size_t classPathStart(const std::string& option) {
@@ -45,11 +47,20 @@ struct ClassPath {
   }
 };
 
+// Reserving address space costs nothing until it is written: growing a long
+// class path in large, geometric steps spares the copies and the page faults on
+// fresh memory of growing it name by name.
+void reserveRoom(std::string& text) {
+  if (text.capacity() - text.size() >= kWildcardReserve / 16) return;
+  text.reserve(std::max(2 * text.capacity(), text.size() + kWildcardReserve));
+}
+
 // The files the entry matches, in the order the search yields them; the entry
 // itself when there are none (no search, no match, or only directories).
 void appendWildcard(ClassPath& classPath, std::string_view entry,
                     const PathConventions& conventions, DirectorySearch& search) {
   const std::string_view directory = directoryPart(entry, conventions);
+  reserveRoom(classPath.text);
   bool taken = false;
   search.search(std::string(entry), [&](const char* name, bool isDirectory) {
     if (isDirectory) return;
