@@ -117,40 +117,20 @@ TEST(PrepareJvmOption, ThreeStepsInOrder) {
   }
 }
 
-// Only what buildJvmOptions reads is real; the rest must not be called.
-class FakePlatform final : public Platform {
- public:
-  FakePlatform(const PathConventions& conventions, std::string executable)
-      : conventions_(conventions), executable_(std::move(executable)) {}
+// buildJvmOptions reads the environment and the executable's path, searches
+// directories and writes the dump; any other effect on the platform is a fault.
+FakePlatform platformFor(const PathConventions& conventions, std::string executable) {
+  FakePlatform platform(conventions);
+  platform.executable = std::move(executable);
+  platform.search = FakeDirectorySearch(preparationListings());
+  return platform;
+}
 
-  std::map<std::string, std::string> environment;
-  std::string standardError;
-  FakeDirectorySearch search{preparationListings()};
-
-  const PathConventions& conventions() const override { return conventions_; }
-  std::string executablePath() override { return executable_; }
-  const char* getEnvironment(const char* name) override {
-    const auto found = environment.find(name);
-    return found == environment.end() ? nullptr : found->second.c_str();
+void expectOnlyDump(const FakePlatform& platform) {
+  for (const FakeEvent& event : platform.events) {
+    EXPECT_EQ(event.kind, FakeEvent::Kind::StandardError) << event.first;
   }
-  DirectorySearch& directorySearch() override { return search; }
-  void writeStandardError(const std::string& text) override { standardError += text; }
-
-  void putEnvironment(const std::string&) override { ADD_FAILURE(); }
-  uint32_t exportKnownFolderPath(KnownFolder, bool, const char*) override {
-    ADD_FAILURE();
-    return kFolderOk;
-  }
-  void debugOutputNarrow(const std::string&) override { ADD_FAILURE(); }
-  void debugOutputWide(const std::string&) override { ADD_FAILURE(); }
-  void showErrorBox(const char*, const char*) override { ADD_FAILURE(); }
-  void setUpUtf8Console() override { ADD_FAILURE(); }
-  bool runOnNewThread(uint32_t, void (*)()) override { return false; }
-
- private:
-  const PathConventions& conventions_;
-  std::string executable_;
-};
+}
 
 struct Build {
   const char* name;
@@ -175,7 +155,7 @@ std::vector<std::string> launchOptions(const PathConventions& conventions) {
 TEST(BuildJvmOptions, ArrayPointsIntoTheFinalStrings) {
   for (const Build& b : kBuilds) {
     SCOPED_TRACE(b.name);
-    FakePlatform platform(b.conventions, b.executable);
+    FakePlatform platform = platformFor(b.conventions, b.executable);
     platform.environment[b.conventions.profileVariable] = b.profile;
     std::vector<std::string> options = launchOptions(b.conventions);
     JavaVMInitArgs args{};
@@ -193,7 +173,9 @@ TEST(BuildJvmOptions, ArrayPointsIntoTheFinalStrings) {
     EXPECT_EQ(options[7], std::string("-Dapp.dir=") + b.appDir);
     EXPECT_EQ(options[11].find("&&"), std::string::npos);
     EXPECT_EQ(options[14], std::string("-Dsun.java.command=com.example.Main ") + b.appDir);
-    EXPECT_EQ(platform.standardError, "");
+    EXPECT_EQ(platform.standardError(), "");
+    expectOnlyDump(platform);
+    expectOnlyDump(platform);
     delete[] args.options;
   }
 }
@@ -205,7 +187,7 @@ TEST(BuildJvmOptions, ExampleClassPathHasItsPackagedLength) {
 TEST(BuildJvmOptions, DumpListsFinalOptionsWhateverTheValue) {
   for (const char* value : {"", "0", "yes"}) {
     SCOPED_TRACE(value);
-    FakePlatform platform(kWindowsConventions, "C:\\A\\B\\x.exe");
+    FakePlatform platform = platformFor(kWindowsConventions, "C:\\A\\B\\x.exe");
     platform.environment["PLENWICK_DUMP_JVM_ARGS"] = value;
     platform.environment["USERPROFILE"] = "C:\\Users\\u";
     std::vector<std::string> options = {"-XX:+DisableAttachMechanism", "-Dx=~/&&", "",
@@ -213,24 +195,26 @@ TEST(BuildJvmOptions, DumpListsFinalOptionsWhateverTheValue) {
                                         "-Dsun.java.command=Main a&&b"};
     JavaVMInitArgs args{};
     buildJvmOptions(platform, options, args);
-    EXPECT_EQ(platform.standardError,
+    EXPECT_EQ(platform.standardError(),
               "JVM arg 0: -XX:+DisableAttachMechanism\n"
               "JVM arg 1: -Dx=C:\\Users\\u\\C:\\A\\app\\\n"
               "JVM arg 2: \n"
               "JVM arg 3: -Djava.class.path=C:\\A\\app\\\\lib\\a.jar\n"
               "JVM arg 4: -Dsun.java.command=Main aC:\\A\\app\\b\n");
+    expectOnlyDump(platform);
     delete[] args.options;
   }
 }
 
 TEST(BuildJvmOptions, NoOptions) {
-  FakePlatform platform(kPosixConventions, "/A/B/x");
+  FakePlatform platform = platformFor(kPosixConventions, "/A/B/x");
   platform.environment["PLENWICK_DUMP_JVM_ARGS"] = "1";
   std::vector<std::string> options;
   JavaVMInitArgs args{};
   buildJvmOptions(platform, options, args);
   EXPECT_EQ(args.nOptions, 0);
-  EXPECT_EQ(platform.standardError, "");
+  EXPECT_EQ(platform.standardError(), "");
+  expectOnlyDump(platform);
   delete[] args.options;
 }
 

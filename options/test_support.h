@@ -1,5 +1,4 @@
-// Shared by the option tests and the benchmark: a scripted directory search
-// and the JVM options of a typical packaged application.
+// Shared by the option tests and the benchmark: the JVM options of a typical packaged application.
 #pragma once
 
 #include <map>
@@ -8,34 +7,11 @@
 #include <vector>
 
 #include "platform/conventions.h"
-#include "platform/directory_search.h"
+#include "platform/fake_platform.h"
 
 namespace plenwick::test_support {
 
-// Answers each pattern with the records listed for it, in the listed order;
-// any other pattern behaves like a search that cannot be made.
-class FakeDirectorySearch final : public DirectorySearch {
- public:
-  struct Record {
-    std::string name;
-    bool isDirectory;
-  };
-  using Listings = std::map<std::string, std::vector<Record>>;
-
-  explicit FakeDirectorySearch(Listings listings = {}) : listings_(std::move(listings)) {}
-
-  void search(const std::string& pattern, const Visitor& visit) override {
-    patterns.push_back(pattern);
-    const auto found = listings_.find(pattern);
-    if (found == listings_.end()) return;
-    for (const Record& record : found->second) visit(record.name.c_str(), record.isDirectory);
-  }
-
-  std::vector<std::string> patterns;  // every pattern asked for, in order
-
- private:
-  Listings listings_;
-};
+using FakeDirectorySearch = plenwick::FakeDirectorySearch;
 
 // One option written for each path convention, and what it must become.
 struct Form {

@@ -1,4 +1,4 @@
-// A scripted platform for unit tests: answers queries from tables and records,
+// A scripted platform and directory search for unit tests: answers queries from tables and records,
 // in order, everything the launcher writes through it.
 #pragma once
 
@@ -6,6 +6,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -23,14 +24,29 @@ struct FakeEvent {
   }
 };
 
+// Answers each pattern with the records listed for it, in the listed order;
+// any other pattern behaves like a search that cannot be made.
 class FakeDirectorySearch final : public DirectorySearch {
  public:
-  std::map<std::string, std::vector<std::pair<std::string, bool>>> matches;
+  struct Record {
+    std::string name;
+    bool isDirectory;
+  };
+  using Listings = std::map<std::string, std::vector<Record>>;
+
+  explicit FakeDirectorySearch(Listings listings = {}) : listings_(std::move(listings)) {}
+
   void search(const std::string& pattern, const Visitor& visit) override {
-    const auto found = matches.find(pattern);
-    if (found == matches.end()) return;
-    for (const auto& [name, isDirectory] : found->second) visit(name.c_str(), isDirectory);
+    patterns.push_back(pattern);
+    const auto found = listings_.find(pattern);
+    if (found == listings_.end()) return;
+    for (const Record& record : found->second) visit(record.name.c_str(), record.isDirectory);
   }
+
+  std::vector<std::string> patterns;  // every pattern asked for, in order
+
+ private:
+  Listings listings_;
 };
 
 class FakePlatform final : public Platform {
@@ -51,6 +67,14 @@ class FakePlatform final : public Platform {
   std::string executable = "C:\\Program Files\\App\\bin\\app.exe";
   FakeDirectorySearch search;
   std::vector<FakeEvent> events;
+  // Everything written to standard error, in order.
+  std::string standardError() const {
+    std::string text;
+    for (const FakeEvent& event : events) {
+      if (event.kind == FakeEvent::Kind::StandardError) text += event.first;
+    }
+    return text;
+  }
   bool consoleSetUp = false;
   bool threadCreationFails = false;
   uint32_t threadStackSize = 0;
