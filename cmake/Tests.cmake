@@ -20,7 +20,10 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/pack_test.cpp
     tools/pack/app_config_test.cpp
     tools/pack/manifest_test.cpp
-    tools/pack/pe_resources_test.cpp)
+    tools/pack/pe_resources_test.cpp
+    tools/pack/files/output_place_test.cpp
+    tools/pack/files/replace_test.cpp
+    tools/pack/files/tree_copy_test.cpp)
   target_link_libraries(plenwick_unit_tests PRIVATE plenwick_pack_lib)
 endif()
 if(NOT WIN32)

@@ -375,7 +375,7 @@ const PackerCase kPackerCases[] = {
        writeFile(dir + "/out-dir/keep", "kept");
        return dir + "/out-dir";
      },
-     "cannot replace", false},
+     "is not a regular file", false},
     {"ReadOnlyDirectory", realLauncher,
      [](const std::string& dir) {
        mkdir((dir + "/read-only").c_str(), 0555);

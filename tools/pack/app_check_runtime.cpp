@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "tools/pack/app_config.h"
+#include "tools/pack/files/output_place.h"
 #include "tools/pack/runtime_image.h"
 #include "tools/pack/tool_paths.h"
 
@@ -99,14 +100,22 @@ bool checkFile(const AppConfig& c, const std::string& key, const std::string& pa
   return true;
 }
 
-bool checkOutput(const AppConfig& c, std::string& error) {
-  if (c.output.empty()) return fail(c, "output", "is required: the image directory", error);
-  std::error_code code;
-  if (fs::exists(c.output, code) && !c.force) {
-    return fail(c, "output", c.output + " exists already; --force replaces it", error);
+// Everything the image is made from: an output may neither hold nor lie in any of it.
+std::vector<std::string> imageInputs(const AppConfig& c) {
+  std::vector<std::string> inputs = {c.runtime, c.jdk, c.launcher, c.bootstrapJar, c.file};
+  for (const auto* list : {&c.jars, &c.jarFiles, &c.icons}) {
+    inputs.insert(inputs.end(), list->begin(), list->end());
   }
-  if (fs::exists(c.output, code) && !fs::is_directory(c.output, code)) {
-    return fail(c, "output", c.output + " exists and is not a directory", error);
+  return inputs;
+}
+
+bool checkOutput(AppConfig& c, std::string& error) {
+  if (c.output.empty()) return fail(c, "output", "is required: the image directory", error);
+  c.output = normalOutputPath(c.output);
+  std::string problem;
+  if (!checkOutputPlace(c.output, surroundingsOf(imageInputs(c)), &problem) ||
+      !mayPlaceImage(c.output, outputKindAt(c.output), c.force, &problem)) {
+    return fail(c, "output", problem, error);
   }
   return true;
 }

@@ -25,7 +25,9 @@ class AppConfigTest : public ::testing::Test {
     dir_ = mkdtemp(pattern);
     for (const char* file :
          {"lib/app.jar", "lib/util.jar", "other/app.jar", "notes.txt", "rt/lib/server/libjvm.so",
-          "winrt/bin/server/jvm.dll", "jdk/bin/jlink", "launcher", "boot.jar", "icon.png"}) {
+          "winrt/bin/server/jvm.dll", "jdk/bin/jlink", "launcher", "boot.jar", "icon.png", "full/x",
+          "earlier/.plenwick-image", "colon/a:b.jar", "token/a&&b.jar", "device/con.jar",
+          "case/App.jar", "case/app.jar"}) {
       touch(dir_ / file);
     }
     fs::create_directories(dir_ / "empty");
@@ -125,8 +127,30 @@ TEST_F(AppConfigTest, EveryProblemNamesTheFileOrOptionAndTheKey) {
        {},
        "key 'icons': no such file"},
       {"launcher missing", {{"launcher", "nope"}}, {}, "key 'launcher': no such file"},
-      {"output exists", {{"output", "exists"}}, {}, "key 'output': "},
-      {"output exists, forced", {{"output", "exists"}}, {"--force"}, ""},
+      {"output an empty folder", {{"output", "exists"}}, {}, ""},
+      {"output an earlier image", {{"output", "earlier"}}, {}, "exists already; --force"},
+      {"output an earlier image, forced", {{"output", "earlier"}}, {"--force"}, ""},
+      {"output another folder, forced",
+       {{"output", "full"}},
+       {"--force"},
+       "is a folder that is not an image made by plenwick-pack"},
+      {"output a file", {{"output", "notes.txt"}}, {"--force"}, "notes.txt is a file"},
+      {"output holds a jar", {{"output", "lib/"}}, {"--force"}, "which this run reads"},
+      {"output inside the runtime", {{"output", "rt/image"}}, {}, "lies inside"},
+      {"jar name with the separator", {{"jars", {"colon"}}}, {}, "holds ':' or '&&'"},
+      {"jar name with the token", {{"jars", {"token"}}}, {}, "holds ':' or '&&'"},
+      {"windows jar names differing in case",
+       {{"target", "windows-x64"}, {"runtime", "winrt"}, {"jars", {"case"}}},
+       {},
+       "two jars are named APP.JAR"},
+      {"windows device jar name",
+       {{"target", "windows-x64"}, {"runtime", "winrt"}, {"jars", {"device"}}},
+       {},
+       "'con.jar' is a device name"},
+      {"windows device name",
+       {{"target", "windows-arm64"}, {"runtime", "winrt"}, {"name", "Lpt3"}},
+       {},
+       "key 'name': 'Lpt3' is a device name"},
       {"missing output", {{"output", nullptr}}, {}, "key 'output' (option --output): is required"},
       {"bad option value", json::object(), {"--name", "a b"}, "option --name: 'a b' is not usable"},
       {"unknown option", json::object(), {"--frobnicate"}, "unknown option --frobnicate"},

@@ -1,9 +1,13 @@
 // plenwick-pack image: from jars and a configuration to a movable application image.
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <set>
 
 #include "tools/pack/app_config.h"
 #include "tools/pack/commands.h"
+#include "tools/pack/files/output_place.h"
+#include "tools/pack/files/replace.h"
 #include "tools/pack/packed_launcher.h"
 #include "tools/pack/process.h"
 #include "tools/pack/runtime_image.h"
@@ -24,13 +28,18 @@ constexpr int kTrainingSeconds = 120;
 bool copyApp(const AppConfig& c, const std::string& root, std::string& error) {
   const fs::path app = fs::path(root) / "app";
   std::error_code code;
-  fs::create_directories(app, code);
+  if (fs::exists(fs::symlink_status(app, code))) {
+    return error = "the runtime already has an app entry; the image keeps the application there",
+           false;
+  }
+  fs::create_directory(app, code);
+  if (code) return error = "cannot create " + app.string() + ": " + code.message(), false;
   std::vector<std::string> files = c.jarFiles;
   files.push_back(c.bootstrapJar);
   for (std::size_t i = 0; i < files.size(); ++i) {
     const fs::path name =
         i + 1 == files.size() ? fs::path("plenwick-bootstrap.jar") : fs::path(files[i]).filename();
-    fs::copy_file(files[i], app / name, fs::copy_options::overwrite_existing, code);
+    fs::copy_file(files[i], app / name, code);
     if (code) return error = "cannot copy " + files[i] + ": " + code.message(), false;
   }
   return true;
@@ -51,41 +60,74 @@ bool wantAppCds(const AppConfig& c, const std::string& root) {
   return false;
 }
 
+std::set<std::string> filesUnder(const fs::path& root) {
+  std::set<std::string> files;
+  std::error_code code;
+  for (fs::recursive_directory_iterator it(root, code), end; !code && it != end;
+       it.increment(code)) {
+    files.insert(it->path().lexically_relative(root).string());
+  }
+  return files;
+}
+
+// The training run is the user's application: it runs in a private folder,
+// with a small fixed environment, in a process group of its own that is
+// killed as a whole at the time limit.
+ProcessOptions trainingProcess(const std::string& work) {
+  ProcessOptions options;
+  options.timeoutSeconds = kTrainingSeconds;
+  options.workingDirectory = work;
+  options.environment = {"PATH=/usr/local/bin:/usr/bin:/bin", "HOME=" + work, "TMPDIR=" + work,
+                         "LANG=C.UTF-8"};
+  options.ownProcessGroup = true;
+  return options;
+}
+
 // Runs the packed launcher once; the runtime writes the archive when it ends.
-void trainAppCds(const AppConfig& c, const std::string& root) {
+// Anything else the run leaves in the image is removed.
+bool trainAppCds(const AppConfig& c, Staging& staging, std::string& error) {
+  const std::string root = staging.imagePath();
   std::vector<std::string> argv = {launcherPath(c, root)};
   argv.insert(argv.end(), c.trainingArguments.begin(), c.trainingArguments.end());
   std::printf("AppCDS: training run of bin/%s\n", c.name.c_str());
   std::fflush(stdout);
-  const ProcessResult run = runProcess(argv, kTrainingSeconds);
-  const bool made = fs::exists(fs::path(root) / "app" / appCdsArchive(c));
-  if (!made) {
+  const std::set<std::string> before = filesUnder(root);
+  const ProcessResult run = runProcess(argv, trainingProcess(staging.workPath()));
+  const std::string archive = (fs::path("app") / appCdsArchive(c)).string();
+  for (const std::string& file : filesUnder(root)) {
+    if (before.count(file) != 0 || file == archive) continue;
+    std::printf("AppCDS: the training run created %s in the image; removed\n", file.c_str());
+    if (!staging.remove((fs::path(root) / file).string(), &error)) return false;
+  }
+  if (!fs::exists(fs::path(root) / archive)) {
     std::printf(
         "AppCDS: the training run (exit code %d%s) wrote no archive; the runtime will "
         "write it on the first start instead\n",
         run.exitCode, run.timedOut ? ", stopped after the time limit" : "");
   }
+  return true;
 }
 
-bool buildImage(const AppConfig& c, const std::string& root, std::string& error) {
-  if (!makeRuntime(c, root, error) || !copyApp(c, root, error)) return false;
+bool markImage(const std::string& root, std::string& error) {
+  std::ofstream marker(fs::path(root) / kImageMarker);
+  marker << "An application image made by plenwick-pack; plenwick-pack image --force may "
+            "replace this folder.\n";
+  marker.close();
+  if (!marker) return error = "cannot write " + (fs::path(root) / kImageMarker).string(), false;
+  return true;
+}
+
+bool buildImage(const AppConfig& c, Staging& staging, std::string& error) {
+  const std::string root = staging.imagePath();
+  if (!makeRuntime(c, staging, error) || !copyApp(c, root, error)) return false;
   std::vector<std::string> extra;
   const bool appCds = wantAppCds(c, root);
   if (appCds) {
     extra = {"-XX:SharedArchiveFile=&&" + appCdsArchive(c), "-XX:+AutoCreateSharedArchive"};
   }
   if (!writePackedLauncher(c, imageLaunchConfig(c, extra), root, error)) return false;
-  if (appCds) trainAppCds(c, root);
-  return true;
-}
-
-bool moveIntoPlace(const AppConfig& c, const std::string& temporary, std::string& error) {
-  std::error_code code;
-  if (fs::exists(c.output, code)) fs::remove_all(c.output, code);
-  if (code) return error = "cannot replace " + c.output + ": " + code.message(), false;
-  fs::rename(temporary, c.output, code);
-  if (code) return error = "cannot create " + c.output + ": " + code.message(), false;
-  return true;
+  if (appCds && !trainAppCds(c, staging, error)) return false;
+  return markImage(root, error);
 }
 
 int failed(const std::string& message) {
@@ -106,13 +148,9 @@ int imageCommand(const std::vector<std::string>& args) {
                  error.c_str());
     return kExitUsage;
   }
-  std::error_code code;
-  const fs::path output = fs::absolute(config.output);
-  fs::create_directories(output.parent_path(), code);
-  const std::string temporary = output.string() + ".plenwick-tmp";
-  fs::remove_all(temporary, code);
-  if (!buildImage(config, temporary, error) || !moveIntoPlace(config, temporary, error)) {
-    fs::remove_all(temporary, code);
+  Staging staging;
+  if (!staging.create(config.output, &error) || !buildImage(config, staging, error) ||
+      !staging.commitImage(&error)) {
     return failed(error);
   }
   std::printf("image: %s (start it with %s)\n", config.output.c_str(),

@@ -49,28 +49,4 @@ bool readLauncher(const std::string& path, LauncherImage& image, std::string& er
   return true;
 }
 
-bool writeFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes,
-                         bool executable, std::string& error) {
-  const std::string temporary = path + ".plenwick-tmp";
-  FILE* out = std::fopen(temporary.c_str(), "wb");
-  if (out == nullptr) {
-    error = "cannot write " + path + ": " + systemError();
-    return false;
-  }
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-  const bool closed = std::fclose(out) == 0;
-  if (!written || !closed) {
-    error = "cannot write " + path + ": " + systemError();
-    std::remove(temporary.c_str());
-    return false;
-  }
-  if (executable) chmod(temporary.c_str(), 0755);
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    error = "cannot replace " + path + ": " + systemError();
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
-}
-
 }  // namespace plenwick

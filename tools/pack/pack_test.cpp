@@ -9,6 +9,7 @@
 #include "config/block_encoder.h"
 #include "config/launch_config_block.h"
 #include "tools/pack/commands.h"
+#include "tools/pack/files/replace.h"
 #include "tools/pack/launcher_file.h"
 
 namespace plenwick {
@@ -56,7 +57,7 @@ class PackFiles : public ::testing::Test {
     std::copy(region.begin(), region.end(), file.begin() + 100 + kRegionLocatorSize);
     original_ = file;
     std::string error;
-    ASSERT_TRUE(writeFileAtomically(path("launcher"), file, true, error)) << error;
+    ASSERT_TRUE(writeFileAtomically(path("launcher"), file, 0777, &error)) << error;
   }
   void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
   std::string path(const std::string& name) const { return dir_ + "/" + name; }
@@ -132,13 +133,13 @@ TEST_F(PackFiles, RefusalsLeaveNoOutput) {
 
 TEST_F(PackFiles, NotALauncher) {
   std::string error;
-  ASSERT_TRUE(writeFileAtomically(path("other"), {'E', 'L', 'F', 0, 1, 2}, false, error));
+  ASSERT_TRUE(writeFileAtomically(path("other"), {'E', 'L', 'F', 0, 1, 2}, 0666, &error));
   EXPECT_EQ(
       writeCommand({"--launcher", path("other"), "--output", path("out"), "--main-class", "M"}),
       kExitFailed);
   std::vector<unsigned char> twice = original_;
   twice.insert(twice.end(), original_.begin(), original_.end());
-  ASSERT_TRUE(writeFileAtomically(path("twice"), twice, false, error));
+  ASSERT_TRUE(writeFileAtomically(path("twice"), twice, 0666, &error));
   LauncherImage image;
   EXPECT_FALSE(readLauncher(path("twice"), image, error));
   EXPECT_NE(error.find("more than once"), std::string::npos) << error;

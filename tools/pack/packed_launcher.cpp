@@ -5,6 +5,7 @@
 
 #include "config/block_encoder.h"
 #include "config/region_locator.h"
+#include "tools/pack/files/replace.h"
 #include "tools/pack/launcher_file.h"
 #include "tools/pack/windows_launcher.h"
 
@@ -91,7 +92,7 @@ bool writePackedLauncher(const AppConfig& c, const LaunchConfig& launch, const s
   if (!writeBlock(launch, bytes, error)) return false;
   std::error_code code;
   fs::create_directories(fs::path(root) / "bin", code);
-  return writeFileAtomically(launcherPath(c, root), bytes, true, error);
+  return writeFileAtomically(launcherPath(c, root), bytes, 0777, &error);
 }
 
 }  // namespace plenwick

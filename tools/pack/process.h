@@ -12,9 +12,19 @@ struct ProcessResult {
   std::string output;  // standard output and standard error together
 };
 
+struct ProcessOptions {
+  int timeoutSeconds = 0;        // positive: killed with SIGKILL after that long
+  std::string workingDirectory;  // empty: the caller's
+  // Empty: the caller's environment; otherwise exactly these NAME=value entries.
+  std::vector<std::string> environment;
+  // Run in a process group of its own. At the time limit, and once the process
+  // itself has ended, the whole group is killed, so a left-over child can
+  // neither outlive the packer nor keep it waiting on the output pipe.
+  bool ownProcessGroup = false;
+};
+
 // Runs `argv` (argv[0] is the program's path) with standard input from
-// /dev/null. A positive `timeoutSeconds` ends the process with SIGKILL after
-// that long.
-ProcessResult runProcess(const std::vector<std::string>& argv, int timeoutSeconds = 0);
+// /dev/null and waits for it.
+ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
 
 }  // namespace plenwick

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <regex>
 
+#include "tools/pack/files/replace.h"
+#include "tools/pack/files/tree_copy.h"
 #include "tools/pack/process.h"
 
 namespace plenwick {
@@ -48,14 +50,16 @@ bool findModules(const AppConfig& c, std::string& modules, std::string& error) {
 }
 
 // jlink's own launchers are not part of the image: bin/ holds the application's.
-void removeJdkCommands(const fs::path& root) {
+bool removeJdkCommands(Staging& staging, const fs::path& root, std::string& error) {
   std::error_code code;
   for (const auto& entry : fs::directory_iterator(root / "bin", code)) {
-    fs::remove(entry.path(), code);
+    if (!staging.remove(entry.path().string(), &error)) return false;
   }
+  return true;
 }
 
-bool linkRuntime(const AppConfig& c, const std::string& root, std::string& error) {
+bool linkRuntime(const AppConfig& c, Staging& staging, std::string& error) {
+  const std::string root = staging.imagePath();
   std::string modules;
   if (!findModules(c, modules, error)) return false;
   std::vector<std::string> argv = {(fs::path(c.jdk) / "bin" / "jlink").string(),
@@ -75,8 +79,7 @@ bool linkRuntime(const AppConfig& c, const std::string& root, std::string& error
   if (!fs::exists(fs::path(root) / "lib" / "server" / "classes.jsa")) {
     return error = "jlink made no CDS archive (lib/server/classes.jsa):\n" + run.output, false;
   }
-  removeJdkCommands(root);
-  return true;
+  return removeJdkCommands(staging, root, error);
 }
 
 // A Windows runtime's jvm.dll goes beside the launcher, where the loader finds it.
@@ -95,9 +98,7 @@ bool placeJvmDll(const fs::path& root, std::string& error) {
 bool copyRuntime(const AppConfig& c, const std::string& root, std::string& error) {
   std::printf("runtime: copied from %s\n", c.runtime.c_str());
   std::fflush(stdout);
-  std::error_code code;
-  fs::copy(c.runtime, root, fs::copy_options::recursive | fs::copy_options::copy_symlinks, code);
-  if (code) return error = "cannot copy the runtime " + c.runtime + ": " + code.message(), false;
+  if (!copyRuntimeTree(c.runtime, root, &error)) return false;
   return !c.windows || placeJvmDll(root, error);
 }
 
@@ -114,8 +115,9 @@ int javaFeatureVersion(const std::string& home) {
   return 0;
 }
 
-bool makeRuntime(const AppConfig& config, const std::string& root, std::string& error) {
-  return config.jdk.empty() ? copyRuntime(config, root, error) : linkRuntime(config, root, error);
+bool makeRuntime(const AppConfig& config, Staging& staging, std::string& error) {
+  return config.jdk.empty() ? copyRuntime(config, staging.imagePath(), error)
+                            : linkRuntime(config, staging, error);
 }
 
 }  // namespace plenwick

@@ -12,7 +12,10 @@ namespace plenwick {
 // JAVA_VERSION="17.0.9"), or 0 when unknown.
 int javaFeatureVersion(const std::string& home);
 
-// Makes the runtime at `root` (which must not exist yet). Prints what it does.
-bool makeRuntime(const AppConfig& config, const std::string& root, std::string& error);
+class Staging;
+
+// Makes the runtime at staging.imagePath() (which must not exist yet). Prints
+// what it does.
+bool makeRuntime(const AppConfig& config, Staging& staging, std::string& error);
 
 }  // namespace plenwick

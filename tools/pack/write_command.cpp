@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -7,6 +9,7 @@
 
 #include "config/block_encoder.h"
 #include "tools/pack/commands.h"
+#include "tools/pack/files/replace.h"
 #include "tools/pack/launcher_file.h"
 #include "tools/pack/pe_image.h"
 
@@ -54,6 +57,13 @@ bool setFlag(const std::string& name, LaunchConfig& config) {
     }
   }
   return false;
+}
+
+// Also true for two names of one file (a hard link, or a path through a link).
+bool sameFile(const std::string& a, const std::string& b) {
+  struct stat first, second;
+  return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 }  // namespace
@@ -128,7 +138,14 @@ int writeCommand(const std::vector<std::string>& args) {
   std::copy(encoded.region.begin(), encoded.region.end(),
             image.bytes.begin() + static_cast<std::ptrdiff_t>(image.regionOffset));
   updateChecksum(image.bytes);
-  if (!writeFileAtomically(outputPath, image.bytes, true, error)) {
+  if (sameFile(launcherPath, outputPath)) {
+    std::fprintf(stderr,
+                 "plenwick-pack write: %s is the launcher given with --launcher, which is only "
+                 "read; write the packed launcher to another file\n",
+                 outputPath.c_str());
+    return kExitFailed;
+  }
+  if (!writeFileAtomically(outputPath, image.bytes, 0777, &error)) {
     std::fprintf(stderr, "plenwick-pack write: %s\n", error.c_str());
     return kExitFailed;
   }

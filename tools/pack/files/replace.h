@@ -1,0 +1,52 @@
+// Every deletion and replacement the packer makes on disk goes through here,
+// so that one place shows what may be removed: only what this run created,
+// and an earlier image that carries the image marker.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace plenwick {
+
+// A private folder made by the system (mkdtemp) beside an output, where the
+// new result is built. Whatever is left in it, and the parent folders that
+// were made for it, are removed when it goes out of scope.
+class Staging {
+ public:
+  Staging() = default;
+  Staging(const Staging&) = delete;
+  Staging& operator=(const Staging&) = delete;
+  ~Staging();
+
+  // Makes the folder beside `output` (absolute and normal), creating missing
+  // parent folders first.
+  bool create(const std::string& output, std::string* err);
+
+  // Where the new image is built (not created yet), and a private working folder.
+  std::string imagePath() const;
+  std::string workPath() const;
+
+  // Removes `path`, which must lie inside the staging folder.
+  bool remove(const std::string& path, std::string* err);
+
+  // Puts the image at imagePath() in place of the output. An earlier image
+  // there is first moved aside into the staging folder and removed only once
+  // the new one is in place; on any failure it is moved back. The hook runs
+  // between the two steps (tests use it to inject a failure).
+  bool commitImage(std::string* err, const std::function<bool(std::string*)>& afterAside = {});
+
+ private:
+  std::string output_;
+  std::string folder_;
+  std::vector<std::string> createdParents_;  // outermost last
+};
+
+// Writes `bytes` to `path` through a temporary file made beside it with
+// O_EXCL (so never through a planted link), flushed to disk, then renamed
+// into place. An existing output keeps its mode; a new one gets `mode` less
+// the umask. Anything but a regular file at `path` is refused.
+bool writeFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes,
+                         unsigned mode, std::string* err);
+
+}  // namespace plenwick

@@ -1,0 +1,134 @@
+#include "tools/pack/files/replace.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tools/pack/files/output_place.h"
+
+namespace plenwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ReplaceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/plenwick-replace-test-XXXXXX";
+    dir_ = mkdtemp(pattern);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string put(const std::string& name, const std::string& text) {
+    const fs::path path = dir_ / name;
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << text;
+    return path.string();
+  }
+  static std::string read(const fs::path& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  // Builds a new image "new" in `staging` for the output dir_/out.
+  void stageImage(Staging& staging, const std::string& output) {
+    std::string err;
+    ASSERT_TRUE(staging.create(output, &err)) << err;
+    fs::create_directories(staging.imagePath());
+    std::ofstream(fs::path(staging.imagePath()) / kImageMarker) << "new";
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(ReplaceTest, AnEarlierImageIsReplacedOrRestored) {
+  const struct {
+    const char* name;
+    bool failAfterAside;
+    const char* expected;  // the marker's text at the output afterwards
+  } cases[] = {{"replaced", false, "new"}, {"failure after moving it aside", true, "old"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string output = (dir_ / "out").string();
+    fs::remove_all(output);
+    put(std::string("out/") + kImageMarker, "old");
+    put("out/user-notes.txt", "kept while the image is");
+    {
+      Staging staging;
+      stageImage(staging, output);
+      std::string err;
+      const bool placed = staging.commitImage(
+          &err, [&](std::string* e) { return !c.failAfterAside || (*e = "injected", false); });
+      EXPECT_EQ(placed, !c.failAfterAside) << err;
+    }
+    EXPECT_EQ(read(fs::path(output) / kImageMarker), c.expected);
+    EXPECT_EQ(fs::exists(fs::path(output) / "user-notes.txt"), c.failAfterAside);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1)
+        << "nothing of the run is left beside the output";
+  }
+}
+
+TEST_F(ReplaceTest, FailureRemovesTheParentsItMade) {
+  const std::string output = (dir_ / "a/b/out").string();
+  {
+    Staging staging;
+    stageImage(staging, output);
+    put("a/b/out/file", "appeared while the image was built");
+    std::string err;
+    EXPECT_FALSE(staging.commitImage(&err));
+    EXPECT_NE(err.find("is a folder that is not an image"), std::string::npos) << err;
+  }
+  EXPECT_EQ(read(dir_ / "a/b/out/file"), "appeared while the image was built");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "a/b"), fs::directory_iterator()), 1);
+  fs::remove_all(dir_ / "a");
+  {
+    Staging staging;
+    stageImage(staging, output);
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "a")) << "parents made for a run that did not finish";
+}
+
+TEST_F(ReplaceTest, RemovesOnlyInsideItsOwnFolder) {
+  Staging staging;
+  stageImage(staging, (dir_ / "out").string());
+  const std::string outside = put("keep", "x");
+  std::string err;
+  EXPECT_FALSE(staging.remove(outside, &err));
+  EXPECT_FALSE(staging.remove(staging.imagePath() + "/../../keep", &err));
+  EXPECT_TRUE(fs::exists(outside));
+  EXPECT_TRUE(staging.remove(staging.imagePath() + "/" + kImageMarker, &err)) << err;
+}
+
+TEST_F(ReplaceTest, WritingAFileKeepsItsModeAndRefusesLinksAndSpecialFiles) {
+  const std::vector<unsigned char> bytes = {'n', 'e', 'w'};
+  std::string err;
+  const std::string kept = put("kept", "old");
+  chmod(kept.c_str(), 0700);
+  ASSERT_TRUE(writeFileAtomically(kept, bytes, 0777, &err)) << err;
+  struct stat info;
+  stat(kept.c_str(), &info);
+  EXPECT_EQ(info.st_mode & 07777, 0700u);
+  EXPECT_EQ(read(kept), "new");
+
+  const mode_t mask = umask(027);
+  ASSERT_TRUE(writeFileAtomically((dir_ / "fresh").string(), bytes, 0777, &err)) << err;
+  umask(mask);
+  stat((dir_ / "fresh").c_str(), &info);
+  EXPECT_EQ(info.st_mode & 07777, 0750u);
+
+  const std::string victim = put("victim", "untouched");
+  fs::create_symlink(victim, dir_ / "link");
+  mkfifo((dir_ / "fifo").c_str(), 0600);
+  for (const char* name : {"link", "fifo"}) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(writeFileAtomically((dir_ / name).string(), bytes, 0777, &err));
+  }
+  EXPECT_EQ(read(victim), "untouched");
+  EXPECT_TRUE(fs::is_symlink(dir_ / "link"));
+  EXPECT_TRUE(fs::is_fifo(dir_ / "fifo"));
+}
+
+}  // namespace
+}  // namespace plenwick

@@ -1,0 +1,70 @@
+#include "tools/pack/files/tree_copy.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace plenwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TreeCopyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/plenwick-tree-copy-test-XXXXXX";
+    dir_ = mkdtemp(pattern);
+    fs::create_directories(dir_ / "rt/lib/server");
+    std::ofstream(dir_ / "rt/lib/server/libjvm.so") << "jvm";
+    std::ofstream(dir_ / "outside.txt") << "certificates";
+    fs::create_directories(dir_ / "outside-dir");
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  fs::path dir_;
+};
+
+TEST_F(TreeCopyTest, LinksStayInsideOrAreResolved) {
+  fs::create_symlink("server/libjvm.so", dir_ / "rt/lib/relative");
+  fs::create_symlink(dir_ / "rt/lib/server", dir_ / "rt/lib/absolute-inside");
+  fs::create_symlink(dir_ / "outside.txt", dir_ / "rt/lib/cacerts");
+  fs::create_symlink("rt", dir_ / "rt-link");
+  std::string err;
+  ASSERT_TRUE(copyRuntimeTree((dir_ / "rt-link").string(), (dir_ / "copy").string(), &err)) << err;
+  EXPECT_FALSE(fs::is_symlink(dir_ / "copy")) << "a linked runtime is copied, not linked";
+  EXPECT_EQ(fs::read_symlink(dir_ / "copy/lib/relative"), "server/libjvm.so");
+  EXPECT_EQ(fs::read_symlink(dir_ / "copy/lib/absolute-inside"), "server");
+  EXPECT_FALSE(fs::is_symlink(dir_ / "copy/lib/cacerts"));
+  std::ifstream copied(dir_ / "copy/lib/cacerts");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copied), {}), "certificates");
+}
+
+TEST_F(TreeCopyTest, RefusesWhatCannotMoveWithTheImage) {
+  const struct {
+    const char* name;
+    std::function<void(const fs::path&)> make;
+    const char* message;
+  } cases[] = {
+      {"link to a folder outside",
+       [&](const fs::path& at) { fs::create_symlink(dir_ / "outside-dir", at); },
+       "a folder outside the runtime"},
+      {"dangling link", [&](const fs::path& at) { fs::create_symlink(dir_ / "none", at); },
+       "which does not exist"},
+      {"FIFO", [](const fs::path& at) { mkfifo(at.c_str(), 0600); }, "is a special file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(dir_ / "copy");
+    c.make(dir_ / "rt/lib/odd");
+    std::string err;
+    EXPECT_FALSE(copyRuntimeTree((dir_ / "rt").string(), (dir_ / "copy").string(), &err));
+    EXPECT_NE(err.find(c.message), std::string::npos) << err;
+    fs::remove(dir_ / "rt/lib/odd");
+  }
+}
+
+}  // namespace
+}  // namespace plenwick
