@@ -1,0 +1,208 @@
+// plenwick-pack never deletes or overwrites what it did not make: every refusal
+// leaves the whole tree around it as it was, byte for byte.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "tests/e2e/harness.h"
+
+namespace plenwick::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every entry below `root`: its type, mode, and content or link target.
+std::map<std::string, std::string> snapshot(const fs::path& root) {
+  std::map<std::string, std::string> tree;
+  for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
+       ++it) {
+    struct stat info;
+    lstat(it->path().c_str(), &info);
+    std::string entry = std::to_string(info.st_mode) + " ";
+    if (S_ISLNK(info.st_mode)) entry += fs::read_symlink(it->path()).string();
+    if (S_ISREG(info.st_mode)) {
+      std::ifstream in(it->path(), std::ios::binary);
+      entry.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    tree[it->path().lexically_relative(root).string()] = entry;
+  }
+  return tree;
+}
+
+class PackSafety : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/plenwick-safety-e2e-XXXXXX";
+    base_ = mkdtemp(pattern);
+    project_ = base_ / "work/project";
+    put("lib/app.jar", "a jar");
+    put("rt/lib/server/libjvm.so", "a runtime");
+    put("other/notes.txt", "the user's");
+    put("afile", "the user's");
+    put("victim", "the user's");
+    put("out.plenwick-tmp/notes/a.txt", "named like the old temporary folder");
+    fs::create_symlink("other", project_ / "alink");
+    fs::create_symlink("rt", project_ / "rtlink");
+    mkfifo((project_ / "fifo").c_str(), 0600);
+  }
+  void TearDown() override { fs::remove_all(base_); }
+
+  void put(const std::string& name, const std::string& text) {
+    fs::create_directories((project_ / name).parent_path());
+    std::ofstream(project_ / name) << text;
+  }
+  RunResult pack(const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {PLENWICK_PACK};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return runProcess(PLENWICK_PACK, argv, {}, project_.string());
+  }
+  RunResult image(const std::string& output, const std::string& runtime = "rt") {
+    return pack({"image", "--name", "app", "--main-class", "a.Main", "--jar", "lib/app.jar",
+                 "--runtime", runtime, "--output", output, "--force"});
+  }
+
+  fs::path base_;
+  fs::path project_;
+};
+
+TEST_F(PackSafety, RefusalsTouchNothing) {
+  const std::string launcher = (project_ / "launcher").string();
+  fs::copy_file(PLENWICK_LAUNCHER, launcher);
+  const struct {
+    const char* name;
+    std::vector<std::string> args;
+    int exitCode;
+    const char* message;
+  } cases[] = {
+      {"a folder that is no image",
+       {"image", "other"},
+       2,
+       "is a folder that is not an image made by plenwick-pack"},
+      {"the same with a trailing slash", {"image", "other/"}, 2, "is a folder that is not"},
+      {"the current folder", {"image", "."}, 2, "is the current folder"},
+      {"an ancestor of the current folder", {"image", "../.."}, 2, "holds the current folder"},
+      {"the folder of the input jar", {"image", "lib"}, 2, "which this run reads"},
+      {"a file", {"image", "afile"}, 2, "afile is a file"},
+      {"a symbolic link", {"image", "alink"}, 2, "alink is a symbolic link"},
+      {"a FIFO", {"image", "fifo"}, 2, "fifo is a special file"},
+      {"inside the runtime", {"image", "rt/image"}, 2, "lies inside"},
+      {"write to a symbolic link", {"write", "alink"}, 1, "alink is a symbolic link"},
+      {"write to a FIFO", {"write", "fifo"}, 1, "is not a regular file"},
+      {"write over its own input", {"write", "launcher"}, 1, "which is only read"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto before = snapshot(base_);
+    const RunResult run = c.args[0] == "image"
+                              ? image(c.args[1])
+                              : pack({"write", "--launcher", launcher, "--main-class", "a.Main",
+                                      "--output", c.args[1]});
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.out << run.err;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_EQ(snapshot(base_), before);
+  }
+}
+
+TEST_F(PackSafety, PlantedLinksAndALinkedRuntimeAreNeverWrittenThrough) {
+  fs::create_symlink("victim", project_ / ".packed.plenwick-tmp");
+  fs::create_symlink("victim", project_ / "packed.plenwick-tmp");
+  const auto before = snapshot(base_);
+  const RunResult written = pack(
+      {"write", "--launcher", PLENWICK_LAUNCHER, "--main-class", "a.Main", "--output", "packed"});
+  ASSERT_EQ(written.exitCode, 0) << written.err;
+  const RunResult made = image("out", "rtlink");
+  ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
+
+  auto after = snapshot(base_);
+  for (auto it = after.begin(); it != after.end();) {
+    const bool ours =
+        it->first == "work/project/packed" || it->first.rfind("work/project/out", 0) == 0;
+    it = ours && before.count(it->first) == 0 ? after.erase(it) : std::next(it);
+  }
+  EXPECT_EQ(after, before) << "the runtime, the planted links and their target are unchanged";
+  EXPECT_FALSE(fs::is_symlink(project_ / "out")) << "the runtime is copied, not linked";
+  EXPECT_TRUE(fs::is_regular_file(project_ / "out/lib/server/libjvm.so"));
+  EXPECT_TRUE(fs::is_regular_file(project_ / "out/bin/app"));
+}
+
+TEST_F(PackSafety, ForceReplacesAnEarlierImage) {
+  ASSERT_EQ(image("out").exitCode, 0);
+  put("out/stale.txt", "from the earlier image");
+  const RunResult again = image("out/");
+  ASSERT_EQ(again.exitCode, 0) << again.out << again.err;
+  EXPECT_TRUE(fs::is_regular_file(project_ / "out/bin/app"));
+  EXPECT_TRUE(fs::is_regular_file(project_ / "out/.plenwick-image"));
+  EXPECT_FALSE(fs::exists(project_ / "out/stale.txt"));
+  std::vector<std::string> beside;
+  for (const auto& entry : fs::directory_iterator(project_)) {
+    beside.push_back(entry.path().filename().string());
+  }
+  std::sort(beside.begin(), beside.end());
+  EXPECT_EQ(beside, (std::vector<std::string>{"afile", "alink", "fifo", "lib", "other", "out",
+                                              "out.plenwick-tmp", "rt", "rtlink", "victim"}));
+}
+
+// A JDK whose runtimes keep an application archive valid after a move (19 or later).
+std::string jdkForAppCds() {
+  std::error_code code;
+  for (const auto& entry : fs::directory_iterator("/usr/lib/jvm", code)) {
+    std::ifstream release(entry.path() / "release");
+    std::string line;
+    while (std::getline(release, line)) {
+      if (line.rfind("JAVA_VERSION=\"", 0) == 0 && std::atoi(line.c_str() + 14) >= 19 &&
+          fs::exists(entry.path() / "bin/jlink")) {
+        return entry.path().string();
+      }
+    }
+  }
+  return {};
+}
+
+std::string reported(const std::string& report, const std::string& key) {
+  const std::size_t at = report.find(key + "=");
+  return at == std::string::npos
+             ? "(missing)"
+             : report.substr(at + key.size() + 1, report.find('\n', at) - at - key.size() - 1);
+}
+
+TEST_F(PackSafety, TrainingRunIsIsolatedAndCleanedUp) {
+  const std::string jdk = jdkForAppCds();
+  if (jdk.empty()) GTEST_SKIP() << "no JDK 19 or later in /usr/lib/jvm: no AppCDS training run";
+  const std::string report = (base_ / "report").string();
+  std::vector<std::string> argv = {PLENWICK_PACK,    "image",
+                                   "--name",         "app",
+                                   "--main-class",   "trainer.Trainer",
+                                   "--jar",          testJar("trainer.jar"),
+                                   "--jdk",          jdk,
+                                   "--module",       "java.base",
+                                   "--training-arg", report,
+                                   "--output",       "out"};
+  const RunResult made =
+      runProcess(PLENWICK_PACK, argv, {{"PLENWICK_TEST_SECRET", "leaked"}}, project_.string());
+  ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
+  EXPECT_NE(made.out.find("created app/stray.txt in the image; removed"), std::string::npos)
+      << made.out;
+  EXPECT_TRUE(fs::exists(project_ / "out/app/app.jsa")) << "the archive stays";
+  EXPECT_FALSE(fs::exists(project_ / "out/app/stray.txt"));
+  EXPECT_FALSE(fs::exists(project_ / "in-working-folder.txt"));
+
+  std::ifstream in(report);
+  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  EXPECT_EQ(reported(text, "secret"), "null") << "the caller's environment is not passed on";
+  const std::string cwd = reported(text, "cwd");
+  EXPECT_NE(cwd, project_.string());
+  EXPECT_FALSE(fs::exists(cwd)) << "a private working folder, removed afterwards: " << cwd;
+  const std::string child = "/proc/" + reported(text, "child") + "/stat";
+  std::ifstream stat(child);
+  std::string state;
+  if (stat) std::getline(stat, state);
+  EXPECT_TRUE(!stat || state.find(") Z ") != std::string::npos)
+      << "the child left behind is killed with its group: " << state;
+}
+
+}  // namespace
+}  // namespace plenwick::e2e
