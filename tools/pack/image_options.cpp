@@ -41,7 +41,7 @@ constexpr const char* kImageUsage =
     "  --bootstrap-jar FILE     plenwick-bootstrap.jar (default: beside plenwick-pack) "
     "[bootstrapJar]\n"
     "  --output DIR             the image directory to create                   [output]\n"
-    "  --force                  replace an existing output directory\n"
+    "  --force                  replace an earlier image made by plenwick-pack\n"
     "\n"
     "Required: name, mainClass, jars, output. Exit codes: 0 done, 1 failed, 2 wrong usage.\n";
 
