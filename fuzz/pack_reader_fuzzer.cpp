@@ -15,6 +15,7 @@
 
 #include "config/block_encoder.h"
 #include "config/region_locator.h"
+#include "tools/pack/files/replace.h"
 #include "tools/pack/launcher_file.h"
 
 namespace {
@@ -91,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::vector<unsigned char> packed = image.bytes;
     std::copy(encoded.region.begin(), encoded.region.end(),
               packed.begin() + static_cast<std::ptrdiff_t>(image.regionOffset));
-    if (plenwick::writeFileAtomically(output, packed, true, error)) {
+    if (plenwick::writeFileAtomically(output, packed, 0777, &error)) {
       check(readAll(output) == packed, "the packed copy is not complete");
       plenwick::LauncherImage again;
       check(plenwick::readLauncher(output, again, error), "the packed copy cannot be read back");
