@@ -122,8 +122,11 @@ OutputSurroundings surroundingsOf(const std::vector<std::string>& inputs) {
   OutputSurroundings around;
   std::error_code code;
   addBothSpellings(fs::current_path(code).string(), around.workingFolders);
+  // The shell's spelling of the current folder, when it still names it.
   const char* pwd = std::getenv("PWD");
-  if (pwd != nullptr && *pwd == '/') addBothSpellings(pwd, around.workingFolders);
+  if (pwd != nullptr && *pwd == '/' && fs::equivalent(pwd, ".", code)) {
+    addBothSpellings(pwd, around.workingFolders);
+  }
   const char* home = std::getenv("HOME");
   if (home != nullptr && *home != '\0') addBothSpellings(home, around.homeFolders);
   if (const passwd* user = getpwuid(getuid())) addBothSpellings(user->pw_dir, around.homeFolders);
