@@ -44,7 +44,7 @@ bool copyEntries(const fs::path& root, const fs::path& from, const fs::path& to,
   fs::directory_iterator entries(from, code);
   if (code) return failed("cannot read " + from.string(), code, err);
   for (const fs::directory_entry& entry : entries) {
-    const fs::path source = entry.path();
+    const fs::path& source = entry.path();
     const fs::path copy = to / source.filename();
     const fs::file_status status = entry.symlink_status(code);
     if (fs::is_symlink(status)) {
