@@ -129,7 +129,12 @@ OutputSurroundings surroundingsOf(const std::vector<std::string>& inputs) {
   }
   const char* home = std::getenv("HOME");
   if (home != nullptr && *home != '\0') addBothSpellings(home, around.homeFolders);
-  if (const passwd* user = getpwuid(getuid())) addBothSpellings(user->pw_dir, around.homeFolders);
+  passwd entry{};
+  passwd* user = nullptr;
+  char buffer[4096];
+  if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &user) == 0 && user != nullptr) {
+    addBothSpellings(user->pw_dir, around.homeFolders);
+  }
   for (const std::string& input : inputs) addBothSpellings(input, around.inputs);
   return around;
 }
