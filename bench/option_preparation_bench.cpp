@@ -10,7 +10,7 @@
 
 #include "options/class_path_wildcards.h"
 #include "options/jvm_options.h"
-#include "options/test_support.h"
+#include "tests/support/example_options.h"
 #include "platform/platform.h"
 
 namespace plenwick {

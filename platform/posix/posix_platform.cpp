@@ -89,6 +89,8 @@ class PosixPlatform final : public Platform {
     return true;
   }
 
+  [[noreturn]] void exitProcess(int code) override { std::exit(code); }
+
  private:
   PosixDirectorySearch search_;
 };

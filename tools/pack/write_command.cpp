@@ -1,11 +1,10 @@
-#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "config/block_encoder.h"
+#include "config/region_locator.h"
 #include "tools/pack/commands.h"
 #include "tools/pack/launcher_file.h"
 #include "tools/pack/pe_image.h"
@@ -114,19 +113,13 @@ int writeCommand(const std::vector<std::string>& args) {
   if (outputPath.empty()) return usageError("--output is required");
   if (!haveMainClass) return usageError("--main-class is required");
 
-  const EncodeResult encoded = encodeLaunchConfig(config);
-  if (!encoded.ok()) {
-    std::fprintf(stderr, "plenwick-pack write: %s\n", encoded.error.c_str());
-    return kExitFailed;
-  }
   LauncherImage image;
   std::string error;
-  if (!readLauncher(launcherPath, image, error)) {
+  if (!readLauncher(launcherPath, image, error) ||
+      !writeLaunchConfigBlock(config, image.bytes, &error)) {
     std::fprintf(stderr, "plenwick-pack write: %s\n", error.c_str());
     return kExitFailed;
   }
-  std::copy(encoded.region.begin(), encoded.region.end(),
-            image.bytes.begin() + static_cast<std::ptrdiff_t>(image.regionOffset));
   updateChecksum(image.bytes);
   if (!writeFileAtomically(outputPath, image.bytes, true, error)) {
     std::fprintf(stderr, "plenwick-pack write: %s\n", error.c_str());
