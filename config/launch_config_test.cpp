@@ -118,6 +118,8 @@ TEST(DecodeLaunchConfig, DamagedBlocksAreRefused) {
   // The option count names more strings than there are NULs before the end.
   tooManyOptions[kLaunchConfigBlockSize - 1] = 0;
   Bytes tooManyArguments = region(concat({{0, 0, 0, 0, 0}, text("M"), {0, 0, 200}}));
+  Bytes lastArgumentUnended = region(concat({{0, 0, 0, 0, 0}, text("M"), {0, 0, 1}}));
+  std::fill(lastArgumentUnended.begin() + 9, lastArgumentUnended.end(), 'x');
   Bytes countAtTheEnd(kLaunchConfigBlockSize, 'x');
   countAtTheEnd[kLaunchConfigBlockSize - 1] = 0;  // main class ends at the very last byte
 
@@ -129,6 +131,7 @@ TEST(DecodeLaunchConfig, DamagedBlocksAreRefused) {
       {"no NUL anywhere", noNulAnywhere},
       {"option count too large", tooManyOptions},
       {"argument count too large", tooManyArguments},
+      {"last argument runs off the end", lastArgumentUnended},
       {"no room for the option count", countAtTheEnd},
   };
   for (const auto& c : cases) {
