@@ -87,7 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     config.mainClass = "fuzz.Main";
     config.jvmOptions = {"-Xmx64m"};
     std::vector<unsigned char> packed = image.bytes;
-    check(plenwick::writeLaunchConfigBlock(config, packed, &error), "a readable launcher was not packed");
+    check(plenwick::writeLaunchConfigBlock(config, packed, &error),
+          "a readable launcher was not packed");
     if (plenwick::writeFileAtomically(output, packed, true, error)) {
       check(readAll(output) == packed, "the packed copy is not complete");
       plenwick::LauncherImage again;

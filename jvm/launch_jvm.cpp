@@ -48,11 +48,10 @@ jobjectArray buildArgumentArray(const JavaLaunch& launch, JNIEnv* env) {
 }
 
 [[noreturn]] void contractBroken(const JavaLaunch& launch, const char* field) {
-  fatalError(
-      launch.platform,
-      "The bootstrap class quorvatic.plenwick.launcher.Launcher left '%s' unset after "
-      "preparing the main class '%s'; plenwick-bootstrap.jar may be damaged or out of date.",
-      field, launch.config.mainClass.c_str());
+  fatalError(launch.platform,
+             "The bootstrap class quorvatic.plenwick.launcher.Launcher left '%s' unset after "
+             "preparing the main class '%s'; plenwick-bootstrap.jar may be damaged or out of date.",
+             field, launch.config.mainClass.c_str());
 }
 
 // Hands the main class to Launcher.prepare and reads back the entry point.

@@ -12,14 +12,22 @@ TEST(ClassPathOption, SetsClassPath) {
     const char* option;
     bool sets;
   } cases[] = {
-      {"-Djava.class.path=a.jar", true}, {"-Djava.class.path=", true},
-      {"-cp", true},                     {"-cp x.jar", true},
-      {"-cp=x.jar", true},               {"-classpath", true},
-      {"-classpath x.jar", true},        {"--class-path", true},
-      {"--class-path=x.jar", true},      {"--class-path x.jar", true},
-      {"-cpx", false},                   {"-classpathx", false},
-      {"-Djava.class.path", false},      {"-Dx=-cp a", false},
-      {" -cp a", false},                 {"-Xmx1g", false},
+      {"-Djava.class.path=a.jar", true},
+      {"-Djava.class.path=", true},
+      {"-cp", true},
+      {"-cp x.jar", true},
+      {"-cp=x.jar", true},
+      {"-classpath", true},
+      {"-classpath x.jar", true},
+      {"--class-path", true},
+      {"--class-path=x.jar", true},
+      {"--class-path x.jar", true},
+      {"-cpx", false},
+      {"-classpathx", false},
+      {"-Djava.class.path", false},
+      {"-Dx=-cp a", false},
+      {" -cp a", false},
+      {"-Xmx1g", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.option);

@@ -45,44 +45,68 @@ std::vector<std::string> steps(const FakePlatform& platform) {
   return out;
 }
 
+// What a case sets: the configuration's flags and the fake's thread failure.
+enum : unsigned { kConsole = 1, kUtf8 = 2, kCallingThread = 4, kThreadFails = 8, kDamaged = 16 };
+
 TEST(RunLauncher, StartUpSequence) {
+  const std::string damaged =
+      "The launch configuration in this executable is missing or damaged; it cannot start. "
+      "Pack the launcher again with plenwick-pack.";
   const struct {
     const char* name;
-    bool consoleApp, utf8Console, runOnCallingThread, threadFails, intact;
+    unsigned setting;
     const PathConventions& conventions;
     std::vector<std::string> steps;
     int exitCode;  // -1: runLauncher returned 0
   } cases[] = {
-      {"console set up for a console app asking for UTF-8", true, true, true, false, true,
-       kWindowsConventions, {"console", "folders", "HOME=C:\\u", "java"}, -1},
-      {"no console without UTF-8", true, false, true, false, true, kWindowsConventions,
-       {"folders", "HOME=C:\\u", "java"}, -1},
-      {"no console for a GUI app", false, true, true, false, true, kWindowsConventions,
-       {"folders", "HOME=C:\\u", "java"}, -1},
-      {"new thread with the stack size", false, false, false, false, true, kWindowsConventions,
-       {"folders", "HOME=C:\\u", "thread 2097152", "java"}, -1},
-      {"thread cannot be created", false, false, false, true, true, kWindowsConventions,
-       {"folders", "HOME=C:\\u", "thread 2097152", "CreateThread failed.\r\n"}, 1},
-      {"posix line end", false, false, false, true, true, kPosixConventions,
-       {"folders", "HOME=C:\\u", "thread 2097152", "CreateThread failed.\n"}, 1},
-      {"damaged configuration: nothing else happens", true, true, true, false, false,
+      {"console for a console app asking for UTF-8",
+       kConsole | kUtf8 | kCallingThread,
+       kWindowsConventions,
+       {"console", "folders", "HOME=C:\\u", "java"},
+       -1},
+      {"no console without UTF-8",
+       kConsole | kCallingThread,
+       kWindowsConventions,
+       {"folders", "HOME=C:\\u", "java"},
+       -1},
+      {"no console for a GUI app",
+       kUtf8 | kCallingThread,
+       kWindowsConventions,
+       {"folders", "HOME=C:\\u", "java"},
+       -1},
+      {"new thread with the stack size",
+       0,
+       kWindowsConventions,
+       {"folders", "HOME=C:\\u", "thread 2097152", "java"},
+       -1},
+      {"thread cannot be created",
+       kThreadFails,
+       kWindowsConventions,
+       {"folders", "HOME=C:\\u", "thread 2097152", "CreateThread failed.\r\n"},
+       1},
+      {"posix line end",
+       kThreadFails,
        kPosixConventions,
-       {"The launch configuration in this executable is missing or damaged; it cannot start. "
-        "Pack the launcher again with plenwick-pack.\n"},
+       {"folders", "HOME=C:\\u", "thread 2097152", "CreateThread failed.\n"},
+       1},
+      {"damaged configuration: nothing else happens",
+       kConsole | kUtf8 | kDamaged,
+       kPosixConventions,
+       {damaged + "\n"},
        1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     FakePlatform platform(c.conventions);
     platform.environment[c.conventions.profileVariable] = "C:\\u";
-    platform.threadCreationFails = c.threadFails;
+    platform.threadCreationFails = c.setting & kThreadFails;
     current = &platform;
     LaunchConfig config;
-    config.consoleApp = c.consoleApp;
-    config.utf8Console = c.utf8Console;
-    config.runOnCallingThread = c.runOnCallingThread;
+    config.consoleApp = c.setting & kConsole;
+    config.utf8Console = c.setting & kUtf8;
+    config.runOnCallingThread = c.setting & kCallingThread;
     config.threadStackSize = 2097152;
-    config.intact = c.intact;
+    config.intact = !(c.setting & kDamaged);
     char program[] = "app";
     char* argv[] = {program, nullptr};
     int exitCode = -1;

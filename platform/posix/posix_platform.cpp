@@ -78,10 +78,10 @@ class PosixPlatform final : public Platform {
     // Below the minimum a thread cannot run at all; round up as Windows does.
     const std::size_t size = stackSize < PTHREAD_STACK_MIN ? PTHREAD_STACK_MIN : stackSize;
     pthread_t thread;
-    const int created =
-        stackSize != 0 && pthread_attr_setstacksize(&attributes, size) != 0
-            ? -1
-            : pthread_create(&thread, &attributes, javaThreadStart, reinterpret_cast<void*>(routine));
+    const int created = stackSize != 0 && pthread_attr_setstacksize(&attributes, size) != 0
+                            ? -1
+                            : pthread_create(&thread, &attributes, javaThreadStart,
+                                             reinterpret_cast<void*>(routine));
     pthread_attr_destroy(&attributes);
     if (created != 0) return false;
     pthread_join(thread, nullptr);
