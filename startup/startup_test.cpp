@@ -100,7 +100,7 @@ TEST(RunLauncher, StartUpSequence) {
     FakePlatform platform(c.conventions);
     platform.environment[c.conventions.profileVariable] = "C:\\u";
     platform.threadCreationFails = c.setting & kThreadFails;
-    current = &platform;
+    current = &platform;  // cppcheck-suppress danglingLifetime ; cleared after the loop
     LaunchConfig config;
     config.consoleApp = c.setting & kConsole;
     config.utf8Console = c.setting & kUtf8;
