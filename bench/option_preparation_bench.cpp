@@ -10,8 +10,8 @@
 
 #include "options/class_path_wildcards.h"
 #include "options/jvm_options.h"
-#include "options/test_support.h"
 #include "platform/platform.h"
+#include "tests/support/example_options.h"
 
 namespace plenwick {
 namespace {

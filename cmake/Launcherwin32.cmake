@@ -10,7 +10,9 @@ set(PLENWICK_APP_DESCRIPTION "Mirrowdale" CACHE STRING "The application's displa
 
 set(_resources "${PROJECT_SOURCE_DIR}/resources")
 set(_generated "${CMAKE_BINARY_DIR}/resources")
-configure_file("${_resources}/launcher.manifest.in" "${_generated}/launcher.manifest" @ONLY)
+# A bad value would give a launcher that Windows refuses to start.
+include(cmake/ManifestIdentity.cmake)
+plenwick_write_manifest("${_resources}/launcher.manifest.in" "${_generated}/launcher.manifest")
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_custom_command(

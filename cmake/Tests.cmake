@@ -10,8 +10,10 @@ add_executable(plenwick_unit_tests
   options/jvm_options_test.cpp
   options/home_tilde_test.cpp
   options/class_path_wildcards_test.cpp
+  options/class_path_option_test.cpp
   startup/home_test.cpp
-  startup/known_folders_test.cpp)
+  startup/known_folders_test.cpp
+  startup/startup_test.cpp)
 target_link_libraries(plenwick_unit_tests PRIVATE plenwick_core GTest::gtest_main)
 plenwick_warnings(plenwick_unit_tests)
 # The packer is a host tool: its tests run where it is built.

@@ -1,20 +1,11 @@
-// The reserved region that the packing step rewrites in the finished launcher.
+// The launcher's own reserved region, which the packing step rewrites, and the
+// configuration decoded from it.
 #pragma once
 
 #include "config/launch_config.h"
+#include "config/region_locator.h"
 
 namespace plenwick {
-
-// Text placed directly in front of the region so that the packer can find the
-// region again in a launcher it has already packed (once packed, the filler is
-// gone). It occurs exactly once in a launcher executable.
-constexpr char kRegionLocator[] = "PLENWICK:launch-config-region:v1";
-constexpr std::size_t kRegionLocatorSize = sizeof(kRegionLocator);  // with its NUL
-
-struct LocatedRegion {
-  char locator[kRegionLocatorSize];
-  unsigned char block[kLaunchConfigBlockSize];
-};
 
 // The region itself (launchConfigBlock is its `block`), in read-only data.
 extern const LocatedRegion launchConfigRegion;

@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "config/block_encoder.h"
-#include "options/test_support.h"
+#include "config/region_locator.h"
 
 namespace plenwick {
 namespace {
@@ -75,9 +76,6 @@ TEST(DecodeLaunchConfig, WellFormedBlocks) {
       {"no options: argument count follows the option count",
        concat({{0x00, 0, 0, 0, 0}, text("M"), {0, 0, 1}, text("a"), {0}}),
        make(0, 0, "M", {}, {"a"})},
-      {"no arguments: decoding ends after the count",
-       concat({{0x00, 0, 0, 0, 0}, text("M"), {0, 1}, text("-Xmx1g"), {0, 0}}),
-       make(0, 0, "M", {"-Xmx1g"}, {})},
       {"empty strings count towards their lists",
        concat({{0x00, 0, 0, 0, 0}, text("M"), {0, 2, 0}, text("o"), {0, 2, 0, 0}}),
        make(0, 0, "M", {"", "o"}, {"", ""})},
@@ -85,8 +83,6 @@ TEST(DecodeLaunchConfig, WellFormedBlocks) {
        make(0, 0, "", {"x"}, {})},
       {"stack 00 80 00 00", concat({{0x00, 0x00, 0x80, 0x00, 0x00}, text("M"), {0, 0, 0}}),
        make(0, 8388608, "M", {}, {})},
-      {"stack 00 20 00 00", concat({{0x00, 0x00, 0x20, 0x00, 0x00}, text("M"), {0, 0, 0}}),
-       make(0, 2097152, "M", {}, {})},
       {"high bytes are unsigned", concat({{0x00, 0xFF, 0x80, 0x81, 0xFE}, text("M"), {0, 0, 0}}),
        make(0, 0xFF8081FEu, "M", {}, {})},
       {"each flag bit", concat({{0x1F, 0, 0, 0, 0}, text("M"), {0, 0, 0}}),
@@ -101,25 +97,6 @@ TEST(DecodeLaunchConfig, WellFormedBlocks) {
     SCOPED_TRACE(c.name);
     expectEqual(decode(region(c.block)), c.expected);
   }
-}
-
-// The example block of a GUI application: flags 0x15, 2 MiB stack, 14 options.
-TEST(DecodeLaunchConfig, ExampleApplicationBlock) {
-  const std::vector<std::string> options = test_support::exampleJvmOptions(kWindowsConventions);
-  Bytes block = concat(
-      {{0x15, 0x00, 0x20, 0x00, 0x00}, text("com.quillfox2210.mirrowdale.Mirrowdale"), {0, 14}});
-  for (const std::string& o : options) block = concat({block, text(o), {0}});
-  block.push_back(0);
-  ASSERT_EQ(block.size(), 2006u);  // the encoded block ends at offset 2,005
-  ASSERT_EQ(block[44], 14);
-  ASSERT_EQ(std::string(reinterpret_cast<const char*>(&block[310])), "-Dapp.dir=&&");
-
-  const LaunchConfig config = decode(region(block));
-  expectEqual(config, make(0x15, 2097152, "com.quillfox2210.mirrowdale.Mirrowdale", options, {}));
-  EXPECT_TRUE(config.runOnCallingThread);
-  EXPECT_TRUE(config.utf8Console);
-  EXPECT_TRUE(config.packageAppDataVars);
-  EXPECT_FALSE(config.consoleApp);
 }
 
 TEST(DecodeLaunchConfig, MostEntriesABlockCarries) {
@@ -141,6 +118,8 @@ TEST(DecodeLaunchConfig, DamagedBlocksAreRefused) {
   // The option count names more strings than there are NULs before the end.
   tooManyOptions[kLaunchConfigBlockSize - 1] = 0;
   Bytes tooManyArguments = region(concat({{0, 0, 0, 0, 0}, text("M"), {0, 0, 200}}));
+  Bytes lastArgumentUnended = region(concat({{0, 0, 0, 0, 0}, text("M"), {0, 0, 1}}));
+  std::fill(lastArgumentUnended.begin() + 9, lastArgumentUnended.end(), 'x');
   Bytes countAtTheEnd(kLaunchConfigBlockSize, 'x');
   countAtTheEnd[kLaunchConfigBlockSize - 1] = 0;  // main class ends at the very last byte
 
@@ -152,6 +131,7 @@ TEST(DecodeLaunchConfig, DamagedBlocksAreRefused) {
       {"no NUL anywhere", noNulAnywhere},
       {"option count too large", tooManyOptions},
       {"argument count too large", tooManyArguments},
+      {"last argument runs off the end", lastArgumentUnended},
       {"no room for the option count", countAtTheEnd},
   };
   for (const auto& c : cases) {
@@ -197,6 +177,59 @@ TEST(EncodeLaunchConfig, LargestBlockKeepsTheFinalNul) {
   EXPECT_EQ(result.region.size(), kLaunchConfigBlockSize);
   EXPECT_EQ(result.region.back(), 0);
   expectEqual(decode(result.region), config);
+}
+
+// A fake executable: `before` bytes, the marker and an unpacked region, `after` bytes.
+Bytes executable(std::size_t before, std::size_t after) {
+  Bytes file(before, 'x');
+  file.insert(file.end(), kRegionLocator, kRegionLocator + kRegionLocatorSize);
+  const Bytes region = unpackedRegion();
+  file.insert(file.end(), region.begin(), region.end());
+  file.insert(file.end(), after, 'y');
+  return file;
+}
+
+TEST(WriteLaunchConfigBlock, WritesOverTheRegionOnly) {
+  const LaunchConfig config = make(0x02, 0, "a.B", {"-Xmx1g"}, {"x"});
+  const Bytes original = executable(100, 7);
+  Bytes file = original;
+  std::string error;
+  ASSERT_TRUE(writeLaunchConfigBlock(config, file, &error)) << error;
+  const auto region = static_cast<std::ptrdiff_t>(100 + kRegionLocatorSize);
+  EXPECT_TRUE(std::equal(file.begin(), file.begin() + region, original.begin()));
+  EXPECT_TRUE(std::equal(file.end() - 7, file.end(), original.end() - 7));
+  expectEqual(decode(Bytes(file.begin() + region, file.end() - 7)), config);
+}
+
+TEST(WriteLaunchConfigBlock, RefusesWithoutChangingTheFile) {
+  Bytes twice = executable(0, 0);
+  const Bytes again = executable(0, 0);
+  twice.insert(twice.end(), again.begin(), again.end());
+  Bytes cut = executable(10, 0);
+  cut.resize(cut.size() - 1);
+  const struct {
+    const char* name;
+    Bytes file;
+    LaunchConfig config;
+    const char* error;
+  } cases[] = {
+      {"no marker", Bytes(40000, '_'), make(0, 0, "M", {}, {}),
+       "no launch configuration region found: this is not a Plenwick launcher"},
+      {"marker twice", twice, make(0, 0, "M", {}, {}),
+       "the launch configuration region's marker occurs more than once"},
+      {"region cut short", cut, make(0, 0, "M", {}, {}),
+       "the launch configuration region is cut short: the file is truncated"},
+      {"configuration too large", executable(0, 0), make(0, 0, "M", {std::string(16500, 'x')}, {}),
+       "the configuration needs 16510 bytes"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Bytes file = c.file;
+    std::string error;
+    EXPECT_FALSE(writeLaunchConfigBlock(c.config, file, &error));
+    EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
+    EXPECT_EQ(file, c.file);
+  }
 }
 
 }  // namespace

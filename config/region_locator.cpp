@@ -1,9 +1,8 @@
 #include "config/region_locator.h"
 
 #include <algorithm>
-#include <cstring>
 
-#include "config/launch_config_block.h"
+#include "config/block_encoder.h"
 
 namespace plenwick {
 
@@ -25,6 +24,17 @@ RegionLocation locateRegion(const std::vector<unsigned char>& file) {
     location.error = "the launch configuration region is cut short: the file is truncated";
   }
   return location;
+}
+
+bool writeLaunchConfigBlock(const LaunchConfig& config, std::vector<unsigned char>& executable,
+                            std::string* error) {
+  const EncodeResult encoded = encodeLaunchConfig(config);
+  if (!encoded.ok()) return *error = encoded.error, false;
+  const RegionLocation location = locateRegion(executable);
+  if (!location.found()) return *error = location.error, false;
+  std::copy(encoded.region.begin(), encoded.region.end(),
+            executable.begin() + static_cast<std::ptrdiff_t>(location.offset));
+  return true;
 }
 
 }  // namespace plenwick

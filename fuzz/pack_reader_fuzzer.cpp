@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "config/block_encoder.h"
 #include "config/region_locator.h"
 #include "tools/pack/files/replace.h"
 #include "tools/pack/launcher_file.h"
@@ -88,10 +87,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     plenwick::LaunchConfig config;
     config.mainClass = "fuzz.Main";
     config.jvmOptions = {"-Xmx64m"};
-    const plenwick::EncodeResult encoded = plenwick::encodeLaunchConfig(config);
     std::vector<unsigned char> packed = image.bytes;
-    std::copy(encoded.region.begin(), encoded.region.end(),
-              packed.begin() + static_cast<std::ptrdiff_t>(image.regionOffset));
+    check(plenwick::writeLaunchConfigBlock(config, packed, &error),
+          "a readable launcher was not packed");
     if (plenwick::writeFileAtomically(output, packed, 0777, &error)) {
       check(readAll(output) == packed, "the packed copy is not complete");
       plenwick::LauncherImage again;

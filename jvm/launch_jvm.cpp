@@ -10,9 +10,8 @@
 #include "jvm/updater_natives.h"
 #include "options/install_root.h"
 #include "options/jvm_options.h"
+#include "platform/error_output.h"
 #include "platform/platform.h"
-#include "startup/errors.h"
-#include "startup/startup.h"
 
 namespace plenwick {
 namespace {
@@ -32,9 +31,9 @@ jstring newJavaString(JNIEnv* env, const std::string& utf8) {
   return env->NewStringUTF(toModifiedUtf8(utf8).c_str());
 }
 
-jobjectArray buildArgumentArray(JNIEnv* env) {
+jobjectArray buildArgumentArray(const JavaLaunch& launch, JNIEnv* env) {
   const std::vector<std::string> arguments =
-      collectArguments(launchConfig.appArguments, processArgc, processArgv);
+      collectArguments(launch.config.appArguments, launch.argc, launch.argv);
   jclass stringClass = env->FindClass("java/lang/String");
   exitOnJavaException(env);
   jobjectArray array =
@@ -48,21 +47,21 @@ jobjectArray buildArgumentArray(JNIEnv* env) {
   return array;
 }
 
-[[noreturn]] void contractBroken(const char* field) {
-  std::string mainClass = launchConfig.mainClass;
-  fatalError(
-      "The bootstrap class quorvatic.plenwick.launcher.Launcher left '%s' unset after "
-      "preparing the main class '%s'; plenwick-bootstrap.jar may be damaged or out of date.",
-      field, mainClass.c_str());
+[[noreturn]] void contractBroken(const JavaLaunch& launch, const char* field) {
+  fatalError(launch.platform,
+             "The bootstrap class quorvatic.plenwick.launcher.Launcher left '%s' unset after "
+             "preparing the main class '%s'; plenwick-bootstrap.jar may be damaged or out of date.",
+             field, launch.config.mainClass.c_str());
 }
 
 // Hands the main class to Launcher.prepare and reads back the entry point.
-void resolveEntryPoint(JNIEnv* env, jclass& entryClass, jmethodID& entryMethod) {
+void resolveEntryPoint(const JavaLaunch& launch, JNIEnv* env, jclass& entryClass,
+                       jmethodID& entryMethod) {
   jclass launcher = env->FindClass(kLauncherClass);
   exitOnJavaException(env);
   jmethodID prepare = env->GetStaticMethodID(launcher, "prepare", "(Ljava/lang/String;)V");
   exitOnJavaException(env);
-  jstring mainClass = newJavaString(env, launchConfig.mainClass);
+  jstring mainClass = newJavaString(env, launch.config.mainClass);
   exitOnJavaException(env);
   env->CallStaticVoidMethod(launcher, prepare, mainClass);
   exitOnJavaException(env);
@@ -75,8 +74,8 @@ void resolveEntryPoint(JNIEnv* env, jclass& entryClass, jmethodID& entryMethod) 
   exitOnJavaException(env);
   jobject clazz = env->GetStaticObjectField(launcher, classField);
   exitOnJavaException(env);
-  if (method == nullptr) contractBroken("mainMethod");
-  if (clazz == nullptr) contractBroken("clazz");
+  if (method == nullptr) contractBroken(launch, "mainMethod");
+  if (clazz == nullptr) contractBroken(launch, "clazz");
   entryMethod = env->FromReflectedMethod(method);
   exitOnJavaException(env);
   entryClass = static_cast<jclass>(clazz);
@@ -91,10 +90,11 @@ void exitOnJavaException(JNIEnv* env) {
   }
 }
 
-void launchJvm() {
-  Platform& platform = systemPlatform();
-  launchConfig.jvmOptions.push_back(buildCommandOption(
-      launchConfig.mainClass, launchConfig.appArguments, processArgc, processArgv));
+void launchJvm(JavaLaunch& launch) {
+  Platform& platform = launch.platform;
+  LaunchConfig& config = launch.config;
+  config.jvmOptions.push_back(
+      buildCommandOption(config.mainClass, config.appArguments, launch.argc, launch.argv));
 
   const std::string installRoot =
       computeInstallRoot(platform.executablePath(), platform.conventions().separator);
@@ -103,29 +103,34 @@ void launchJvm() {
   JavaVMInitArgs args{};
   args.version = JNI_VERSION_1_8;
   args.ignoreUnrecognized = JNI_FALSE;
-  buildJvmOptions(platform, launchConfig.jvmOptions, args);
+  buildJvmOptions(platform, config.jvmOptions, args);
 
   JavaVM* vm = nullptr;
   JNIEnv* env = nullptr;
   const jint created = JNI_CreateJavaVM(&vm, reinterpret_cast<void**>(&env), &args);
   if (created != JNI_OK) {
-    fatalError("Failed to create JVM: Error 0x%x", static_cast<unsigned>(created));
+    fatalError(platform, "Failed to create JVM: Error 0x%x", static_cast<unsigned>(created));
   }
   platform.putEnvironment("_ALT_JAVA_HOME_DIR=");
 
-  registerUpdaterNatives(env);
-  jobjectArray arguments = buildArgumentArray(env);
+  registerUpdaterNatives(platform, env);
+  jobjectArray arguments = buildArgumentArray(launch, env);
   jclass entryClass = nullptr;
   jmethodID entryMethod = nullptr;
-  resolveEntryPoint(env, entryClass, entryMethod);
+  resolveEntryPoint(launch, env, entryClass, entryMethod);
 
   env->CallStaticVoidMethod(entryClass, entryMethod, arguments);
   jthrowable exception = env->ExceptionOccurred();
   env->ExceptionClear();
-  if (exception != nullptr) reportUncaughtException(env, exception);
+  if (exception != nullptr) reportUncaughtException(launch, env, exception);
   vm->DetachCurrentThread();
   vm->DestroyJavaVM();
-  std::exit(0);
+  exitProcess(platform, 0);
+}
+
+void launchJvm() {
+  JavaLaunch launch{systemPlatform(), launchConfig, processArgc, processArgv};
+  launchJvm(launch);
 }
 
 }  // namespace plenwick

@@ -1,11 +1,8 @@
-#include <cstdlib>
 #include <string>
 
-#include "config/launch_config_block.h"
 #include "jvm/java_strings.h"
 #include "jvm/launch_jvm.h"
-#include "platform/platform.h"
-#include "startup/errors.h"
+#include "platform/error_output.h"
 
 namespace plenwick {
 namespace {
@@ -42,6 +39,7 @@ std::string messageFor(JNIEnv* env, jthrowable exception) {
 // checked too, so the runtime is never called with an exception pending.
 void printStackTrace(JNIEnv* env, jthrowable exception) {
   jclass throwable = env->FindClass("java/lang/Throwable");
+  exitOnJavaException(env);
   jmethodID printStackTrace = env->GetMethodID(throwable, "printStackTrace", "()V");
   exitOnJavaException(env);
   env->CallVoidMethod(exception, printStackTrace);
@@ -50,13 +48,11 @@ void printStackTrace(JNIEnv* env, jthrowable exception) {
 
 }  // namespace
 
-void reportUncaughtException(JNIEnv* env, jthrowable exception) {
+void reportUncaughtException(const JavaLaunch& launch, JNIEnv* env, jthrowable exception) {
   const std::string message = messageFor(env, exception);
   printStackTrace(env, exception);
-  if (!launchConfig.consoleApp) {
-    showErrorBox(systemPlatform(), kErrorCaption, message.c_str());
-  }
-  std::exit(1);
+  if (!launch.config.consoleApp) showErrorBox(launch.platform, kErrorCaption, message.c_str());
+  exitProcess(launch.platform, 1);
 }
 
 }  // namespace plenwick

@@ -1,6 +1,6 @@
 #include "jvm/updater_natives.h"
 
-#include <cstdio>
+#include "platform/error_output.h"
 
 extern "C" JNIEXPORT void JNICALL
 Java_quorvatic_plenwick_updater_OnlineUpdater_nCheckForUpdates(JNIEnv*, jobject) {}
@@ -13,7 +13,7 @@ JNINativeMethod updaterNatives[] = {
 };
 const jint updaterNativesCount = 1;
 
-void registerUpdaterNatives(JNIEnv* env) {
+void registerUpdaterNatives(Platform& platform, JNIEnv* env) {
   jclass updater = env->FindClass("quorvatic/plenwick/updater/OnlineUpdater");
   if (updater == nullptr) {
     env->ExceptionClear();  // the class is optional
@@ -21,10 +21,9 @@ void registerUpdaterNatives(JNIEnv* env) {
   }
   if (env->RegisterNatives(updater, updaterNatives, updaterNativesCount) != JNI_OK) {
     env->ExceptionClear();
-    std::fputs(
-        "Warning: quorvatic.plenwick.updater.OnlineUpdater does not declare the native method "
-        "nCheckForUpdates(); update checks are unavailable.\n",
-        stderr);
+    writeErrorLine(platform,
+                   "Warning: quorvatic.plenwick.updater.OnlineUpdater does not declare the native "
+                   "method nCheckForUpdates(); update checks are unavailable.");
   }
 }
 

@@ -3,6 +3,8 @@
 
 #include <jni.h>
 
+#include "platform/platform.h"
+
 extern "C" JNIEXPORT void JNICALL
 Java_quorvatic_plenwick_updater_OnlineUpdater_nCheckForUpdates(JNIEnv* env, jobject receiver);
 
@@ -13,6 +15,6 @@ extern const jint updaterNativesCount;
 
 // Binds the native of the optional updater class. Neither a missing class nor
 // one that lacks the native stops the start, and no exception is left pending.
-void registerUpdaterNatives(JNIEnv* env);
+void registerUpdaterNatives(Platform& platform, JNIEnv* env);
 
 }  // namespace plenwick

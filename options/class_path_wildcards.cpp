@@ -3,22 +3,13 @@
 #include <algorithm>
 #include <string_view>
 
+#include "options/class_path_option.h"
+
 namespace plenwick {
 namespace {
 
-// In priority order: the first that occurs anywhere in the option wins.
-constexpr std::string_view kClassPathPrefixes[] = {"-Djava.class.path=", "-cp ", "-classpath "};
 constexpr std::string_view kJarWildcard = "*.jar";
 constexpr std::size_t kWildcardReserve = std::size_t{1} << 20;
-
-// Where the class path starts in `option`, or npos when it holds none.
-std::size_t classPathStart(const std::string& option) {
-  for (const std::string_view prefix : kClassPathPrefixes) {
-    const std::size_t at = option.find(prefix.data(), 0, prefix.size());
-    if (at != std::string::npos) return at + prefix.size();
-  }
-  return std::string::npos;
-}
 
 // Only the end of an entry counts; "*.jar" alone is an ordinary entry.
 bool isWildcardEntry(std::string_view entry) {
@@ -95,7 +86,7 @@ void rebuildClassPath(std::string& rebuilt, std::string_view value,
 
 void expandClassPathWildcards(std::string& option, const PathConventions& conventions,
                               DirectorySearch& search) {
-  const std::size_t start = classPathStart(option);
+  const std::size_t start = classPathValueStart(option);
   if (start == std::string::npos) return;
   std::string rebuilt;
   rebuilt.reserve(option.size());

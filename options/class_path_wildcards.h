@@ -8,8 +8,7 @@
 
 namespace plenwick {
 
-// Finds the class path in `option` (after "-Djava.class.path=", else "-cp ",
-// else "-classpath ", wherever the prefix stands) and rebuilds it entry by
+// Finds the class path in `option` (see classPathValueStart) and rebuilds it entry by
 // entry: a wildcard entry becomes its matching files, each written as the
 // entry's directory part followed by the name; a wildcard without files stays
 // as written. Options without a class-path prefix are left untouched.

@@ -54,6 +54,9 @@ class Platform {
   // Runs `routine` on a new thread with `stackSize` bytes of stack (0: the
   // default) and waits for it. False when the thread cannot be created.
   virtual bool runOnNewThread(uint32_t stackSize, void (*routine)()) = 0;
+
+  // Ends the process with `code`; the C runtime's exit handlers run.
+  [[noreturn]] virtual void exitProcess(int code) = 0;
 };
 
 // The platform the launcher runs on.

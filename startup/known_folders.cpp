@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/error_output.h"
+
 namespace plenwick {
 
 bool knownFolderErrorShown = false;
@@ -25,7 +27,7 @@ void reportUnexpectedFailure(Platform& platform, uint32_t result) {
   char text[100];
   std::snprintf(text, sizeof text, "Error 0x%x", static_cast<unsigned>(result));
   platform.debugOutputNarrow(text);
-  platform.writeStandardError(std::string(text) + platform.conventions().lineEnd);
+  writeErrorLine(platform, text);
   platform.showErrorBox(kErrorCaption, text);
 }
 

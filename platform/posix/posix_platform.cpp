@@ -75,19 +75,20 @@ class PosixPlatform final : public Platform {
   bool runOnNewThread(uint32_t stackSize, void (*routine)()) override {
     pthread_attr_t attributes;
     pthread_attr_init(&attributes);
-    if (stackSize != 0) {
-      // Below the minimum a thread cannot run at all; round up as Windows does.
-      std::size_t size = stackSize < PTHREAD_STACK_MIN ? PTHREAD_STACK_MIN : stackSize;
-      if (pthread_attr_setstacksize(&attributes, size) != 0) return false;
-    }
+    // Below the minimum a thread cannot run at all; round up as Windows does.
+    const std::size_t size = stackSize < PTHREAD_STACK_MIN ? PTHREAD_STACK_MIN : stackSize;
     pthread_t thread;
-    const int created =
-        pthread_create(&thread, &attributes, javaThreadStart, reinterpret_cast<void*>(routine));
+    const int created = stackSize != 0 && pthread_attr_setstacksize(&attributes, size) != 0
+                            ? -1
+                            : pthread_create(&thread, &attributes, javaThreadStart,
+                                             reinterpret_cast<void*>(routine));
     pthread_attr_destroy(&attributes);
     if (created != 0) return false;
     pthread_join(thread, nullptr);
     return true;
   }
+
+  [[noreturn]] void exitProcess(int code) override { std::exit(code); }
 
  private:
   PosixDirectorySearch search_;

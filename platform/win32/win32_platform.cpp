@@ -94,6 +94,8 @@ class Win32Platform final : public Platform {
     return true;
   }
 
+  [[noreturn]] void exitProcess(int code) override { std::exit(code); }
+
  private:
   Win32DirectorySearch search_;
 };

@@ -11,7 +11,6 @@
 #include <iterator>
 #include <sstream>
 
-#include "config/block_encoder.h"
 #include "config/region_locator.h"
 
 extern char** environ;
@@ -138,14 +137,10 @@ void AppImageTest::addJar(const std::string& path, const std::string& name) {
 }
 
 std::string AppImageTest::pack(const std::string& name) {
-  const EncodeResult encoded = encodeLaunchConfig(config);
-  EXPECT_TRUE(encoded.ok()) << encoded.error;
   const std::string launcher = readFile(PLENWICK_LAUNCHER);
   std::vector<unsigned char> bytes(launcher.begin(), launcher.end());
-  const RegionLocation location = locateRegion(bytes);
-  EXPECT_TRUE(location.found()) << location.error;
-  std::copy(encoded.region.begin(), encoded.region.end(),
-            bytes.begin() + static_cast<std::ptrdiff_t>(location.offset));
+  std::string error;
+  EXPECT_TRUE(writeLaunchConfigBlock(config, bytes, &error)) << error;
   std::string path = root_ + "/bin/" + name;
   writeFile(path, std::string(bytes.begin(), bytes.end()), 0755);
   return path;

@@ -18,22 +18,17 @@ using Launch = AppImageTest;
 
 TEST_F(Launch, ArgumentsDefaultsThenCommandLine) {
   config.appArguments = {"args", "default one"};
-  const RunResult r = run({"plain", "with space", "", "Grüße"});
+  const RunResult r = run({"plain", "with space", "", "Grüße", "😀.txt"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out,
-            "count=6\n"
+            "count=7\n"
             "arg0=[args] utf8=61726773\n"
             "arg1=[default one] utf8=64656661756c74206f6e65\n"
             "arg2=[plain] utf8=706c61696e\n"
             "arg3=[with space] utf8=77697468207370616365\n"
             "arg4=[] utf8=\n"
-            "arg5=[Grüße] utf8=4772c3bcc39f65\n");
-}
-
-TEST_F(Launch, EmojiArgumentArrivesIntact) {
-  const RunResult r = run({"args", "😀.txt"});
-  EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_TRUE(contains(r.out, "arg1=[😀.txt] utf8=f09f98802e747874")) << r.out;
+            "arg5=[Grüße] utf8=4772c3bcc39f65\n"
+            "arg6=[😀.txt] utf8=f09f98802e747874\n");
 }
 
 TEST_F(Launch, CommandPropertyHoldsClassAndArguments) {
@@ -83,6 +78,9 @@ void PrintTo(const FailureCase& c, std::ostream* os) {
   *os << c.name;
 }
 
+constexpr const char* kOddMainsClassPath =
+    "-Djava.class.path=&&odd-mains.jar:&&plenwick-bootstrap.jar";
+
 class LaunchFailure : public AppImageTest, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(LaunchFailure, EndsWithExitCodeOneAndAMessage) {
@@ -90,6 +88,7 @@ TEST_P(LaunchFailure, EndsWithExitCodeOneAndAMessage) {
   if (!c.options.empty()) config.jvmOptions = c.options;
   config.mainClass = c.mainClass;
   addJar(testJar("broken-launcher.jar"), "broken-launcher.jar");
+  addJar(testJar("odd-mains.jar"), "odd-mains.jar");
   const RunResult r = run(c.args);
   EXPECT_EQ(r.exitCode, 1) << r.out << r.err;
   EXPECT_TRUE(contains(r.err, c.stderrPart)) << r.err;
@@ -120,6 +119,18 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     "has no method public static void main(String[])"},
         FailureCase{"EmptyMainClass", {}, "", {}, "No main class is configured"},
+        FailureCase{"MainNotStatic",
+                    {kOddMainsClassPath},
+                    "oddmains.NotStatic",
+                    {},
+                    "The main method of oddmains.NotStatic must be declared public static void "
+                    "main(String[]), but is public void oddmains.NotStatic.main"},
+        FailureCase{"MainNotVoid",
+                    {kOddMainsClassPath},
+                    "oddmains.NotVoid",
+                    {},
+                    "The main method of oddmains.NotVoid must be declared public static void "
+                    "main(String[]), but is public static int oddmains.NotVoid.main"},
         FailureCase{"PrepareLeavesFieldsNull",
                     {"-Djava.class.path=&&broken-launcher.jar:&&probe.jar"},
                     "probe.Probe",
@@ -129,22 +140,14 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(param.param.name);
     });
 
-TEST_F(Launch, ExitCodes) {
-  EXPECT_EQ(run({"exit", "0"}).exitCode, 0);
+TEST_F(Launch, ExitCodeOfSystemExit) {
   EXPECT_EQ(run({"exit", "42"}).exitCode, 42);
-  EXPECT_EQ(run({"args"}).exitCode, 0);
 }
 
 TEST_F(Launch, NonDaemonThreadOutlivingMainIsWaitedFor) {
   const RunResult r = run({"non-daemon", "500"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "main returned\nthread finished\n");
-}
-
-TEST_F(Launch, UncaughtExceptionEndsWithOne) {
-  const RunResult r = run({"throw"});
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_TRUE(contains(r.err, "java.lang.IllegalStateException: probe failure")) << r.err;
 }
 
 class StackSize : public AppImageTest {
@@ -209,27 +212,17 @@ TEST_F(Launch, OnlineUpdaterPresentAbsentBroken) {
   EXPECT_TRUE(contains(r.err, "does not declare the native method")) << r.err;
 }
 
-TEST_F(Launch, UnpackedAndDamagedLaunchersRefuseToStart) {
+TEST_F(Launch, UnpackedLauncherRefusesToStart) {
   const std::string program = root() + "/bin/raw";
   std::ifstream in(PLENWICK_LAUNCHER, std::ios::binary);
   std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   std::ofstream(program, std::ios::binary) << bytes;
   chmod(program.c_str(), 0755);
-  RunResult r = runProcess(program, {program});
+  const RunResult r = runProcess(program, {program});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_TRUE(contains(r.err, "launch configuration in this executable is missing or damaged"))
-      << r.err;
-
-  // A count that names more strings than the region holds.
-  std::vector<unsigned char> file(bytes.begin(), bytes.end());
-  const std::size_t at = locateRegion(file).offset;
-  const unsigned char damaged[] = {0, 0, 0, 0, 0, 'M', 0, 200, 'x', 0};
-  std::copy(std::begin(damaged), std::end(damaged), file.begin() + static_cast<long>(at));
-  std::ofstream(program, std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-  r = runProcess(program, {program});
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_TRUE(contains(r.err, "missing or damaged")) << r.err;
+  EXPECT_EQ(r.err,
+            "The launch configuration in this executable is missing or damaged; it cannot start. "
+            "Pack the launcher again with plenwick-pack.\n");
 }
 
 // The packer finds the region by its filler in a launcher that was never packed.
@@ -245,15 +238,6 @@ TEST(LauncherFile, FillerAndMarkerOccurOnce) {
   const RegionLocation location = locateRegion(file);
   ASSERT_TRUE(location.found()) << location.error;
   EXPECT_EQ(location.offset, first);
-}
-
-// The decoder reads the bytes in the file at run time, not those it was built with.
-TEST_F(Launch, DecodesTheBytesPatchedIntoTheFile) {
-  config.mainClass = "probe.Probe";
-  config.appArguments = {"args", "patched-after-build"};
-  const RunResult r = run();
-  EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_TRUE(contains(r.out, "arg1=[patched-after-build]")) << r.out;
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// JVM option preparation seen from the JVM: the dump, the token, "~/" and
+// JVM option preparation seen from the JVM: the token, "~/" and
 // class-path wildcards, through the real launcher and the real JDK.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -28,30 +28,6 @@ class Options : public AppImageTest {
   std::string library() const { return appDir() + "lib/one.jar:" + appDir() + "lib/two.jar"; }
 };
 
-TEST_F(Options, DumpListsFinalOptionsNumberedFromZero) {
-  config.jvmOptions = {"-XX:+DisableAttachMechanism", kClassPath, "-Dapp.dir=&&"};
-  config.appArguments = {"command"};
-  for (const char* value : {"1", ""}) {
-    SCOPED_TRACE(value);
-    const RunResult r = run({"a&&b"}, {{"PLENWICK_DUMP_JVM_ARGS", value}});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    const std::vector<std::string> expected = {
-        "JVM arg 0: -XX:+DisableAttachMechanism",
-        "JVM arg 1: -Djava.class.path=" + appDir() + "probe.jar:" + appDir() +
-            "plenwick-bootstrap.jar",
-        "JVM arg 2: -Dapp.dir=" + appDir(),
-        "JVM arg 3: -Dsun.java.command=probe.Probe command a" + appDir() + "b"};
-    EXPECT_EQ(linesStartingWith(r.err, "JVM arg "), expected) << r.err;
-  }
-}
-
-TEST_F(Options, NoDumpWithoutTheVariable) {
-  config.appArguments = {"command"};
-  const RunResult r = run({}, {{"PLENWICK_DUMP_JVM_ARGS", std::nullopt}});
-  EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.err, "");
-}
-
 TEST_F(Options, JvmSeesRewrittenProperties) {
   config.jvmOptions = {kClassPath,           "-Dapp.dir=&&",   "-Dx.home=~/data/file",
                        "-Dx.list=a:~/b:~/c", "-Dx.kept=a ~/b", "-Dx.amps=&&&"};
@@ -75,23 +51,10 @@ TEST_F(Options, ClassPathWildcardLoadsLibraryClasses) {
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "loaded=libone.One\n");
 
-  config.appArguments = {"load", "libtwo.Two"};
-  r = run();
-  EXPECT_EQ(r.out, "loaded=libtwo.Two\n") << r.err;
-
   config.appArguments = {"props", "java.class.path"};
   r = run();
   EXPECT_EQ(r.out, "java.class.path=" + appDir() + "probe.jar:" + appDir() +
                        "plenwick-bootstrap.jar:" + library() + "\n");
-}
-
-TEST_F(Options, WildcardWithoutMatchStaysAsWritten) {
-  config.jvmOptions = {std::string(kClassPath) + ":&&gone/*:"};
-  config.appArguments = {"props", "java.class.path"};
-  const RunResult r = run();
-  EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out, "java.class.path=" + appDir() + "probe.jar:" + appDir() +
-                       "plenwick-bootstrap.jar:" + appDir() + "gone/*\n");
 }
 
 TEST_F(Options, ArgumentTokenExpandedOnlyInTheCommandProperty) {

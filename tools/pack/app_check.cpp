@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "options/class_path_option.h"
 #include "tools/pack/app_config.h"
 #include "tools/pack/commands.h"
 #include "tools/pack/manifest.h"
@@ -76,8 +77,7 @@ bool checkIdentity(AppConfig& c, Check& check) {
 }
 
 bool isClassPathOption(const std::string& option) {
-  return option.rfind("-Djava.class.path=", 0) == 0 || option == "-cp" || option == "-classpath" ||
-         option.rfind("--class-path", 0) == 0;
+  return setsClassPath(option);
 }
 
 bool checkLaunch(AppConfig& c, Check& check) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "config/block_encoder.h"
 #include "config/region_locator.h"
 #include "tools/pack/files/replace.h"
 #include "tools/pack/launcher_file.h"
@@ -43,12 +42,7 @@ bool giveWindowsIdentity(const AppConfig& c, Bytes& bytes, std::string& error) {
 }
 
 bool writeBlock(const LaunchConfig& launch, Bytes& bytes, std::string& error) {
-  const EncodeResult encoded = encodeLaunchConfig(launch);
-  if (!encoded.ok()) return error = encoded.error, false;
-  const RegionLocation location = locateRegion(bytes);
-  if (!location.found()) return error = location.error, false;
-  std::copy(encoded.region.begin(), encoded.region.end(),
-            bytes.begin() + static_cast<std::ptrdiff_t>(location.offset));
+  if (!writeLaunchConfigBlock(launch, bytes, &error)) return false;
   updateChecksum(bytes);
   return true;
 }

@@ -1,13 +1,12 @@
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "config/block_encoder.h"
+#include "config/region_locator.h"
 #include "tools/pack/commands.h"
 #include "tools/pack/files/replace.h"
 #include "tools/pack/launcher_file.h"
@@ -124,19 +123,13 @@ int writeCommand(const std::vector<std::string>& args) {
   if (outputPath.empty()) return usageError("--output is required");
   if (!haveMainClass) return usageError("--main-class is required");
 
-  const EncodeResult encoded = encodeLaunchConfig(config);
-  if (!encoded.ok()) {
-    std::fprintf(stderr, "plenwick-pack write: %s\n", encoded.error.c_str());
-    return kExitFailed;
-  }
   LauncherImage image;
   std::string error;
-  if (!readLauncher(launcherPath, image, error)) {
+  if (!readLauncher(launcherPath, image, error) ||
+      !writeLaunchConfigBlock(config, image.bytes, &error)) {
     std::fprintf(stderr, "plenwick-pack write: %s\n", error.c_str());
     return kExitFailed;
   }
-  std::copy(encoded.region.begin(), encoded.region.end(),
-            image.bytes.begin() + static_cast<std::ptrdiff_t>(image.regionOffset));
   updateChecksum(image.bytes);
   if (sameFile(launcherPath, outputPath)) {
     std::fprintf(stderr,

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/conventions.h"
-#include "platform/fake_platform.h"
+#include "tests/support/fake_platform.h"
 
 namespace plenwick::test_support {
 

@@ -1,5 +1,5 @@
-// A scripted platform and directory search for unit tests: answers queries from tables and records,
-// in order, everything the launcher writes through it.
+// A scripted platform and directory search for unit tests: answers queries from
+// tables and records, in order, everything the launcher does through it.
 #pragma once
 
 #include <cstdint>
@@ -15,13 +15,28 @@ namespace plenwick {
 
 // One observable effect of the launcher on the platform.
 struct FakeEvent {
-  enum class Kind { Query, SetEnvironment, DebugNarrow, DebugWide, StandardError, ErrorBox };
+  enum class Kind {
+    Query,
+    SetEnvironment,
+    DebugNarrow,
+    DebugWide,
+    StandardError,
+    ErrorBox,
+    Console,
+    Thread
+  };
   Kind kind;
-  std::string first;   // query: the variable; environment: the assignment; box: the caption
+  std::string first;   // query: the variable; environment: the assignment; box: the caption;
+                       // thread: the stack size
   std::string second;  // query: "local"/"roaming" and "redirected"/"real"; box: the text
   bool operator==(const FakeEvent& other) const {
     return kind == other.kind && first == other.first && second == other.second;
   }
+};
+
+// Thrown by FakePlatform::exitProcess, so a test sees the code of a fatal path.
+struct FakeExit {
+  int code;
 };
 
 // Answers each pattern with the records listed for it, in the listed order;
@@ -37,13 +52,10 @@ class FakeDirectorySearch final : public DirectorySearch {
   explicit FakeDirectorySearch(Listings listings = {}) : listings_(std::move(listings)) {}
 
   void search(const std::string& pattern, const Visitor& visit) override {
-    patterns.push_back(pattern);
     const auto found = listings_.find(pattern);
     if (found == listings_.end()) return;
     for (const Record& record : found->second) visit(record.name.c_str(), record.isDirectory);
   }
-
-  std::vector<std::string> patterns;  // every pattern asked for, in order
 
  private:
   Listings listings_;
@@ -57,16 +69,12 @@ class FakePlatform final : public Platform {
   // Result codes of the next known-folder queries, in call order; kFolderOk
   // once they run out.
   std::deque<uint32_t> folderResults;
-  // The path a successful query yields for a folder, by redirection.
-  std::string folderPath(KnownFolder folder, bool redirected) const {
-    const std::string name = folder == KnownFolder::LocalAppData ? "Local" : "Roaming";
-    return (redirected ? "C:\\Packages\\App\\" : "C:\\Users\\u\\AppData\\") + name;
-  }
-
   std::map<std::string, std::string> environment;
   std::string executable = "C:\\Program Files\\App\\bin\\app.exe";
   FakeDirectorySearch search;
+  bool threadCreationFails = false;
   std::vector<FakeEvent> events;
+
   // Everything written to standard error, in order.
   std::string standardError() const {
     std::string text;
@@ -75,17 +83,10 @@ class FakePlatform final : public Platform {
     }
     return text;
   }
-  bool consoleSetUp = false;
-  bool threadCreationFails = false;
-  uint32_t threadStackSize = 0;
 
-  // The recorded events of one kind, in order.
-  std::vector<FakeEvent> eventsOf(FakeEvent::Kind kind) const {
-    std::vector<FakeEvent> result;
-    for (const FakeEvent& event : events) {
-      if (event.kind == kind) result.push_back(event);
-    }
-    return result;
+  static std::string queryText(KnownFolder folder, bool redirected) {
+    return std::string(folder == KnownFolder::LocalAppData ? "local" : "roaming") +
+           (redirected ? " redirected" : " real");
   }
 
   const PathConventions& conventions() const override { return conventions_; }
@@ -99,7 +100,6 @@ class FakePlatform final : public Platform {
   void putEnvironment(const std::string& assignment) override {
     events.push_back({FakeEvent::Kind::SetEnvironment, assignment, {}});
     const std::size_t equals = assignment.find('=');
-    if (equals == std::string::npos) return;
     const std::string value = assignment.substr(equals + 1);
     if (value.empty()) {
       environment.erase(assignment.substr(0, equals));
@@ -110,13 +110,17 @@ class FakePlatform final : public Platform {
 
   DirectorySearch& directorySearch() override { return search; }
 
+  // A successful query yields C:\Packages\App\<Local|Roaming> when redirected,
+  // C:\Users\u\AppData\<Local|Roaming> otherwise.
   uint32_t exportKnownFolderPath(KnownFolder folder, bool redirected,
                                  const char* variableName) override {
     events.push_back({FakeEvent::Kind::Query, variableName, queryText(folder, redirected)});
     const uint32_t result = folderResults.empty() ? kFolderOk : folderResults.front();
     if (!folderResults.empty()) folderResults.pop_front();
     if (result == kFolderOk) {
-      putEnvironment(std::string(variableName) + "=" + folderPath(folder, redirected));
+      const std::string name = folder == KnownFolder::LocalAppData ? "Local" : "Roaming";
+      putEnvironment(std::string(variableName) + "=" +
+                     (redirected ? "C:\\Packages\\App\\" : "C:\\Users\\u\\AppData\\") + name);
     }
     return result;
   }
@@ -134,19 +138,16 @@ class FakePlatform final : public Platform {
     events.push_back({FakeEvent::Kind::ErrorBox, caption, text});
   }
 
-  void setUpUtf8Console() override { consoleSetUp = true; }
+  void setUpUtf8Console() override { events.push_back({FakeEvent::Kind::Console, {}, {}}); }
 
   bool runOnNewThread(uint32_t stackSize, void (*routine)()) override {
-    threadStackSize = stackSize;
+    events.push_back({FakeEvent::Kind::Thread, std::to_string(stackSize), {}});
     if (threadCreationFails) return false;
     routine();
     return true;
   }
 
-  static std::string queryText(KnownFolder folder, bool redirected) {
-    return std::string(folder == KnownFolder::LocalAppData ? "local" : "roaming") +
-           (redirected ? " redirected" : " real");
-  }
+  [[noreturn]] void exitProcess(int code) override { throw FakeExit{code}; }
 
  private:
   PathConventions conventions_;
