@@ -17,10 +17,10 @@ plenwick_warnings(plenwick_unit_tests)
 # The packer is a host tool: its tests run where it is built.
 if(NOT CMAKE_CROSSCOMPILING)
   target_sources(plenwick_unit_tests PRIVATE
-    tools/pack/pack_test.cpp
-    tools/pack/app_config_test.cpp
-    tools/pack/manifest_test.cpp
-    tools/pack/pe_resources_test.cpp
+    tools/pack/app/app_check_test.cpp
+    tools/pack/cli/write_command_test.cpp
+    tools/pack/pe/section_writer_test.cpp
+    tools/pack/windows/manifest_test.cpp
     tools/pack/files/output_place_test.cpp
     tools/pack/files/replace_test.cpp
     tools/pack/files/tree_copy_test.cpp)

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "tools/pack/app_config.h"
+#include "tools/pack/app/config_file.h"
 
 namespace {
 

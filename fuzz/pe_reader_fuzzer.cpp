@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/pack/manifest.h"
-#include "tools/pack/pe_image.h"
-#include "tools/pack/pe_resources.h"
+#include "tools/pack/pe/pe_file.h"
+#include "tools/pack/pe/resource_reader.h"
+#include "tools/pack/pe/section_writer.h"
+#include "tools/pack/windows/manifest.h"
 
 namespace {
 

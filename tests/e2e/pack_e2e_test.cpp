@@ -9,8 +9,8 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/e2e/harness.h"
-#include "tools/pack/icons.h"
-#include "tools/pack/pe_image.h"
+#include "tools/pack/pe/pe_file.h"
+#include "tools/pack/windows/icons.h"
 
 namespace plenwick::e2e {
 namespace {
@@ -153,7 +153,7 @@ TEST_F(PackTest, ExitCodesAndHelp) {
 }
 
 std::string makeIcon(const fs::path& path) {
-  RgbaImage image;
+  RgbaBitmap image;
   image.width = image.height = 512;
   image.pixels.assign(512 * 512 * 4, 0x80);
   std::vector<unsigned char> png;

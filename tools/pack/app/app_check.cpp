@@ -1,14 +1,15 @@
-// Checks an application description as a whole, after the file and the options.
+#include "tools/pack/app/app_check.h"
+
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
-#include "tools/pack/app_config.h"
-#include "tools/pack/commands.h"
-#include "tools/pack/manifest.h"
-#include "tools/pack/tool_paths.h"
+#include "tools/pack/app/input_check.h"
+#include "tools/pack/app/stack_size.h"
+#include "tools/pack/app/tool_paths.h"
+#include "tools/pack/windows/manifest.h"
 
 namespace plenwick {
 namespace {
@@ -178,9 +179,6 @@ bool checkWindowsName(const AppConfig& c, Check& check) {
 }
 
 }  // namespace
-
-bool checkRuntime(AppConfig& c, std::string& error);
-bool checkFiles(AppConfig& c, std::string& error);
 
 bool validateAppConfig(AppConfig& config, std::string& error) {
   Check check{config, error};

@@ -1,4 +1,4 @@
-#include "tools/pack/app_config.h"
+#include "tools/pack/app/app_check.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+
+#include "tools/pack/app/app_options.h"
 
 namespace plenwick {
 namespace {

@@ -45,23 +45,4 @@ struct AppConfig {
   std::string where(const std::string& key) const;
 };
 
-// Reads `path` into `config`. Relative paths in the file are taken relative
-// to the file's directory. Returns false with a message naming the file and key.
-bool loadAppConfigFile(const std::string& path, AppConfig& config, std::string& error);
-
-enum class OptionParse { kOk, kHelp, kUsageError };
-
-// Applies command-line options to `config` (they override the file; a list
-// given on the command line replaces the file's list). A first argument not
-// starting with "-" is the configuration file, read before the options.
-OptionParse parseImageArguments(const std::vector<std::string>& args, AppConfig& config,
-                                std::string& error);
-
-// Fills in defaults and checks the values against each other and the file
-// system. Returns false with a message naming the key.
-bool validateAppConfig(AppConfig& config, std::string& error);
-
-// Text for `plenwick-pack image --help`: every option and configuration key.
-const char* imageUsage();
-
 }  // namespace plenwick

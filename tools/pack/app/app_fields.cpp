@@ -1,4 +1,4 @@
-#include "tools/pack/app_fields.h"
+#include "tools/pack/app/app_fields.h"
 
 namespace plenwick {
 namespace {

@@ -1,49 +1,12 @@
-// Command-line options of `plenwick-pack image`.
+#include "tools/pack/app/app_options.h"
+
 #include <set>
 
-#include "tools/pack/app_config.h"
-#include "tools/pack/app_fields.h"
+#include "tools/pack/app/app_fields.h"
+#include "tools/pack/app/config_file.h"
 
 namespace plenwick {
 namespace {
-
-constexpr const char* kImageUsage =
-    "Usage: plenwick-pack image [CONFIG.json] [options]\n"
-    "\n"
-    "Lays out a complete application image: bin/NAME (the packed launcher), the\n"
-    "runtime, and app/ with the application's jars and plenwick-bootstrap.jar.\n"
-    "Options override the configuration file; a list option replaces the file's list.\n"
-    "\n"
-    "  --name NAME              launcher file name (and Windows assembly name)   [name]\n"
-    "  --display-name TEXT      the application's display name                  [displayName]\n"
-    "  --version X.Y[.Z[.W]]    the application's version                       [version]\n"
-    "  --main-class NAME        the application's main class                    [mainClass]\n"
-    "  --jvm-option OPTION      a JVM option; \"&&\" stands for ROOT/app/ (repeat) [jvmOptions]\n"
-    "  --arg ARGUMENT           a default application argument (repeat)         [arguments]\n"
-    "  --stack-size SIZE        stack of the Java thread: bytes, or with K or M  [stackSize]\n"
-    "  --run-on-calling-thread, --console-app, --utf8-console, --reserved-flag3,\n"
-    "  --package-appdata-vars   the behaviour flags; --no-... clears one\n"
-    "                           [runOnCallingThread, consoleApp, utf8Console,\n"
-    "                            reservedFlag3, packageAppDataVars]\n"
-    "  --jar PATH               a jar, or a directory of jars (repeat)           [jars]\n"
-    "  --target TARGET          linux-x64 (default), windows-x64, windows-arm64 [target]\n"
-    "  --jdk DIR                JDK to make the runtime from with jlink         [jdk]\n"
-    "  --runtime DIR            or a prepared runtime to copy (Windows targets)  [runtime]\n"
-    "  --module NAME            a module for jlink (repeat; default: from jdeps) [modules]\n"
-    "  --icon PNG               one square PNG of 256 px or more, or five PNGs of\n"
-    "                           16, 32, 64, 128 and 256 px (repeat; Windows)     [icons]\n"
-    "  --app-cds, --no-app-cds  application class-data archive (default: where the\n"
-    "                           runtime can keep it valid after the image moves) [appCds]\n"
-    "  --training-arg ARGUMENT  argument for the AppCDS training run (repeat)    "
-    "[trainingArguments]\n"
-    "  --launcher FILE          the unpacked launcher (default: the one built\n"
-    "                           beside plenwick-pack for the target)            [launcher]\n"
-    "  --bootstrap-jar FILE     plenwick-bootstrap.jar (default: beside plenwick-pack) "
-    "[bootstrapJar]\n"
-    "  --output DIR             the image directory to create                   [output]\n"
-    "  --force                  replace an earlier image made by plenwick-pack\n"
-    "\n"
-    "Required: name, mainClass, jars, output. Exit codes: 0 done, 1 failed, 2 wrong usage.\n";
 
 bool applyFlag(const std::string& option, AppConfig& config) {
   const bool negated = option.rfind("no-", 0) == 0;
@@ -67,10 +30,6 @@ bool applyValue(const AppField& field, const std::string& value, std::set<std::s
 }
 
 }  // namespace
-
-const char* imageUsage() {
-  return kImageUsage;
-}
 
 OptionParse parseImageArguments(const std::vector<std::string>& args, AppConfig& config,
                                 std::string& error) {

@@ -1,11 +1,11 @@
-#include "tools/pack/app_config.h"
+#include "tools/pack/app/config_file.h"
 
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "tools/pack/app_fields.h"
+#include "tools/pack/app/app_fields.h"
 
 namespace plenwick {
 namespace {
@@ -90,15 +90,6 @@ bool parseJson(const std::string& path, const std::string& text, json& document,
 }
 
 }  // namespace
-
-std::string AppConfig::where(const std::string& key) const {
-  auto found = origin.find(key);
-  if (found != origin.end()) return found->second;
-  const AppField* field = findFieldByKey(key);
-  const std::string option =
-      field != nullptr ? std::string(" (option --") + field->option + ")" : "";
-  return (file.empty() ? "" : file + ": ") + "key '" + key + "'" + option;
-}
 
 bool loadAppConfigFile(const std::string& path, AppConfig& config, std::string& error) {
   std::string text;

@@ -1,10 +1,10 @@
-// Checks of the target, the runtime and the files that the image is made from.
+#include "tools/pack/app/input_check.h"
+
 #include <filesystem>
 
-#include "tools/pack/app_config.h"
+#include "tools/pack/app/tool_paths.h"
 #include "tools/pack/files/output_place.h"
-#include "tools/pack/runtime_image.h"
-#include "tools/pack/tool_paths.h"
+#include "tools/pack/runtime/java_release.h"
 
 namespace plenwick {
 namespace {

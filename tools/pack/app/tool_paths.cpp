@@ -1,4 +1,4 @@
-#include "tools/pack/tool_paths.h"
+#include "tools/pack/app/tool_paths.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,29 +1,60 @@
-// plenwick-pack image: from jars and a configuration to a movable application image.
+#include "tools/pack/cli/image_command.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <set>
 
-#include "tools/pack/app_config.h"
-#include "tools/pack/commands.h"
+#include "tools/pack/app/app_check.h"
+#include "tools/pack/app/app_options.h"
+#include "tools/pack/cli/exit_codes.h"
 #include "tools/pack/files/output_place.h"
 #include "tools/pack/files/replace.h"
-#include "tools/pack/packed_launcher.h"
-#include "tools/pack/process.h"
-#include "tools/pack/runtime_image.h"
+#include "tools/pack/launcher/packed_launcher.h"
+#include "tools/pack/runtime/app_cds.h"
+#include "tools/pack/runtime/runtime_maker.h"
 
 namespace plenwick {
 namespace {
 
 namespace fs = std::filesystem;
 
-// The first runtime whose archives stay usable when the image moves: from 19
-// on, a dynamic archive named with -XX:+AutoCreateSharedArchive is rewritten
-// by the runtime itself when it no longer matches (and from 21 on a moved
-// class path matches). Runtime 17 records absolute jar paths, so a moved
-// image would silently start without the archive.
-constexpr int kAppCdsMinimumFeature = 19;
-constexpr int kTrainingSeconds = 120;
+constexpr const char* kImageUsage =
+    "Usage: plenwick-pack image [CONFIG.json] [options]\n"
+    "\n"
+    "Lays out a complete application image: bin/NAME (the packed launcher), the\n"
+    "runtime, and app/ with the application's jars and plenwick-bootstrap.jar.\n"
+    "Options override the configuration file; a list option replaces the file's list.\n"
+    "\n"
+    "  --name NAME              launcher file name (and Windows assembly name)   [name]\n"
+    "  --display-name TEXT      the application's display name                  [displayName]\n"
+    "  --version X.Y[.Z[.W]]    the application's version                       [version]\n"
+    "  --main-class NAME        the application's main class                    [mainClass]\n"
+    "  --jvm-option OPTION      a JVM option; \"&&\" stands for ROOT/app/ (repeat) [jvmOptions]\n"
+    "  --arg ARGUMENT           a default application argument (repeat)         [arguments]\n"
+    "  --stack-size SIZE        stack of the Java thread: bytes, or with K or M  [stackSize]\n"
+    "  --run-on-calling-thread, --console-app, --utf8-console, --reserved-flag3,\n"
+    "  --package-appdata-vars   the behaviour flags; --no-... clears one\n"
+    "                           [runOnCallingThread, consoleApp, utf8Console,\n"
+    "                            reservedFlag3, packageAppDataVars]\n"
+    "  --jar PATH               a jar, or a directory of jars (repeat)           [jars]\n"
+    "  --target TARGET          linux-x64 (default), windows-x64, windows-arm64 [target]\n"
+    "  --jdk DIR                JDK to make the runtime from with jlink         [jdk]\n"
+    "  --runtime DIR            or a prepared runtime to copy (Windows targets)  [runtime]\n"
+    "  --module NAME            a module for jlink (repeat; default: from jdeps) [modules]\n"
+    "  --icon PNG               one square PNG of 256 px or more, or five PNGs of\n"
+    "                           16, 32, 64, 128 and 256 px (repeat; Windows)     [icons]\n"
+    "  --app-cds, --no-app-cds  application class-data archive (default: where the\n"
+    "                           runtime can keep it valid after the image moves) [appCds]\n"
+    "  --training-arg ARGUMENT  argument for the AppCDS training run (repeat)    "
+    "[trainingArguments]\n"
+    "  --launcher FILE          the unpacked launcher (default: the one built\n"
+    "                           beside plenwick-pack for the target)            [launcher]\n"
+    "  --bootstrap-jar FILE     plenwick-bootstrap.jar (default: beside plenwick-pack) "
+    "[bootstrapJar]\n"
+    "  --output DIR             the image directory to create                   [output]\n"
+    "  --force                  replace an earlier image made by plenwick-pack\n"
+    "\n"
+    "Required: name, mainClass, jars, output. Exit codes: 0 done, 1 failed, 2 wrong usage.\n";
 
 bool copyApp(const AppConfig& c, const std::string& root, std::string& error) {
   const fs::path app = fs::path(root) / "app";
@@ -41,69 +72,6 @@ bool copyApp(const AppConfig& c, const std::string& root, std::string& error) {
         i + 1 == files.size() ? fs::path("plenwick-bootstrap.jar") : fs::path(files[i]).filename();
     fs::copy_file(files[i], app / name, code);
     if (code) return error = "cannot copy " + files[i] + ": " + code.message(), false;
-  }
-  return true;
-}
-
-std::string appCdsArchive(const AppConfig& c) {
-  return c.name + ".jsa";
-}
-
-bool wantAppCds(const AppConfig& c, const std::string& root) {
-  if (c.windows || !c.appCds.value_or(true)) return false;
-  const int feature = javaFeatureVersion(root);
-  if (feature >= kAppCdsMinimumFeature) return true;
-  std::printf(
-      "AppCDS: %s for runtime %d: it records the jars' absolute paths, so the archive would be "
-      "ignored once the image moves (the default CDS archive of the runtime is used)\n",
-      c.appCds.has_value() ? "dropped" : "off", feature);
-  return false;
-}
-
-std::set<std::string> filesUnder(const fs::path& root) {
-  std::set<std::string> files;
-  std::error_code code;
-  for (fs::recursive_directory_iterator it(root, code), end; !code && it != end;
-       it.increment(code)) {
-    files.insert(it->path().lexically_relative(root).string());
-  }
-  return files;
-}
-
-// The training run is the user's application: it runs in a private folder,
-// with a small fixed environment, in a process group of its own that is
-// killed as a whole at the time limit.
-ProcessOptions trainingProcess(const std::string& work) {
-  ProcessOptions options;
-  options.timeoutSeconds = kTrainingSeconds;
-  options.workingDirectory = work;
-  options.environment = {"PATH=/usr/local/bin:/usr/bin:/bin", "HOME=" + work, "TMPDIR=" + work,
-                         "LANG=C.UTF-8"};
-  options.ownProcessGroup = true;
-  return options;
-}
-
-// Runs the packed launcher once; the runtime writes the archive when it ends.
-// Anything else the run leaves in the image is removed.
-bool trainAppCds(const AppConfig& c, Staging& staging, std::string& error) {
-  const std::string root = staging.imagePath();
-  std::vector<std::string> argv = {launcherPath(c, root)};
-  argv.insert(argv.end(), c.trainingArguments.begin(), c.trainingArguments.end());
-  std::printf("AppCDS: training run of bin/%s\n", c.name.c_str());
-  std::fflush(stdout);
-  const std::set<std::string> before = filesUnder(root);
-  const ProcessResult run = runProcess(argv, trainingProcess(staging.workPath()));
-  const std::string archive = (fs::path("app") / appCdsArchive(c)).string();
-  for (const std::string& file : filesUnder(root)) {
-    if (before.count(file) != 0 || file == archive) continue;
-    std::printf("AppCDS: the training run created %s in the image; removed\n", file.c_str());
-    if (!staging.remove((fs::path(root) / file).string(), &error)) return false;
-  }
-  if (!fs::exists(fs::path(root) / archive)) {
-    std::printf(
-        "AppCDS: the training run (exit code %d%s) wrote no archive; the runtime will "
-        "write it on the first start instead\n",
-        run.exitCode, run.timedOut ? ", stopped after the time limit" : "");
   }
   return true;
 }
@@ -141,7 +109,7 @@ int imageCommand(const std::vector<std::string>& args) {
   AppConfig config;
   std::string error;
   const OptionParse parsed = parseImageArguments(args, config, error);
-  if (parsed == OptionParse::kHelp) return std::fputs(imageUsage(), stdout), kExitOk;
+  if (parsed == OptionParse::kHelp) return std::fputs(kImageUsage, stdout), kExitOk;
   if (parsed == OptionParse::kUsageError || !validateAppConfig(config, error)) {
     std::fprintf(stderr,
                  "plenwick-pack image: %s\n(plenwick-pack image --help lists the options)\n",

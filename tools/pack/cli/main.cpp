@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/pack/commands.h"
+#include "tools/pack/cli/exit_codes.h"
+#include "tools/pack/cli/image_command.h"
+#include "tools/pack/cli/show_command.h"
+#include "tools/pack/cli/write_command.h"
 
 namespace {
 

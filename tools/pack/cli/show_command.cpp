@@ -1,11 +1,13 @@
+#include "tools/pack/cli/show_command.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "config/block_encoder.h"
-#include "tools/pack/commands.h"
-#include "tools/pack/launcher_file.h"
-#include "tools/pack/windows_launcher.h"
+#include "tools/pack/cli/exit_codes.h"
+#include "tools/pack/launcher/launcher_file.h"
+#include "tools/pack/windows/windows_identity.h"
 
 namespace plenwick {
 namespace {
@@ -111,10 +113,10 @@ int showCommand(const std::vector<std::string>& args) {
   ShowRequest request;
   const int usage = parseShowArgs(args, request);
   if (usage >= 0) return usage;
-  LauncherImage image;
+  LauncherFile launcher;
   std::string error;
-  if (!readLauncher(request.path, image, error)) return fail(error);
-  const unsigned char* region = image.bytes.data() + image.regionOffset;
+  if (!readLauncher(request.path, launcher, error)) return fail(error);
+  const unsigned char* region = launcher.bytes.data() + launcher.regionOffset;
   const std::vector<unsigned char> unpacked = unpackedRegion();
   if (std::equal(unpacked.begin(), unpacked.end(), region)) {
     return fail(request.path + " has not been packed yet");
@@ -124,10 +126,10 @@ int showCommand(const std::vector<std::string>& args) {
     return fail("the launch configuration in " + request.path +
                 " is damaged: it runs off the end of its region");
   }
-  const bool pe = looksLikePe(image.bytes);
+  const bool pe = looksLikePe(launcher.bytes);
   WindowsIdentity windows;
   PeFile file;
-  if (pe && (!parsePe(image.bytes, file, error) || !readWindowsIdentity(file, windows, error))) {
+  if (pe && (!parsePe(launcher.bytes, file, error) || !readWindowsIdentity(file, windows, error))) {
     return fail(request.path + ": " + error);
   }
   if (request.json) {

@@ -1,3 +1,5 @@
+#include "tools/pack/cli/write_command.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -8,10 +10,11 @@
 #include <cstring>
 
 #include "config/block_encoder.h"
-#include "tools/pack/commands.h"
+#include "tools/pack/app/stack_size.h"
+#include "tools/pack/cli/exit_codes.h"
 #include "tools/pack/files/replace.h"
-#include "tools/pack/launcher_file.h"
-#include "tools/pack/pe_image.h"
+#include "tools/pack/launcher/launcher_file.h"
+#include "tools/pack/pe/pe_file.h"
 
 namespace plenwick {
 namespace {
@@ -68,25 +71,6 @@ bool sameFile(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-bool parseStackSize(const std::string& text, uint32_t& size) {
-  if (text.empty() || text[0] < '0' || text[0] > '9') return false;
-  char* end = nullptr;
-  errno = 0;
-  unsigned long long value = std::strtoull(text.c_str(), &end, 10);
-  if (errno != 0) return false;
-  const std::string suffix(end);
-  if (suffix == "K" || suffix == "k") {
-    value *= 1024;
-  } else if (suffix == "M" || suffix == "m") {
-    value *= 1024 * 1024;
-  } else if (!suffix.empty()) {
-    return false;
-  }
-  if (value > UINT32_MAX) return false;
-  size = static_cast<uint32_t>(value);
-  return true;
-}
-
 int writeCommand(const std::vector<std::string>& args) {
   LaunchConfig config;
   std::string launcherPath, outputPath;
@@ -129,7 +113,7 @@ int writeCommand(const std::vector<std::string>& args) {
     std::fprintf(stderr, "plenwick-pack write: %s\n", encoded.error.c_str());
     return kExitFailed;
   }
-  LauncherImage image;
+  LauncherFile image;
   std::string error;
   if (!readLauncher(launcherPath, image, error)) {
     std::fprintf(stderr, "plenwick-pack write: %s\n", error.c_str());

@@ -1,3 +1,5 @@
+#include "tools/pack/cli/write_command.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -8,9 +10,11 @@
 
 #include "config/block_encoder.h"
 #include "config/launch_config_block.h"
-#include "tools/pack/commands.h"
+#include "tools/pack/app/stack_size.h"
+#include "tools/pack/cli/exit_codes.h"
+#include "tools/pack/cli/show_command.h"
 #include "tools/pack/files/replace.h"
-#include "tools/pack/launcher_file.h"
+#include "tools/pack/launcher/launcher_file.h"
 
 namespace plenwick {
 namespace {
@@ -74,7 +78,7 @@ TEST_F(PackFiles, WriteThenReadBack) {
   ASSERT_EQ(status, kExitOk);
   EXPECT_EQ(readAll(path("launcher")), original_) << "the input must not change";
 
-  LauncherImage image;
+  LauncherFile image;
   std::string error;
   ASSERT_TRUE(readLauncher(path("app"), image, error)) << error;
   EXPECT_EQ(image.bytes.size(), original_.size());
@@ -140,7 +144,7 @@ TEST_F(PackFiles, NotALauncher) {
   std::vector<unsigned char> twice = original_;
   twice.insert(twice.end(), original_.begin(), original_.end());
   ASSERT_TRUE(writeFileAtomically(path("twice"), twice, 0666, &error));
-  LauncherImage image;
+  LauncherFile image;
   EXPECT_FALSE(readLauncher(path("twice"), image, error));
   EXPECT_NE(error.find("more than once"), std::string::npos) << error;
 }

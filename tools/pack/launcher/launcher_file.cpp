@@ -1,4 +1,4 @@
-#include "tools/pack/launcher_file.h"
+#include "tools/pack/launcher/launcher_file.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,7 +20,7 @@ std::string systemError() {
 
 }  // namespace
 
-bool readLauncher(const std::string& path, LauncherImage& image, std::string& error) {
+bool readLauncher(const std::string& path, LauncherFile& launcher, std::string& error) {
   struct stat info;
   if (stat(path.c_str(), &info) != 0) {
     error = "cannot read " + path + ": " + systemError();
@@ -35,17 +35,17 @@ bool readLauncher(const std::string& path, LauncherImage& image, std::string& er
     error = "cannot open " + path + ": " + systemError();
     return false;
   }
-  image.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  launcher.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   if (in.bad()) {
     error = "cannot read " + path + ": " + systemError();
     return false;
   }
-  const RegionLocation location = locateRegion(image.bytes);
+  const RegionLocation location = locateRegion(launcher.bytes);
   if (!location.found()) {
     error = path + ": " + location.error;
     return false;
   }
-  image.regionOffset = location.offset;
+  launcher.regionOffset = location.offset;
   return true;
 }
 

@@ -8,13 +8,13 @@
 
 namespace plenwick {
 
-struct LauncherImage {
+struct LauncherFile {
   std::vector<unsigned char> bytes;
   std::size_t regionOffset = 0;
 };
 
 // Reads `path` and finds its configuration region. On failure returns false
 // with a message for a person in `error`.
-bool readLauncher(const std::string& path, LauncherImage& image, std::string& error);
+bool readLauncher(const std::string& path, LauncherFile& launcher, std::string& error);
 
 }  // namespace plenwick

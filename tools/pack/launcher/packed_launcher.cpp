@@ -1,4 +1,4 @@
-#include "tools/pack/packed_launcher.h"
+#include "tools/pack/launcher/packed_launcher.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -6,8 +6,8 @@
 #include "config/block_encoder.h"
 #include "config/region_locator.h"
 #include "tools/pack/files/replace.h"
-#include "tools/pack/launcher_file.h"
-#include "tools/pack/windows_launcher.h"
+#include "tools/pack/launcher/launcher_file.h"
+#include "tools/pack/windows/windows_identity.h"
 
 namespace plenwick {
 namespace {
@@ -15,9 +15,9 @@ namespace {
 namespace fs = std::filesystem;
 
 bool readBytes(const std::string& path, Bytes& bytes, std::string& error) {
-  LauncherImage image;
-  if (!readLauncher(path, image, error)) return false;
-  bytes = std::move(image.bytes);
+  LauncherFile launcher;
+  if (!readLauncher(path, launcher, error)) return false;
+  bytes = std::move(launcher.bytes);
   return true;
 }
 

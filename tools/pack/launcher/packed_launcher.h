@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "config/launch_config.h"
-#include "tools/pack/app_config.h"
+#include "tools/pack/app/app_config.h"
 
 namespace plenwick {
 

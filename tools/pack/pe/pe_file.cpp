@@ -1,4 +1,4 @@
-#include "tools/pack/pe_image.h"
+#include "tools/pack/pe/pe_file.h"
 
 #include <algorithm>
 #include <cstring>

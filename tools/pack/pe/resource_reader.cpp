@@ -1,4 +1,4 @@
-#include "tools/pack/pe_resources.h"
+#include "tools/pack/pe/resource_reader.h"
 
 #include <algorithm>
 #include <tuple>

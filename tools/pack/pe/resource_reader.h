@@ -1,12 +1,11 @@
-// The resource section of a PE executable: read as a flat list of resources,
-// rebuilt from one, and written back with the section table fixed up.
+// The resources of a PE executable, read as a flat list.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "tools/pack/pe_image.h"
+#include "tools/pack/pe/pe_file.h"
 
 namespace plenwick {
 
@@ -38,13 +37,5 @@ bool resourceBefore(const Resource& a, const Resource& b);
 // reads back the same. An executable without a resource directory gives an
 // empty list.
 bool readResources(const PeFile& pe, std::vector<Resource>& resources, std::string& error);
-
-// The bytes of a resource section at `sectionRva` holding `resources`.
-Bytes buildResourceSection(std::vector<Resource> resources, uint32_t sectionRva);
-
-// Replaces the resource section's contents. When they no longer fit, the
-// section grows; sections after it may only be the base relocations, which
-// move with it. The code and data sections keep their file offsets.
-bool writeResources(PeFile& pe, const std::vector<Resource>& resources, std::string& error);
 
 }  // namespace plenwick

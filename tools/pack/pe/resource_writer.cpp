@@ -1,9 +1,10 @@
-// Rebuilding the resource section and putting it back into the executable.
+#include "tools/pack/pe/resource_writer.h"
+
 #include <algorithm>
 #include <functional>
 #include <map>
 
-#include "tools/pack/pe_resources.h"
+#include "tools/pack/pe/resource_reader.h"
 
 namespace plenwick {
 namespace {

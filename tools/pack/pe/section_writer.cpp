@@ -1,7 +1,8 @@
-// Putting a rebuilt resource section back into the executable.
+#include "tools/pack/pe/section_writer.h"
+
 #include <algorithm>
 
-#include "tools/pack/pe_resources.h"
+#include "tools/pack/pe/resource_writer.h"
 
 namespace plenwick {
 namespace {

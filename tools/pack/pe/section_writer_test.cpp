@@ -1,4 +1,4 @@
-#include "tools/pack/pe_resources.h"
+#include "tools/pack/pe/section_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +12,12 @@
 #include "config/block_encoder.h"
 #include "config/launch_config_block.h"
 #include "config/region_locator.h"
-#include "tools/pack/commands.h"
-#include "tools/pack/icons.h"
-#include "tools/pack/windows_launcher.h"
+#include "tools/pack/cli/exit_codes.h"
+#include "tools/pack/cli/write_command.h"
+#include "tools/pack/pe/resource_reader.h"
+#include "tools/pack/pe/resource_writer.h"
+#include "tools/pack/windows/icons.h"
+#include "tools/pack/windows/windows_identity.h"
 
 namespace plenwick {
 namespace {
@@ -129,7 +132,7 @@ const Resource* find(const std::vector<Resource>& all, uint16_t type, uint16_t i
 }
 
 std::string writeBigPng(const std::string& path, uint32_t size) {
-  RgbaImage image;
+  RgbaBitmap image;
   image.width = image.height = size;
   image.pixels.assign(static_cast<std::size_t>(size) * size * 4, 200);
   Bytes png;

@@ -1,53 +1,17 @@
-#include "tools/pack/runtime_image.h"
+#include "tools/pack/runtime/runtime_maker.h"
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <regex>
 
 #include "tools/pack/files/replace.h"
 #include "tools/pack/files/tree_copy.h"
-#include "tools/pack/process.h"
+#include "tools/pack/runtime/module_deps.h"
+#include "tools/pack/runtime/process.h"
 
 namespace plenwick {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string trimmed(std::string text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
-  return text;
-}
-
-std::string joined(const std::vector<std::string>& items, const char* separator) {
-  std::string out;
-  for (const std::string& item : items) out += (out.empty() ? "" : separator) + item;
-  return out;
-}
-
-bool findModules(const AppConfig& c, std::string& modules, std::string& error) {
-  if (!c.modules.empty()) {
-    modules = joined(c.modules, ",");
-    return true;
-  }
-  const int feature = javaFeatureVersion(c.jdk);
-  std::vector<std::string> argv = {(fs::path(c.jdk) / "bin" / "jdeps").string(),
-                                   "--print-module-deps",
-                                   "--ignore-missing-deps",
-                                   "-q",
-                                   "--multi-release",
-                                   std::to_string(feature > 0 ? feature : 17)};
-  argv.insert(argv.end(), c.jarFiles.begin(), c.jarFiles.end());
-  const ProcessResult run = runProcess(argv);
-  const std::string out = trimmed(run.output);
-  if (run.exitCode != 0 || !std::regex_match(out, std::regex("[A-Za-z0-9_.,]+"))) {
-    error = "jdeps could not find the modules the jars need (give 'modules'):\n" + run.output;
-    return false;
-  }
-  modules = out;
-  std::printf("modules (found with jdeps): %s\n", modules.c_str());
-  return true;
-}
 
 // jlink's own launchers are not part of the image: bin/ holds the application's.
 bool removeJdkCommands(Staging& staging, const fs::path& root, std::string& error) {
@@ -103,17 +67,6 @@ bool copyRuntime(const AppConfig& c, const std::string& root, std::string& error
 }
 
 }  // namespace
-
-int javaFeatureVersion(const std::string& home) {
-  std::ifstream in(fs::path(home) / "release");
-  std::string line;
-  const std::regex pattern("JAVA_VERSION=\"(1\\.)?([0-9]{1,4})[^0-9].*");
-  std::smatch match;
-  while (std::getline(in, line)) {
-    if (std::regex_match(line, match, pattern)) return std::stoi(match[2].str());
-  }
-  return 0;
-}
 
 bool makeRuntime(const AppConfig& config, Staging& staging, std::string& error) {
   return config.jdk.empty() ? copyRuntime(config, staging.imagePath(), error)

@@ -4,15 +4,10 @@
 
 #include <string>
 
-#include "tools/pack/app_config.h"
+#include "tools/pack/app/app_config.h"
+#include "tools/pack/files/replace.h"
 
 namespace plenwick {
-
-// The feature version in a runtime's or JDK's `release` file (17 for
-// JAVA_VERSION="17.0.9"), or 0 when unknown.
-int javaFeatureVersion(const std::string& home);
-
-class Staging;
 
 // Makes the runtime at staging.imagePath() (which must not exist yet). Prints
 // what it does.

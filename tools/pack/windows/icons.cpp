@@ -1,4 +1,4 @@
-#include "tools/pack/icons.h"
+#include "tools/pack/windows/icons.h"
 
 #include <png.h>
 
@@ -23,7 +23,7 @@ void put32(std::vector<unsigned char>& out, uint32_t value) {
 }
 
 // Sum of premultiplied RGBA over the source pixels under one target pixel.
-void averageCell(const RgbaImage& s, double x0, double x1, double y0, double y1,
+void averageCell(const RgbaBitmap& s, double x0, double x1, double y0, double y1,
                  unsigned char* out) {
   double sum[4] = {0, 0, 0, 0};
   double total = 0;
@@ -46,41 +46,41 @@ void averageCell(const RgbaImage& s, double x0, double x1, double y0, double y1,
   out[3] = static_cast<unsigned char>(std::clamp(alpha + 0.5, 0.0, 255.0));
 }
 
-bool fromOneImage(const std::string& path, std::vector<RgbaImage>& images, std::string& error) {
-  RgbaImage large;
+bool fromOnePng(const std::string& path, std::vector<RgbaBitmap>& bitmaps, std::string& error) {
+  RgbaBitmap large;
   if (!readPng(path, large, error)) return false;
   if (large.width != large.height || large.width < 256) {
     error = path + ": the icon must be square and at least 256 px, not " +
             std::to_string(large.width) + "x" + std::to_string(large.height);
     return false;
   }
-  for (int size : kIconSizes) images.push_back(scaleImage(large, static_cast<uint32_t>(size)));
+  for (int size : kIconSizes) bitmaps.push_back(scaleBitmap(large, static_cast<uint32_t>(size)));
   return true;
 }
 
-bool fromFiveImages(const std::vector<std::string>& paths, std::vector<RgbaImage>& images,
-                    std::string& error) {
-  images.assign(5, RgbaImage());
+bool fromFivePngs(const std::vector<std::string>& paths, std::vector<RgbaBitmap>& bitmaps,
+                  std::string& error) {
+  bitmaps.assign(5, RgbaBitmap());
   for (const std::string& path : paths) {
-    RgbaImage image;
-    if (!readPng(path, image, error)) return false;
-    const int* size = std::find(std::begin(kIconSizes), std::end(kIconSizes), image.width);
-    if (image.width != image.height || size == std::end(kIconSizes)) {
+    RgbaBitmap bitmap;
+    if (!readPng(path, bitmap, error)) return false;
+    const int* size = std::find(std::begin(kIconSizes), std::end(kIconSizes), bitmap.width);
+    if (bitmap.width != bitmap.height || size == std::end(kIconSizes)) {
       error = path + ": each of five icons must be square, 16, 32, 64, 128 or 256 px, not " +
-              std::to_string(image.width) + "x" + std::to_string(image.height);
+              std::to_string(bitmap.width) + "x" + std::to_string(bitmap.height);
       return false;
     }
-    RgbaImage& slot = images[static_cast<std::size_t>(size - std::begin(kIconSizes))];
+    RgbaBitmap& slot = bitmaps[static_cast<std::size_t>(size - std::begin(kIconSizes))];
     if (slot.width != 0)
       return error = path + ": two icons of " + std::to_string(*size) + " px", false;
-    slot = std::move(image);
+    slot = std::move(bitmap);
   }
   return true;
 }
 
 }  // namespace
 
-bool readPng(const std::string& path, RgbaImage& out, std::string& error) {
+bool readPng(const std::string& path, RgbaBitmap& out, std::string& error) {
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
@@ -103,7 +103,7 @@ bool readPng(const std::string& path, RgbaImage& out, std::string& error) {
   return true;
 }
 
-bool encodePng(const RgbaImage& in, std::vector<unsigned char>& png, std::string& error) {
+bool encodePng(const RgbaBitmap& in, std::vector<unsigned char>& png, std::string& error) {
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
@@ -122,8 +122,8 @@ bool encodePng(const RgbaImage& in, std::vector<unsigned char>& png, std::string
   return true;
 }
 
-RgbaImage scaleImage(const RgbaImage& source, uint32_t size) {
-  RgbaImage out;
+RgbaBitmap scaleBitmap(const RgbaBitmap& source, uint32_t size) {
+  RgbaBitmap out;
   out.width = out.height = size;
   out.pixels.assign(static_cast<std::size_t>(size) * size * 4, 0);
   const double sx = static_cast<double>(source.width) / size;
@@ -139,15 +139,15 @@ RgbaImage scaleImage(const RgbaImage& source, uint32_t size) {
 
 bool makeIconSet(const std::vector<std::string>& paths,
                  std::vector<std::vector<unsigned char>>& pngs, std::string& error) {
-  std::vector<RgbaImage> images;
-  const bool ok = paths.size() == 1   ? fromOneImage(paths[0], images, error)
-                  : paths.size() == 5 ? fromFiveImages(paths, images, error)
+  std::vector<RgbaBitmap> bitmaps;
+  const bool ok = paths.size() == 1   ? fromOnePng(paths[0], bitmaps, error)
+                  : paths.size() == 5 ? fromFivePngs(paths, bitmaps, error)
                                       : (error = "give one large PNG or five icons", false);
   if (!ok) return false;
   pngs.clear();
-  for (const RgbaImage& image : images) {
+  for (const RgbaBitmap& bitmap : bitmaps) {
     pngs.emplace_back();
-    if (!encodePng(image, pngs.back(), error)) return false;
+    if (!encodePng(bitmap, pngs.back(), error)) return false;
   }
   return true;
 }

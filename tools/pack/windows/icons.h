@@ -10,16 +10,16 @@ namespace plenwick {
 
 constexpr int kIconSizes[] = {16, 32, 64, 128, 256};
 
-struct RgbaImage {
+struct RgbaBitmap {
   uint32_t width = 0;
   uint32_t height = 0;
   std::vector<unsigned char> pixels;  // RGBA, row by row
 };
 
-bool readPng(const std::string& path, RgbaImage& out, std::string& error);
-bool encodePng(const RgbaImage& in, std::vector<unsigned char>& png, std::string& error);
+bool readPng(const std::string& path, RgbaBitmap& out, std::string& error);
+bool encodePng(const RgbaBitmap& in, std::vector<unsigned char>& png, std::string& error);
 // Area-averaged scaling with premultiplied alpha; `size` divides nothing in particular.
-RgbaImage scaleImage(const RgbaImage& source, uint32_t size);
+RgbaBitmap scaleBitmap(const RgbaBitmap& source, uint32_t size);
 
 // The five PNG files' bytes, smallest first, from one PNG (square, 256 px or
 // more) or from five (one of each size, in any order).

@@ -1,4 +1,4 @@
-#include "tools/pack/manifest.h"
+#include "tools/pack/windows/manifest.h"
 
 #include <regex>
 #include <sstream>

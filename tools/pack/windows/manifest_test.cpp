@@ -1,8 +1,8 @@
-#include "tools/pack/manifest.h"
+#include "tools/pack/windows/manifest.h"
 
 #include <gtest/gtest.h>
 
-#include "tools/pack/icons.h"
+#include "tools/pack/windows/icons.h"
 
 namespace plenwick {
 namespace {
@@ -65,7 +65,7 @@ TEST(ManifestIdentity, ReplacesOnlyTheApplicationsOwnIdentity) {
 }
 
 TEST(Icons, ScalingAveragesAndKeepsTransparency) {
-  RgbaImage image;
+  RgbaBitmap image;
   image.width = image.height = 4;
   image.pixels.assign(4 * 4 * 4, 0);
   for (int y = 0; y < 4; ++y) {
@@ -75,10 +75,10 @@ TEST(Icons, ScalingAveragesAndKeepsTransparency) {
       p[3] = 255;
     }
   }
-  const RgbaImage one = scaleImage(image, 1);
+  const RgbaBitmap one = scaleBitmap(image, 1);
   EXPECT_EQ(one.pixels, (std::vector<unsigned char>{255, 0, 0, 128}))
       << "transparent pixels add no colour";
-  const RgbaImage two = scaleImage(image, 2);
+  const RgbaBitmap two = scaleBitmap(image, 2);
   EXPECT_EQ(two.pixels[3], 255);
   EXPECT_EQ(two.pixels[7], 0);
   const std::vector<unsigned char> group =

@@ -1,10 +1,11 @@
-#include "tools/pack/windows_launcher.h"
+#include "tools/pack/windows/windows_identity.h"
 
 #include <algorithm>
 #include <set>
 
-#include "tools/pack/icons.h"
-#include "tools/pack/pe_resources.h"
+#include "tools/pack/pe/resource_reader.h"
+#include "tools/pack/pe/section_writer.h"
+#include "tools/pack/windows/icons.h"
 
 namespace plenwick {
 namespace {

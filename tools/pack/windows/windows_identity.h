@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/pack/manifest.h"
-#include "tools/pack/pe_image.h"
+#include "tools/pack/pe/pe_file.h"
+#include "tools/pack/windows/manifest.h"
 
 namespace plenwick {
 
