@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   }
   plenwick::LauncherFile launcher;
   std::string error;
-  const bool read = plenwick::readLauncher(input, launcher, error);
+  const bool read = plenwick::readLauncher(input, launcher, &error);
   check(read == location.found(), "the file reader and the locator disagree");
   if (!read) {
     check(!error.empty(), "a failure without a message");
@@ -95,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (plenwick::writeFileAtomically(output, packed, 0777, &error)) {
       check(readAll(output) == packed, "the packed copy is not complete");
       plenwick::LauncherFile again;
-      check(plenwick::readLauncher(output, again, error), "the packed copy cannot be read back");
+      check(plenwick::readLauncher(output, again, &error), "the packed copy cannot be read back");
       plenwick::LaunchConfig decoded;
       check(plenwick::decodeLaunchConfig(again.bytes.data() + again.regionOffset,
                                          plenwick::kLaunchConfigBlockSize, decoded) &&

@@ -18,9 +18,9 @@ namespace fs = std::filesystem;
 
 struct Check {
   const AppConfig& config;
-  std::string& error;
+  std::string* err;
   bool fail(const std::string& key, const std::string& problem) {
-    error = config.where(key) + ": " + problem;
+    *err = config.where(key) + ": " + problem;
     return false;
   }
 };
@@ -180,11 +180,10 @@ bool checkWindowsName(const AppConfig& c, Check& check) {
 
 }  // namespace
 
-bool validateAppConfig(AppConfig& config, std::string& error) {
-  Check check{config, error};
-  return checkIdentity(config, check) && checkLaunch(config, check) &&
-         checkRuntime(config, error) && checkWindowsName(config, check) &&
-         checkJars(config, check) && checkFiles(config, error);
+bool validateAppConfig(AppConfig& config, std::string* err) {
+  Check check{config, err};
+  return checkIdentity(config, check) && checkLaunch(config, check) && checkRuntime(config, err) &&
+         checkWindowsName(config, check) && checkJars(config, check) && checkFiles(config, err);
 }
 
 }  // namespace plenwick

@@ -9,6 +9,6 @@ namespace plenwick {
 
 // Fills in defaults and checks the values against each other and the file
 // system. Returns false with a message naming the key.
-bool validateAppConfig(AppConfig& config, std::string& error);
+bool validateAppConfig(AppConfig& config, std::string* err);
 
 }  // namespace plenwick

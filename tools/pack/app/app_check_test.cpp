@@ -45,12 +45,12 @@ class AppConfigTest : public ::testing::Test {
 
   // Writes `text` as app.json, reads it with `options` and checks the whole.
   bool load(const std::string& text, std::vector<std::string> options, AppConfig& config,
-            std::string& error) {
+            std::string* err) {
     const std::string file = (dir_ / "app.json").string();
     std::ofstream(file) << text;
     options.insert(options.begin(), file);
-    return parseImageArguments(options, config, error) == OptionParse::kOk &&
-           validateAppConfig(config, error);
+    bool help = false;
+    return parseImageArguments(options, config, &help, err) && validateAppConfig(config, err);
   }
 
   fs::path dir_;
@@ -165,7 +165,7 @@ TEST_F(AppConfigTest, EveryProblemNamesTheFileOrOptionAndTheKey) {
     document.merge_patch(c.patch);
     AppConfig config;
     std::string error;
-    const bool ok = load(document.dump(), c.options, config, error);
+    const bool ok = load(document.dump(), c.options, config, &error);
     EXPECT_EQ(ok, std::string(c.message).empty()) << error;
     EXPECT_NE(error.find(c.message), std::string::npos) << error;
   }
@@ -187,13 +187,13 @@ TEST_F(AppConfigTest, UnreadableFiles) {
     SCOPED_TRACE(c.name);
     AppConfig config;
     std::string error;
-    EXPECT_FALSE(load(c.text, {}, config, error));
+    EXPECT_FALSE(load(c.text, {}, config, &error));
     EXPECT_NE(error.find(c.message), std::string::npos) << error;
   }
   AppConfig config;
   std::string error;
-  EXPECT_EQ(parseImageArguments({(dir_ / "none.json").string()}, config, error),
-            OptionParse::kUsageError);
+  bool help = false;
+  EXPECT_FALSE(parseImageArguments({(dir_ / "none.json").string()}, config, &help, &error));
   EXPECT_NE(error.find("none.json: cannot read"), std::string::npos) << error;
 }
 
@@ -209,7 +209,7 @@ TEST_F(AppConfigTest, OptionsOverrideTheFileAndPathsFollowTheFile) {
   ASSERT_TRUE(load(document.dump(),
                    {"--jvm-option", "-Dfrom=cli", "--jvm-option", "-Da=b", "--no-console-app",
                     "--display-name", "My App", "--version", "3.2"},
-                   config, error))
+                   config, &error))
       << error;
   EXPECT_EQ(config.jvmOptions, (std::vector<std::string>{"-Dfrom=cli", "-Da=b"}));
   EXPECT_EQ(config.arguments, (std::vector<std::string>{"file-argument"}));

@@ -31,19 +31,24 @@ bool applyValue(const AppField& field, const std::string& value, std::set<std::s
 
 }  // namespace
 
-OptionParse parseImageArguments(const std::vector<std::string>& args, AppConfig& config,
-                                std::string& error) {
+bool parseImageArguments(const std::vector<std::string>& args, AppConfig& config, bool* help,
+                         std::string* err) {
   std::size_t i = 0;
   if (!args.empty() && !args[0].empty() && args[0][0] != '-') {
-    if (!loadAppConfigFile(args[0], config, error)) return OptionParse::kUsageError;
+    if (!loadAppConfigFile(args[0], config, err)) return false;
     i = 1;
   }
   std::set<std::string> listsSeen;
   for (; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--help" || arg == "-h") return OptionParse::kHelp;
-    if (arg.rfind("--", 0) != 0)
-      return error = "unexpected argument '" + arg + "'", OptionParse::kUsageError;
+    if (arg == "--help" || arg == "-h") {
+      *help = true;
+      return true;
+    }
+    if (arg.rfind("--", 0) != 0) {
+      *err = "unexpected argument '" + arg + "'";
+      return false;
+    }
     const std::string option = arg.substr(2);
     if (option == "force") {
       config.force = true;
@@ -51,11 +56,17 @@ OptionParse parseImageArguments(const std::vector<std::string>& args, AppConfig&
     }
     if (applyFlag(option, config)) continue;
     const AppField* field = findFieldByOption(option);
-    if (field == nullptr) return error = "unknown option " + arg, OptionParse::kUsageError;
-    if (i + 1 >= args.size()) return error = arg + " needs a value", OptionParse::kUsageError;
+    if (field == nullptr) {
+      *err = "unknown option " + arg;
+      return false;
+    }
+    if (i + 1 >= args.size()) {
+      *err = arg + " needs a value";
+      return false;
+    }
     applyValue(*field, args[++i], listsSeen, config);
   }
-  return OptionParse::kOk;
+  return true;
 }
 
 }  // namespace plenwick

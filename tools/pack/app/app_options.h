@@ -8,12 +8,11 @@
 
 namespace plenwick {
 
-enum class OptionParse { kOk, kHelp, kUsageError };
-
 // Applies command-line options to `config` (they override the file; a list
 // given on the command line replaces the file's list). A first argument not
 // starting with "-" is the configuration file, read before the options.
-OptionParse parseImageArguments(const std::vector<std::string>& args, AppConfig& config,
-                                std::string& error);
+// Stops at --help, setting *help. False with a message on wrong usage.
+bool parseImageArguments(const std::vector<std::string>& args, AppConfig& config, bool* help,
+                         std::string* err);
 
 }  // namespace plenwick

@@ -9,6 +9,6 @@ namespace plenwick {
 
 // Reads `path` into `config`. Relative paths in the file are taken relative
 // to the file's directory. Returns false with a message naming the file and key.
-bool loadAppConfigFile(const std::string& path, AppConfig& config, std::string& error);
+bool loadAppConfigFile(const std::string& path, AppConfig& config, std::string* err);
 
 }  // namespace plenwick

@@ -17,23 +17,23 @@ bool present(const fs::path& path) {
 }
 
 bool fail(const AppConfig& c, const std::string& key, const std::string& problem,
-          std::string& error) {
-  error = c.where(key) + ": " + problem;
+          std::string* err) {
+  *err = c.where(key) + ": " + problem;
   return false;
 }
 
-bool checkWindowsRuntime(AppConfig& c, std::string& error) {
+bool checkWindowsRuntime(AppConfig& c, std::string* err) {
   if (!c.jdk.empty()) {
     return fail(c, "jdk",
                 "a Windows runtime cannot be made with jlink here; give 'runtime': a "
                 "Windows runtime directory",
-                error);
+                err);
   }
   if (c.runtime.empty()) {
     return fail(c, "runtime",
                 "is required for target " + c.target +
                     ": a Windows runtime directory (with bin\\jvm.dll or bin\\server\\jvm.dll)",
-                error);
+                err);
   }
   if (!present(fs::path(c.runtime) / "bin" / "jvm.dll") &&
       !present(fs::path(c.runtime) / "bin" / "server" / "jvm.dll")) {
@@ -41,45 +41,44 @@ bool checkWindowsRuntime(AppConfig& c, std::string& error) {
                 c.runtime +
                     " is not a Windows runtime: no bin\\jvm.dll or "
                     "bin\\server\\jvm.dll",
-                error);
+                err);
   }
   if (c.appCds.value_or(false)) {
-    return fail(c, "appCds", "needs a training run, which cannot run a Windows runtime here",
-                error);
+    return fail(c, "appCds", "needs a training run, which cannot run a Windows runtime here", err);
   }
   c.appCds = false;
   return true;
 }
 
-bool checkLinuxRuntime(AppConfig& c, std::string& error) {
+bool checkLinuxRuntime(AppConfig& c, std::string* err) {
   if (c.jdk.empty() && c.runtime.empty()) {
     c.jdk = defaultJdk();
     c.origin["jdk"] = "the default JDK (JAVA_HOME or javac on the PATH)";
-    if (c.jdk.empty()) return fail(c, "jdk", "is required: no JDK found", error);
+    if (c.jdk.empty()) return fail(c, "jdk", "is required: no JDK found", err);
   }
   if (!c.runtime.empty()) {
     if (!present(fs::path(c.runtime) / "lib" / "server" / "libjvm.so")) {
       return fail(c, "runtime", c.runtime + " is not a Linux runtime: no lib/server/libjvm.so",
-                  error);
+                  err);
     }
     return true;
   }
   if (!present(fs::path(c.jdk) / "bin" / "jlink")) {
-    return fail(c, "jdk", c.jdk + " is not a JDK: no bin/jlink", error);
+    return fail(c, "jdk", c.jdk + " is not a JDK: no bin/jlink", err);
   }
   if (!present(fs::path(c.jdk) / "jmods" / "java.base.jmod") && javaFeatureVersion(c.jdk) < 24) {
-    return fail(c, "jdk", c.jdk + " has no jmods/java.base.jmod, which its jlink needs", error);
+    return fail(c, "jdk", c.jdk + " has no jmods/java.base.jmod, which its jlink needs", err);
   }
   return true;
 }
 
-bool checkModules(const AppConfig& c, std::string& error) {
+bool checkModules(const AppConfig& c, std::string* err) {
   if (!c.modules.empty() && c.jdk.empty()) {
-    return fail(c, "modules", "only apply when the runtime is made with jlink from 'jdk'", error);
+    return fail(c, "modules", "only apply when the runtime is made with jlink from 'jdk'", err);
   }
   for (const std::string& module : c.modules) {
     if (module.empty() || module.find_first_of(" /\\,:") != std::string::npos) {
-      return fail(c, "modules", "'" + module + "' is not a module name", error);
+      return fail(c, "modules", "'" + module + "' is not a module name", err);
     }
   }
   return true;
@@ -94,9 +93,9 @@ std::string defaultLauncher(const AppConfig& c) {
 }
 
 bool checkFile(const AppConfig& c, const std::string& key, const std::string& path,
-               std::string& error) {
+               std::string* err) {
   std::error_code code;
-  if (!fs::is_regular_file(path, code)) return fail(c, key, "no such file: " + path, error);
+  if (!fs::is_regular_file(path, code)) return fail(c, key, "no such file: " + path, err);
   return true;
 }
 
@@ -109,49 +108,48 @@ std::vector<std::string> imageInputs(const AppConfig& c) {
   return inputs;
 }
 
-bool checkOutput(AppConfig& c, std::string& error) {
-  if (c.output.empty()) return fail(c, "output", "is required: the image directory", error);
+bool checkOutput(AppConfig& c, std::string* err) {
+  if (c.output.empty()) return fail(c, "output", "is required: the image directory", err);
   c.output = normalOutputPath(c.output);
   std::string problem;
   if (!checkOutputPlace(c.output, surroundingsOf(imageInputs(c)), &problem) ||
       !mayPlaceImage(c.output, outputKindAt(c.output), c.force, &problem)) {
-    return fail(c, "output", problem, error);
+    return fail(c, "output", problem, err);
   }
   return true;
 }
 
 }  // namespace
 
-bool checkRuntime(AppConfig& c, std::string& error) {
+bool checkRuntime(AppConfig& c, std::string* err) {
   if (c.target.empty()) c.target = "linux-x64";
   if (c.target != "linux-x64" && c.target != "windows-x64" && c.target != "windows-arm64") {
     return fail(c, "target",
-                "'" + c.target + "' is not a target: linux-x64, windows-x64 or windows-arm64",
-                error);
+                "'" + c.target + "' is not a target: linux-x64, windows-x64 or windows-arm64", err);
   }
   c.windows = c.target != "linux-x64";
   if (!c.jdk.empty() && !c.runtime.empty()) {
-    return fail(c, "runtime", "give either 'jdk' or 'runtime', not both", error);
+    return fail(c, "runtime", "give either 'jdk' or 'runtime', not both", err);
   }
-  const bool ok = c.windows ? checkWindowsRuntime(c, error) : checkLinuxRuntime(c, error);
-  return ok && checkModules(c, error);
+  const bool ok = c.windows ? checkWindowsRuntime(c, err) : checkLinuxRuntime(c, err);
+  return ok && checkModules(c, err);
 }
 
-bool checkFiles(AppConfig& c, std::string& error) {
+bool checkFiles(AppConfig& c, std::string* err) {
   if (c.windows && !c.icons.empty() && c.icons.size() != 1 && c.icons.size() != 5) {
     return fail(c, "icons",
                 "give one large PNG or five (16, 32, 64, 128 and 256 px), not " +
                     std::to_string(c.icons.size()),
-                error);
+                err);
   }
   for (const std::string& icon : c.icons) {
-    if (c.windows && !checkFile(c, "icons", icon, error)) return false;
+    if (c.windows && !checkFile(c, "icons", icon, err)) return false;
   }
   if (c.launcher.empty()) c.launcher = defaultLauncher(c);
-  if (!checkFile(c, "launcher", c.launcher, error)) return false;
+  if (!checkFile(c, "launcher", c.launcher, err)) return false;
   if (c.bootstrapJar.empty())
     c.bootstrapJar = (fs::path(toolDirectory()) / "plenwick-bootstrap.jar").string();
-  return checkFile(c, "bootstrapJar", c.bootstrapJar, error) && checkOutput(c, error);
+  return checkFile(c, "bootstrapJar", c.bootstrapJar, err) && checkOutput(c, err);
 }
 
 }  // namespace plenwick

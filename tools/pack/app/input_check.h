@@ -9,9 +9,9 @@ namespace plenwick {
 
 // The target and the runtime ('jdk' or 'runtime', and 'modules'); sets
 // config.windows and defaults the JDK.
-bool checkRuntime(AppConfig& config, std::string& error);
+bool checkRuntime(AppConfig& config, std::string* err);
 
 // The icons, the launcher, plenwick-bootstrap.jar and the output, with their defaults.
-bool checkFiles(AppConfig& config, std::string& error);
+bool checkFiles(AppConfig& config, std::string* err);
 
 }  // namespace plenwick

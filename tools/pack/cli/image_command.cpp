@@ -56,46 +56,55 @@ constexpr const char* kImageUsage =
     "\n"
     "Required: name, mainClass, jars, output. Exit codes: 0 done, 1 failed, 2 wrong usage.\n";
 
-bool copyApp(const AppConfig& c, const std::string& root, std::string& error) {
+bool copyApp(const AppConfig& c, const std::string& root, std::string* err) {
   const fs::path app = fs::path(root) / "app";
   std::error_code code;
   if (fs::exists(fs::symlink_status(app, code))) {
-    return error = "the runtime already has an app entry; the image keeps the application there",
-           false;
+    *err = "the runtime already has an app entry; the image keeps the application there";
+    return false;
   }
   fs::create_directory(app, code);
-  if (code) return error = "cannot create " + app.string() + ": " + code.message(), false;
+  if (code) {
+    *err = "cannot create " + app.string() + ": " + code.message();
+    return false;
+  }
   std::vector<std::string> files = c.jarFiles;
   files.push_back(c.bootstrapJar);
   for (std::size_t i = 0; i < files.size(); ++i) {
     const fs::path name =
         i + 1 == files.size() ? fs::path("plenwick-bootstrap.jar") : fs::path(files[i]).filename();
     fs::copy_file(files[i], app / name, code);
-    if (code) return error = "cannot copy " + files[i] + ": " + code.message(), false;
+    if (code) {
+      *err = "cannot copy " + files[i] + ": " + code.message();
+      return false;
+    }
   }
   return true;
 }
 
-bool markImage(const std::string& root, std::string& error) {
+bool markImage(const std::string& root, std::string* err) {
   std::ofstream marker(fs::path(root) / kImageMarker);
   marker << "An application image made by plenwick-pack; plenwick-pack image --force may "
             "replace this folder.\n";
   marker.close();
-  if (!marker) return error = "cannot write " + (fs::path(root) / kImageMarker).string(), false;
+  if (!marker) {
+    *err = "cannot write " + (fs::path(root) / kImageMarker).string();
+    return false;
+  }
   return true;
 }
 
-bool buildImage(const AppConfig& c, Staging& staging, std::string& error) {
+bool buildImage(const AppConfig& c, Staging& staging, std::string* err) {
   const std::string root = staging.imagePath();
-  if (!makeRuntime(c, staging, error) || !copyApp(c, root, error)) return false;
+  if (!makeRuntime(c, staging, err) || !copyApp(c, root, err)) return false;
   std::vector<std::string> extra;
   const bool appCds = wantAppCds(c, root);
   if (appCds) {
     extra = {"-XX:SharedArchiveFile=&&" + appCdsArchive(c), "-XX:+AutoCreateSharedArchive"};
   }
-  if (!writePackedLauncher(c, imageLaunchConfig(c, extra), root, error)) return false;
-  if (appCds && !trainAppCds(c, staging, error)) return false;
-  return markImage(root, error);
+  if (!writePackedLauncher(c, imageLaunchConfig(c, extra), root, err)) return false;
+  if (appCds && !trainAppCds(c, staging, err)) return false;
+  return markImage(root, err);
 }
 
 int failed(const std::string& message) {
@@ -107,17 +116,20 @@ int failed(const std::string& message) {
 
 int imageCommand(const std::vector<std::string>& args) {
   AppConfig config;
+  bool help = false;
   std::string error;
-  const OptionParse parsed = parseImageArguments(args, config, error);
-  if (parsed == OptionParse::kHelp) return std::fputs(kImageUsage, stdout), kExitOk;
-  if (parsed == OptionParse::kUsageError || !validateAppConfig(config, error)) {
+  if (parseImageArguments(args, config, &help, &error) && help) {
+    std::fputs(kImageUsage, stdout);
+    return kExitOk;
+  }
+  if (!error.empty() || !validateAppConfig(config, &error)) {
     std::fprintf(stderr,
                  "plenwick-pack image: %s\n(plenwick-pack image --help lists the options)\n",
                  error.c_str());
     return kExitUsage;
   }
   Staging staging;
-  if (!staging.create(config.output, &error) || !buildImage(config, staging, error) ||
+  if (!staging.create(config.output, &error) || !buildImage(config, staging, &error) ||
       !staging.commitImage(&error)) {
     return failed(error);
   }

@@ -71,26 +71,30 @@ int fail(const std::string& message) {
 }
 
 struct ShowRequest {
+  bool help = false;
   bool json = false;
   std::string path;
 };
 
-int parseShowArgs(const std::vector<std::string>& args, ShowRequest& request) {
+// False with a message on wrong usage; stops at --help.
+bool parseShowArgs(const std::vector<std::string>& args, ShowRequest& request, std::string* err) {
   for (const std::string& arg : args) {
-    if (arg == "--help" || arg == "-h") return std::fputs(kShowUsage, stdout), kExitOk;
+    if (arg == "--help" || arg == "-h") {
+      request.help = true;
+      return true;
+    }
     if (arg == "--json") {
       request.json = true;
     } else if (arg.rfind('-', 0) == 0 || !request.path.empty()) {
-      std::fprintf(stderr, "plenwick-pack show: unexpected argument '%s'\n\n%s", arg.c_str(),
-                   kShowUsage);
-      return kExitUsage;
+      *err = "unexpected argument '" + arg + "'";
+      return false;
     } else {
       request.path = arg;
     }
   }
-  if (!request.path.empty()) return -1;
-  std::fprintf(stderr, "plenwick-pack show: expected one launcher file\n\n%s", kShowUsage);
-  return kExitUsage;
+  if (!request.path.empty()) return true;
+  *err = "expected one launcher file";
+  return false;
 }
 
 }  // namespace
@@ -111,11 +115,17 @@ std::string describeConfig(const LaunchConfig& config) {
 
 int showCommand(const std::vector<std::string>& args) {
   ShowRequest request;
-  const int usage = parseShowArgs(args, request);
-  if (usage >= 0) return usage;
-  LauncherFile launcher;
   std::string error;
-  if (!readLauncher(request.path, launcher, error)) return fail(error);
+  if (!parseShowArgs(args, request, &error)) {
+    std::fprintf(stderr, "plenwick-pack show: %s\n\n%s", error.c_str(), kShowUsage);
+    return kExitUsage;
+  }
+  if (request.help) {
+    std::fputs(kShowUsage, stdout);
+    return kExitOk;
+  }
+  LauncherFile launcher;
+  if (!readLauncher(request.path, launcher, &error)) return fail(error);
   const unsigned char* region = launcher.bytes.data() + launcher.regionOffset;
   const std::vector<unsigned char> unpacked = unpackedRegion();
   if (std::equal(unpacked.begin(), unpacked.end(), region)) {
@@ -129,7 +139,8 @@ int showCommand(const std::vector<std::string>& args) {
   const bool pe = looksLikePe(launcher.bytes);
   WindowsIdentity windows;
   PeFile file;
-  if (pe && (!parsePe(launcher.bytes, file, error) || !readWindowsIdentity(file, windows, error))) {
+  if (pe &&
+      (!parsePe(launcher.bytes, file, &error) || !readWindowsIdentity(file, windows, &error))) {
     return fail(request.path + ": " + error);
   }
   if (request.json) {

@@ -115,7 +115,7 @@ int writeCommand(const std::vector<std::string>& args) {
   }
   LauncherFile image;
   std::string error;
-  if (!readLauncher(launcherPath, image, error)) {
+  if (!readLauncher(launcherPath, image, &error)) {
     std::fprintf(stderr, "plenwick-pack write: %s\n", error.c_str());
     return kExitFailed;
   }

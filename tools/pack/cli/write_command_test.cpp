@@ -80,7 +80,7 @@ TEST_F(PackFiles, WriteThenReadBack) {
 
   LauncherFile image;
   std::string error;
-  ASSERT_TRUE(readLauncher(path("app"), image, error)) << error;
+  ASSERT_TRUE(readLauncher(path("app"), image, &error)) << error;
   EXPECT_EQ(image.bytes.size(), original_.size());
   LaunchConfig config;
   ASSERT_TRUE(
@@ -145,7 +145,7 @@ TEST_F(PackFiles, NotALauncher) {
   twice.insert(twice.end(), original_.begin(), original_.end());
   ASSERT_TRUE(writeFileAtomically(path("twice"), twice, 0666, &error));
   LauncherFile image;
-  EXPECT_FALSE(readLauncher(path("twice"), image, error));
+  EXPECT_FALSE(readLauncher(path("twice"), image, &error));
   EXPECT_NE(error.find("more than once"), std::string::npos) << error;
 }
 

@@ -20,29 +20,29 @@ std::string systemError() {
 
 }  // namespace
 
-bool readLauncher(const std::string& path, LauncherFile& launcher, std::string& error) {
+bool readLauncher(const std::string& path, LauncherFile& launcher, std::string* err) {
   struct stat info;
   if (stat(path.c_str(), &info) != 0) {
-    error = "cannot read " + path + ": " + systemError();
+    *err = "cannot read " + path + ": " + systemError();
     return false;
   }
   if (!S_ISREG(info.st_mode)) {
-    error = path + " is not a regular file";
+    *err = path + " is not a regular file";
     return false;
   }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    error = "cannot open " + path + ": " + systemError();
+    *err = "cannot open " + path + ": " + systemError();
     return false;
   }
   launcher.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   if (in.bad()) {
-    error = "cannot read " + path + ": " + systemError();
+    *err = "cannot read " + path + ": " + systemError();
     return false;
   }
   const RegionLocation location = locateRegion(launcher.bytes);
   if (!location.found()) {
-    error = path + ": " + location.error;
+    *err = path + ": " + location.error;
     return false;
   }
   launcher.regionOffset = location.offset;

@@ -15,6 +15,6 @@ struct LauncherFile {
 
 // Reads `path` and finds its configuration region. On failure returns false
 // with a message for a person in `error`.
-bool readLauncher(const std::string& path, LauncherFile& launcher, std::string& error);
+bool readLauncher(const std::string& path, LauncherFile& launcher, std::string* err);
 
 }  // namespace plenwick

@@ -14,9 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool readBytes(const std::string& path, Bytes& bytes, std::string& error) {
+bool readBytes(const std::string& path, Bytes& bytes, std::string* err) {
   LauncherFile launcher;
-  if (!readLauncher(path, launcher, error)) return false;
+  if (!readLauncher(path, launcher, err)) return false;
   bytes = std::move(launcher.bytes);
   return true;
 }
@@ -26,27 +26,37 @@ bool isElf(const Bytes& bytes) {
          bytes[3] == 'F';
 }
 
-bool giveWindowsIdentity(const AppConfig& c, Bytes& bytes, std::string& error) {
+bool giveWindowsIdentity(const AppConfig& c, Bytes& bytes, std::string* err) {
   PeFile pe;
-  if (!parsePe(std::move(bytes), pe, error)) return error = c.launcher + ": " + error, false;
+  if (!parsePe(std::move(bytes), pe, err)) {
+    *err = c.launcher + ": " + *err;
+    return false;
+  }
   const std::string wanted = c.target == "windows-arm64" ? "arm64" : "x64";
   if (machineName(pe.machine) != wanted) {
-    error = c.launcher + " is a launcher for " + machineName(pe.machine) + ", not for " + c.target;
+    *err = c.launcher + " is a launcher for " + machineName(pe.machine) + ", not for " + c.target;
     return false;
   }
   const ManifestIdentity identity{c.name, manifestVersion(c.version), c.displayName};
-  if (!applyWindowsIdentity(pe, identity, c.icons, error)) {
-    return error = c.launcher + ": " + error, false;
+  if (!applyWindowsIdentity(pe, identity, c.icons, err)) {
+    *err = c.launcher + ": " + *err;
+    return false;
   }
   bytes = std::move(pe.bytes);
   return true;
 }
 
-bool writeBlock(const LaunchConfig& launch, Bytes& bytes, std::string& error) {
+bool writeBlock(const LaunchConfig& launch, Bytes& bytes, std::string* err) {
   const EncodeResult encoded = encodeLaunchConfig(launch);
-  if (!encoded.ok()) return error = encoded.error, false;
+  if (!encoded.ok()) {
+    *err = encoded.error;
+    return false;
+  }
   const RegionLocation location = locateRegion(bytes);
-  if (!location.found()) return error = location.error, false;
+  if (!location.found()) {
+    *err = location.error;
+    return false;
+  }
   std::copy(encoded.region.begin(), encoded.region.end(),
             bytes.begin() + static_cast<std::ptrdiff_t>(location.offset));
   updateChecksum(bytes);
@@ -82,17 +92,18 @@ std::string launcherPath(const AppConfig& c, const std::string& root) {
 }
 
 bool writePackedLauncher(const AppConfig& c, const LaunchConfig& launch, const std::string& root,
-                         std::string& error) {
+                         std::string* err) {
   Bytes bytes;
-  if (!readBytes(c.launcher, bytes, error)) return false;
-  if (c.windows && !giveWindowsIdentity(c, bytes, error)) return false;
+  if (!readBytes(c.launcher, bytes, err)) return false;
+  if (c.windows && !giveWindowsIdentity(c, bytes, err)) return false;
   if (!c.windows && !isElf(bytes)) {
-    return error = c.launcher + " is not a Linux launcher (not an ELF file)", false;
+    *err = c.launcher + " is not a Linux launcher (not an ELF file)";
+    return false;
   }
-  if (!writeBlock(launch, bytes, error)) return false;
+  if (!writeBlock(launch, bytes, err)) return false;
   std::error_code code;
   fs::create_directories(fs::path(root) / "bin", code);
-  return writeFileAtomically(launcherPath(c, root), bytes, 0777, &error);
+  return writeFileAtomically(launcherPath(c, root), bytes, 0777, err);
 }
 
 }  // namespace plenwick

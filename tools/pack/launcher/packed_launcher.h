@@ -21,6 +21,6 @@ std::string launcherPath(const AppConfig& config, const std::string& root);
 // with the identity and icons, then the block. The file is written through a
 // temporary one, and never in part.
 bool writePackedLauncher(const AppConfig& config, const LaunchConfig& launch,
-                         const std::string& root, std::string& error);
+                         const std::string& root, std::string* err);
 
 }  // namespace plenwick

@@ -16,10 +16,11 @@ std::size_t checksumOffset(const PeFile& pe) {
   return pe.optionalOffset + 64;
 }
 
-bool parseSections(PeFile& pe, std::size_t tableOffset, uint16_t count, std::string& error) {
+bool parseSections(PeFile& pe, std::size_t tableOffset, uint16_t count, std::string* err) {
   const std::size_t headersEnd = tableOffset + count * kSectionHeaderSize;
   if (headersEnd > pe.bytes.size()) {
-    return error = "the section table runs past the end of the file", false;
+    *err = "the section table runs past the end of the file";
+    return false;
   }
   for (uint16_t i = 0; i < count; ++i) {
     const std::size_t at = tableOffset + i * kSectionHeaderSize;
@@ -33,11 +34,13 @@ bool parseSections(PeFile& pe, std::size_t tableOffset, uint16_t count, std::str
     section.headerOffset = at;
     if (section.rawSize != 0 && (section.rawPointer > pe.bytes.size() ||
                                  section.rawSize > pe.bytes.size() - section.rawPointer)) {
-      return error = "section " + section.name + " runs past the end of the file", false;
+      *err = "section " + section.name + " runs past the end of the file";
+      return false;
     }
     // Rewriting a section must never touch the headers.
     if (section.rawSize != 0 && section.rawPointer < headersEnd) {
-      return error = "section " + section.name + " overlaps the PE headers", false;
+      *err = "section " + section.name + " overlaps the PE headers";
+      return false;
     }
     pe.sections.push_back(section);
   }
@@ -79,34 +82,46 @@ bool looksLikePe(const Bytes& bytes) {
          bytes[at + 3] == 0;
 }
 
-bool parsePe(Bytes bytes, PeFile& pe, std::string& error) {
+bool parsePe(Bytes bytes, PeFile& pe, std::string* err) {
   pe = PeFile();
   pe.bytes = std::move(bytes);
-  if (!looksLikePe(pe.bytes)) return error = "not a PE executable", false;
+  if (!looksLikePe(pe.bytes)) {
+    *err = "not a PE executable";
+    return false;
+  }
   const std::size_t coff = readLe32(pe.bytes, 0x3C) + 4;
-  if (coff + 20 + 112 > pe.bytes.size()) return error = "the PE headers are cut short", false;
+  if (coff + 20 + 112 > pe.bytes.size()) {
+    *err = "the PE headers are cut short";
+    return false;
+  }
   pe.machine = readLe16(pe.bytes, coff);
   const uint16_t sectionCount = readLe16(pe.bytes, coff + 2);
   const uint16_t optionalSize = readLe16(pe.bytes, coff + 16);
   pe.optionalOffset = coff + 20;
   if (pe.optionalOffset + optionalSize > pe.bytes.size()) {
-    return error = "the optional header runs past the end of the file", false;
+    *err = "the optional header runs past the end of the file";
+    return false;
   }
   const uint16_t magic = readLe16(pe.bytes, pe.optionalOffset);
-  if (magic != 0x10B && magic != 0x20B) return error = "unknown optional header", false;
+  if (magic != 0x10B && magic != 0x20B) {
+    *err = "unknown optional header";
+    return false;
+  }
   const std::size_t dirs = pe.optionalOffset + (magic == 0x20B ? 112 : 96);
   pe.dataDirCount = readLe32(pe.bytes, dirs - 4);
   pe.dataDirOffset = dirs;
   if (pe.dataDirCount > 16 || dirs + pe.dataDirCount * 8 > pe.optionalOffset + optionalSize) {
-    return error = "the data directories do not fit the optional header", false;
+    *err = "the data directories do not fit the optional header";
+    return false;
   }
   pe.sectionAlignment = readLe32(pe.bytes, pe.optionalOffset + 32);
   pe.fileAlignment = readLe32(pe.bytes, pe.optionalOffset + 36);
   if (!powerOfTwo(pe.fileAlignment) || pe.fileAlignment > 0x10000 ||
       !powerOfTwo(pe.sectionAlignment) || pe.sectionAlignment < pe.fileAlignment) {
-    return error = "the section and file alignments are not usable", false;
+    *err = "the section and file alignments are not usable";
+    return false;
   }
-  return parseSections(pe, pe.optionalOffset + optionalSize, sectionCount, error);
+  return parseSections(pe, pe.optionalOffset + optionalSize, sectionCount, err);
 }
 
 DataDirectory dataDirectory(const PeFile& pe, int index) {
@@ -160,7 +175,7 @@ void updateImageSizeAndChecksum(PeFile& pe) {
 void updateChecksum(Bytes& bytes) {
   PeFile pe;
   std::string error;
-  if (!looksLikePe(bytes) || !parsePe(bytes, pe, error)) return;
+  if (!looksLikePe(bytes) || !parsePe(bytes, pe, &error)) return;
   const std::size_t at = checksumOffset(pe);
   if (readLe32(bytes, at) == 0) return;
   writeLe32(bytes, at, 0);

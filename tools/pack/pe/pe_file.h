@@ -38,7 +38,7 @@ struct PeFile {
 bool looksLikePe(const Bytes& bytes);
 // Parses the headers of `bytes` (kept in `pe.bytes`). False with a message on
 // anything that is not a well-formed PE32 or PE32+ executable.
-bool parsePe(Bytes bytes, PeFile& pe, std::string& error);
+bool parsePe(Bytes bytes, PeFile& pe, std::string* err);
 
 uint32_t readLe32(const Bytes& bytes, std::size_t offset);
 uint16_t readLe16(const Bytes& bytes, std::size_t offset);

@@ -17,7 +17,7 @@ struct ResourceReader {
   uint32_t size = 0;
   uint32_t rva = 0;
   std::vector<Resource>& out;
-  std::string& error;
+  std::string* err;
   int visits = 0;
   std::size_t totalData = 0;
 
@@ -26,28 +26,48 @@ struct ResourceReader {
   }
 
   bool readName(uint32_t offset, std::u16string& name) {
-    if (!fits(offset, 2)) return error = "a resource name lies outside the section", false;
+    if (!fits(offset, 2)) {
+      *err = "a resource name lies outside the section";
+      return false;
+    }
     const uint16_t length = readLe16(pe.bytes, base + offset);
-    if (!fits(offset + 2, 2u * length)) return error = "a resource name is cut short", false;
+    if (!fits(offset + 2, 2u * length)) {
+      *err = "a resource name is cut short";
+      return false;
+    }
     name.clear();
     for (uint16_t i = 0; i < length; ++i) {
       name.push_back(static_cast<char16_t>(readLe16(pe.bytes, base + offset + 2 + 2u * i)));
     }
-    if (name.empty()) return error = "a resource has an empty name", false;
+    if (name.empty()) {
+      *err = "a resource has an empty name";
+      return false;
+    }
     return true;
   }
 
   bool readLeaf(uint32_t offset, Resource resource) {
-    if (!fits(offset, 16)) return error = "a resource data entry lies outside the section", false;
-    if (out.size() >= kMaxEntries) return error = "too many resources", false;
+    if (!fits(offset, 16)) {
+      *err = "a resource data entry lies outside the section";
+      return false;
+    }
+    if (out.size() >= kMaxEntries) {
+      *err = "too many resources";
+      return false;
+    }
     const uint32_t dataRva = readLe32(pe.bytes, base + offset);
     const uint32_t length = readLe32(pe.bytes, base + offset + 4);
     resource.codePage = readLe32(pe.bytes, base + offset + 8);
     std::size_t at = 0;
-    if (!rvaToOffset(pe, dataRva, length, at))
-      return error = "resource data lies outside the file", false;
+    if (!rvaToOffset(pe, dataRva, length, at)) {
+      *err = "resource data lies outside the file";
+      return false;
+    }
     totalData += length;
-    if (totalData > kMaxTotalData) return error = "the resources exceed 64 MiB", false;
+    if (totalData > kMaxTotalData) {
+      *err = "the resources exceed 64 MiB";
+      return false;
+    }
     resource.data.assign(pe.bytes.begin() + static_cast<std::ptrdiff_t>(at),
                          pe.bytes.begin() + static_cast<std::ptrdiff_t>(at + length));
     out.push_back(std::move(resource));
@@ -56,12 +76,19 @@ struct ResourceReader {
 
   // level 0: types, 1: names, 2: languages.
   bool readDirectory(uint32_t offset, int level, const Resource& path) {
-    if (!fits(offset, 16)) return error = "a resource directory lies outside the section", false;
-    if (++visits > kMaxEntries) return error = "the resource tree is too large", false;
+    if (!fits(offset, 16)) {
+      *err = "a resource directory lies outside the section";
+      return false;
+    }
+    if (++visits > kMaxEntries) {
+      *err = "the resource tree is too large";
+      return false;
+    }
     const uint32_t count =
         readLe16(pe.bytes, base + offset + 12) + readLe16(pe.bytes, base + offset + 14);
     if (count > kMaxEntries || !fits(offset + 16, 8 * count)) {
-      return error = "a resource directory is damaged", false;
+      *err = "a resource directory is damaged";
+      return false;
     }
     for (uint32_t i = 0; i < count; ++i) {
       const std::size_t entry = base + offset + 16 + 8 * i;
@@ -78,8 +105,10 @@ struct ResourceReader {
       if (level == 1) next.name = id;
       if (level == 2) next.language = id.id;
       const bool isDirectory = (target & kHighBit) != 0;
-      if (isDirectory != (level < 2))
-        return error = "the resource tree is not three levels deep", false;
+      if (isDirectory != (level < 2)) {
+        *err = "the resource tree is not three levels deep";
+        return false;
+      }
       const bool ok =
           isDirectory ? readDirectory(target & ~kHighBit, level + 1, next) : readLeaf(target, next);
       if (!ok) return false;
@@ -104,15 +133,16 @@ bool resourceBefore(const Resource& a, const Resource& b) {
   return std::tie(a.type, a.name, a.language) < std::tie(b.type, b.name, b.language);
 }
 
-bool readResources(const PeFile& pe, std::vector<Resource>& resources, std::string& error) {
+bool readResources(const PeFile& pe, std::vector<Resource>& resources, std::string* err) {
   resources.clear();
   const DataDirectory dir = dataDirectory(pe, kDirResource);
   if (dir.rva == 0 || dir.size == 0) return true;
   std::size_t base = 0;
   if (!rvaToOffset(pe, dir.rva, dir.size, base)) {
-    return error = "the resource directory lies outside the file", false;
+    *err = "the resource directory lies outside the file";
+    return false;
   }
-  ResourceReader reader{pe, base, dir.size, dir.rva, resources, error};
+  ResourceReader reader{pe, base, dir.size, dir.rva, resources, err};
   if (!reader.readDirectory(0, 0, Resource())) return false;
   // The loader expects sorted entries, and the writer sorts them; a file
   // whose entries are out of order still reads as the list it will become.

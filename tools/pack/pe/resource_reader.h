@@ -36,6 +36,6 @@ bool resourceBefore(const Resource& a, const Resource& b);
 // order the file's entries are in, so that a section rebuilt from the list
 // reads back the same. An executable without a resource directory gives an
 // empty list.
-bool readResources(const PeFile& pe, std::vector<Resource>& resources, std::string& error);
+bool readResources(const PeFile& pe, std::vector<Resource>& resources, std::string* err);
 
 }  // namespace plenwick

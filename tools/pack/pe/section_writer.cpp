@@ -17,11 +17,11 @@ struct Growth {
 
 // The resource section's bytes may be replaced only when no other section's
 // bytes share its range, and every later section lies behind it in the file.
-bool ownsItsBytes(const PeFile& pe, std::size_t index, std::string& error) {
+bool ownsItsBytes(const PeFile& pe, std::size_t index, std::string* err) {
   const PeSection& r = pe.sections[index];
   const std::size_t headersEnd = pe.sections.back().headerOffset + 40;
   if (r.rawSize == 0 || r.rawPointer < headersEnd) {
-    error = "cannot rewrite the resource section: it has no bytes of its own in the file";
+    *err = "cannot rewrite the resource section: it has no bytes of its own in the file";
     return false;
   }
   for (std::size_t i = 0; i < pe.sections.size(); ++i) {
@@ -31,22 +31,22 @@ bool ownsItsBytes(const PeFile& pe, std::size_t index, std::string& error) {
         s.rawPointer < r.rawPointer + r.rawSize && r.rawPointer < s.rawPointer + s.rawSize;
     const bool before = i > index && s.rawPointer < r.rawPointer + r.rawSize;
     if (overlaps || before) {
-      error = "cannot rewrite the resource section: its bytes are shared with section " + s.name;
+      *err = "cannot rewrite the resource section: its bytes are shared with section " + s.name;
       return false;
     }
   }
   return true;
 }
 
-bool followersMayMove(const PeFile& pe, std::size_t index, std::string& error) {
+bool followersMayMove(const PeFile& pe, std::size_t index, std::string* err) {
   // Growing inserts bytes at the section's end; only the sections after it in
   // the table are moved, so no earlier one may have its bytes behind it.
   const uint32_t rawEnd = pe.sections[index].rawPointer + pe.sections[index].rawSize;
   for (std::size_t i = 0; i < index; ++i) {
     const PeSection& s = pe.sections[i];
     if (s.rawSize != 0 && s.rawPointer >= rawEnd) {
-      error = "cannot grow the resource section: section " + s.name +
-              " lies behind it in the file and cannot be moved";
+      *err = "cannot grow the resource section: section " + s.name +
+             " lies behind it in the file and cannot be moved";
       return false;
     }
   }
@@ -54,7 +54,7 @@ bool followersMayMove(const PeFile& pe, std::size_t index, std::string& error) {
   for (std::size_t i = index + 1; i < pe.sections.size(); ++i) {
     const PeSection& s = pe.sections[i];
     if (reloc.size == 0 || reloc.rva != s.virtualAddress) {
-      error =
+      *err =
           "cannot grow the resource section: section " + s.name + " follows it and cannot be moved";
       return false;
     }
@@ -64,7 +64,7 @@ bool followersMayMove(const PeFile& pe, std::size_t index, std::string& error) {
     std::size_t offset = 0;
     if (!rvaToOffset(pe, debug.rva + at, 28, offset)) break;
     if (readLe32(pe.bytes, offset + 24) >= pe.sections[index].rawPointer) {
-      error = "cannot grow the resource section: debug data follows it";
+      *err = "cannot grow the resource section: debug data follows it";
       return false;
     }
   }
@@ -128,20 +128,24 @@ void placeSection(PeFile& pe, std::size_t index, const Bytes& content) {
 
 }  // namespace
 
-bool writeResources(PeFile& pe, const std::vector<Resource>& resources, std::string& error) {
+bool writeResources(PeFile& pe, const std::vector<Resource>& resources, std::string* err) {
   const DataDirectory dir = dataDirectory(pe, kDirResource);
   const int found = sectionOfRva(pe, dir.rva);
   if (dir.size == 0 || found < 0 || pe.sections[found].virtualAddress != dir.rva) {
-    return error = "the executable has no resource section of its own", false;
+    *err = "the executable has no resource section of its own";
+    return false;
   }
   const std::size_t index = static_cast<std::size_t>(found);
-  if (!ownsItsBytes(pe, index, error)) return false;
+  if (!ownsItsBytes(pe, index, err)) return false;
   const Bytes content = buildResourceSection(resources, dir.rva);
-  if (content.size() > kMaxSectionSize) return error = "the resources would exceed 64 MiB", false;
+  if (content.size() > kMaxSectionSize) {
+    *err = "the resources would exceed 64 MiB";
+    return false;
+  }
   const bool fits = content.size() <= pe.sections[index].rawSize &&
                     growthFor(pe, index, static_cast<uint32_t>(content.size())).virt == 0;
   if (!fits) {
-    if (!followersMayMove(pe, index, error)) return false;
+    if (!followersMayMove(pe, index, err)) return false;
     shiftFollowers(pe, index, growthFor(pe, index, static_cast<uint32_t>(content.size())));
   }
   placeSection(pe, index, content);

@@ -11,6 +11,6 @@ namespace plenwick {
 // Replaces the resource section's contents. When they no longer fit, the
 // section grows; sections after it may only be the base relocations, which
 // move with it. The code and data sections keep their file offsets.
-bool writeResources(PeFile& pe, const std::vector<Resource>& resources, std::string& error);
+bool writeResources(PeFile& pe, const std::vector<Resource>& resources, std::string* err);
 
 }  // namespace plenwick

@@ -112,14 +112,14 @@ Bytes makePe(const std::vector<Resource>& resources, bool signedFile = false) {
 PeFile parsed(const Bytes& bytes) {
   PeFile pe;
   std::string error;
-  EXPECT_TRUE(parsePe(bytes, pe, error)) << error;
+  EXPECT_TRUE(parsePe(bytes, pe, &error)) << error;
   return pe;
 }
 
 std::vector<Resource> resourcesOf(const PeFile& pe) {
   std::vector<Resource> out;
   std::string error;
-  EXPECT_TRUE(readResources(pe, out, error)) << error;
+  EXPECT_TRUE(readResources(pe, out, &error)) << error;
   return out;
 }
 
@@ -137,7 +137,7 @@ std::string writeBigPng(const std::string& path, uint32_t size) {
   image.pixels.assign(static_cast<std::size_t>(size) * size * 4, 200);
   Bytes png;
   std::string error;
-  EXPECT_TRUE(encodePng(image, png, error)) << error;
+  EXPECT_TRUE(encodePng(image, png, &error)) << error;
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
   return path;
@@ -208,7 +208,7 @@ TEST(PeResources, EntriesOutOfOrderReadInDirectoryOrder) {
     const std::vector<Resource> read = resourcesOf(pe);
     EXPECT_EQ(describe(read), expected);
     std::string error;
-    ASSERT_TRUE(writeResources(pe, read, error)) << error;
+    ASSERT_TRUE(writeResources(pe, read, &error)) << error;
     EXPECT_EQ(describe(resourcesOf(parsed(pe.bytes))), expected);
   }
 }
@@ -218,11 +218,11 @@ TEST(PeResources, IdentityAndIconsRewriteTheSection) {
   PeFile pe = parsed(original);
   const std::string icon = writeBigPng(::testing::TempDir() + "pe-icon.png", 300);
   std::string error;
-  ASSERT_TRUE(applyWindowsIdentity(pe, {"New.App", "2.5.0.0", "New & <shiny>"}, {icon}, error))
+  ASSERT_TRUE(applyWindowsIdentity(pe, {"New.App", "2.5.0.0", "New & <shiny>"}, {icon}, &error))
       << error;
   const PeFile again = parsed(pe.bytes);
   WindowsIdentity identity;
-  ASSERT_TRUE(readWindowsIdentity(again, identity, error)) << error;
+  ASSERT_TRUE(readWindowsIdentity(again, identity, &error)) << error;
   EXPECT_EQ(identity.manifest.name, "New.App");
   EXPECT_EQ(identity.manifest.version, "2.5.0.0");
   EXPECT_EQ(identity.manifest.description, "New & <shiny>");
@@ -243,7 +243,7 @@ TEST(PeResources, GrowingKeepsHeadersConsistent) {
   std::vector<Resource> resources = resourcesOf(pe);
   resources.push_back({{10, {}}, {7, {}}, 1033, 0, Bytes(20000, 0x42)});
   std::string error;
-  ASSERT_TRUE(writeResources(pe, resources, error)) << error;
+  ASSERT_TRUE(writeResources(pe, resources, &error)) << error;
   const PeFile grown = parsed(pe.bytes);
   ASSERT_EQ(grown.sections.size(), 3u);
   const PeSection& rsrc = grown.sections[1];
@@ -300,7 +300,7 @@ TEST(PeResources, RewritingMovesNoSectionWithoutItsHeader) {
     std::vector<Resource> resources = resourcesOf(pe);
     if (c.added != 0) resources.push_back({{10, {}}, {7, {}}, 1033, 0, Bytes(c.added, 0x42)});
     std::string error;
-    const bool written = writeResources(pe, resources, error);
+    const bool written = writeResources(pe, resources, &error);
     EXPECT_EQ(written, c.refusal == nullptr) << error;
     if (!written) {
       EXPECT_NE(error.find(c.refusal), std::string::npos) << error;
@@ -340,7 +340,7 @@ TEST(PeResources, RefusalsLeaveTheFileAlone) {
     SCOPED_TRACE(c.name);
     PeFile pe = parsed(c.file);
     std::string error;
-    EXPECT_FALSE(applyWindowsIdentity(pe, {"A", "1.0.0.0", "A"}, c.icons, error));
+    EXPECT_FALSE(applyWindowsIdentity(pe, {"A", "1.0.0.0", "A"}, c.icons, &error));
     EXPECT_NE(error.find(c.message), std::string::npos) << error;
     EXPECT_EQ(pe.bytes, c.file);
   }
@@ -369,11 +369,11 @@ TEST(PeResources, DamagedFilesAreErrorsNotCrashes) {
     c.damage(bytes);
     PeFile pe;
     std::string error;
-    const bool ok = parsePe(bytes, pe, error);
+    const bool ok = parsePe(bytes, pe, &error);
     EXPECT_EQ(ok, c.parses) << error;
     if (!ok) continue;
     std::vector<Resource> resources;
-    EXPECT_FALSE(readResources(pe, resources, error));
+    EXPECT_FALSE(readResources(pe, resources, &error));
     EXPECT_FALSE(error.empty());
   }
 }
@@ -415,13 +415,13 @@ TEST(PeResources, CutsAndFlippedBytesNeverCrash) {
   for (const Bytes& bytes : variants) {
     PeFile pe;
     std::string error;
-    if (!parsePe(bytes, pe, error)) continue;
+    if (!parsePe(bytes, pe, &error)) continue;
     ++parsed;
     std::vector<Resource> resources;
-    if (readResources(pe, resources, error)) {
+    if (readResources(pe, resources, &error)) {
       WindowsIdentity identity;
-      readWindowsIdentity(pe, identity, error);
-      applyWindowsIdentity(pe, {"A", "1.0.0.0", "A"}, {}, error);
+      readWindowsIdentity(pe, identity, &error);
+      applyWindowsIdentity(pe, {"A", "1.0.0.0", "A"}, {}, &error);
     }
   }
   EXPECT_GT(parsed, 0);

@@ -46,7 +46,7 @@ ProcessOptions trainingProcess(const std::string& work) {
 
 }  // namespace
 
-bool trainAppCds(const AppConfig& c, Staging& staging, std::string& error) {
+bool trainAppCds(const AppConfig& c, Staging& staging, std::string* err) {
   const std::string root = staging.imagePath();
   std::vector<std::string> argv = {launcherPath(c, root)};
   argv.insert(argv.end(), c.trainingArguments.begin(), c.trainingArguments.end());
@@ -58,7 +58,7 @@ bool trainAppCds(const AppConfig& c, Staging& staging, std::string& error) {
   for (const std::string& file : filesUnder(root)) {
     if (before.count(file) != 0 || file == archive) continue;
     std::printf("AppCDS: the training run created %s in the image; removed\n", file.c_str());
-    if (!staging.remove((fs::path(root) / file).string(), &error)) return false;
+    if (!staging.remove((fs::path(root) / file).string(), err)) return false;
   }
   if (!fs::exists(fs::path(root) / archive)) {
     std::printf(

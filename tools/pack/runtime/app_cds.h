@@ -17,6 +17,6 @@ bool wantAppCds(const AppConfig& config, const std::string& root);
 
 // Runs the packed launcher once; the runtime writes the archive when it ends.
 // Anything else the run leaves in the image is removed.
-bool trainAppCds(const AppConfig& config, Staging& staging, std::string& error);
+bool trainAppCds(const AppConfig& config, Staging& staging, std::string* err);
 
 }  // namespace plenwick

@@ -25,7 +25,7 @@ std::string joined(const std::vector<std::string>& items, const char* separator)
 
 }  // namespace
 
-bool findModules(const AppConfig& c, std::string& modules, std::string& error) {
+bool findModules(const AppConfig& c, std::string& modules, std::string* err) {
   if (!c.modules.empty()) {
     modules = joined(c.modules, ",");
     return true;
@@ -41,7 +41,7 @@ bool findModules(const AppConfig& c, std::string& modules, std::string& error) {
   const ProcessResult run = runProcess(argv);
   const std::string out = trimmed(run.output);
   if (run.exitCode != 0 || !std::regex_match(out, std::regex("[A-Za-z0-9_.,]+"))) {
-    error = "jdeps could not find the modules the jars need (give 'modules'):\n" + run.output;
+    *err = "jdeps could not find the modules the jars need (give 'modules'):\n" + run.output;
     return false;
   }
   modules = out;

@@ -9,6 +9,6 @@ namespace plenwick {
 
 // The comma-separated modules for jlink: config.modules when given, else what
 // the JDK's jdeps finds the jars need.
-bool findModules(const AppConfig& config, std::string& modules, std::string& error);
+bool findModules(const AppConfig& config, std::string& modules, std::string* err);
 
 }  // namespace plenwick

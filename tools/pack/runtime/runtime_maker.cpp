@@ -14,18 +14,18 @@ namespace {
 namespace fs = std::filesystem;
 
 // jlink's own launchers are not part of the image: bin/ holds the application's.
-bool removeJdkCommands(Staging& staging, const fs::path& root, std::string& error) {
+bool removeJdkCommands(Staging& staging, const fs::path& root, std::string* err) {
   std::error_code code;
   for (const auto& entry : fs::directory_iterator(root / "bin", code)) {
-    if (!staging.remove(entry.path().string(), &error)) return false;
+    if (!staging.remove(entry.path().string(), err)) return false;
   }
   return true;
 }
 
-bool linkRuntime(const AppConfig& c, Staging& staging, std::string& error) {
+bool linkRuntime(const AppConfig& c, Staging& staging, std::string* err) {
   const std::string root = staging.imagePath();
   std::string modules;
-  if (!findModules(c, modules, error)) return false;
+  if (!findModules(c, modules, err)) return false;
   std::vector<std::string> argv = {(fs::path(c.jdk) / "bin" / "jlink").string(),
                                    "--add-modules",
                                    modules,
@@ -39,38 +39,45 @@ bool linkRuntime(const AppConfig& c, Staging& staging, std::string& error) {
               c.jdk.c_str());
   std::fflush(stdout);
   const ProcessResult run = runProcess(argv);
-  if (run.exitCode != 0) return error = "jlink failed:\n" + run.output, false;
-  if (!fs::exists(fs::path(root) / "lib" / "server" / "classes.jsa")) {
-    return error = "jlink made no CDS archive (lib/server/classes.jsa):\n" + run.output, false;
+  if (run.exitCode != 0) {
+    *err = "jlink failed:\n" + run.output;
+    return false;
   }
-  return removeJdkCommands(staging, root, error);
+  if (!fs::exists(fs::path(root) / "lib" / "server" / "classes.jsa")) {
+    *err = "jlink made no CDS archive (lib/server/classes.jsa):\n" + run.output;
+    return false;
+  }
+  return removeJdkCommands(staging, root, err);
 }
 
 // A Windows runtime's jvm.dll goes beside the launcher, where the loader finds it.
-bool placeJvmDll(const fs::path& root, std::string& error) {
+bool placeJvmDll(const fs::path& root, std::string* err) {
   const fs::path bin = root / "bin";
   if (fs::exists(bin / "jvm.dll")) return true;
   std::error_code code;
   for (const char* name : {"jvm.dll", "classes.jsa", "classes_nocoops.jsa"}) {
     if (!fs::exists(bin / "server" / name)) continue;
     fs::copy_file(bin / "server" / name, bin / name, code);
-    if (code) return error = "cannot copy " + std::string(name) + ": " + code.message(), false;
+    if (code) {
+      *err = "cannot copy " + std::string(name) + ": " + code.message();
+      return false;
+    }
   }
   return true;
 }
 
-bool copyRuntime(const AppConfig& c, const std::string& root, std::string& error) {
+bool copyRuntime(const AppConfig& c, const std::string& root, std::string* err) {
   std::printf("runtime: copied from %s\n", c.runtime.c_str());
   std::fflush(stdout);
-  if (!copyRuntimeTree(c.runtime, root, &error)) return false;
-  return !c.windows || placeJvmDll(root, error);
+  if (!copyRuntimeTree(c.runtime, root, err)) return false;
+  return !c.windows || placeJvmDll(root, err);
 }
 
 }  // namespace
 
-bool makeRuntime(const AppConfig& config, Staging& staging, std::string& error) {
-  return config.jdk.empty() ? copyRuntime(config, staging.imagePath(), error)
-                            : linkRuntime(config, staging, error);
+bool makeRuntime(const AppConfig& config, Staging& staging, std::string* err) {
+  return config.jdk.empty() ? copyRuntime(config, staging.imagePath(), err)
+                            : linkRuntime(config, staging, err);
 }
 
 }  // namespace plenwick

@@ -11,6 +11,6 @@ namespace plenwick {
 
 // Makes the runtime at staging.imagePath() (which must not exist yet). Prints
 // what it does.
-bool makeRuntime(const AppConfig& config, Staging& staging, std::string& error);
+bool makeRuntime(const AppConfig& config, Staging& staging, std::string* err);
 
 }  // namespace plenwick

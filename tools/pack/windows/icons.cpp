@@ -46,12 +46,12 @@ void averageCell(const RgbaBitmap& s, double x0, double x1, double y0, double y1
   out[3] = static_cast<unsigned char>(std::clamp(alpha + 0.5, 0.0, 255.0));
 }
 
-bool fromOnePng(const std::string& path, std::vector<RgbaBitmap>& bitmaps, std::string& error) {
+bool fromOnePng(const std::string& path, std::vector<RgbaBitmap>& bitmaps, std::string* err) {
   RgbaBitmap large;
-  if (!readPng(path, large, error)) return false;
+  if (!readPng(path, large, err)) return false;
   if (large.width != large.height || large.width < 256) {
-    error = path + ": the icon must be square and at least 256 px, not " +
-            std::to_string(large.width) + "x" + std::to_string(large.height);
+    *err = path + ": the icon must be square and at least 256 px, not " +
+           std::to_string(large.width) + "x" + std::to_string(large.height);
     return false;
   }
   for (int size : kIconSizes) bitmaps.push_back(scaleBitmap(large, static_cast<uint32_t>(size)));
@@ -59,20 +59,22 @@ bool fromOnePng(const std::string& path, std::vector<RgbaBitmap>& bitmaps, std::
 }
 
 bool fromFivePngs(const std::vector<std::string>& paths, std::vector<RgbaBitmap>& bitmaps,
-                  std::string& error) {
+                  std::string* err) {
   bitmaps.assign(5, RgbaBitmap());
   for (const std::string& path : paths) {
     RgbaBitmap bitmap;
-    if (!readPng(path, bitmap, error)) return false;
+    if (!readPng(path, bitmap, err)) return false;
     const int* size = std::find(std::begin(kIconSizes), std::end(kIconSizes), bitmap.width);
     if (bitmap.width != bitmap.height || size == std::end(kIconSizes)) {
-      error = path + ": each of five icons must be square, 16, 32, 64, 128 or 256 px, not " +
-              std::to_string(bitmap.width) + "x" + std::to_string(bitmap.height);
+      *err = path + ": each of five icons must be square, 16, 32, 64, 128 or 256 px, not " +
+             std::to_string(bitmap.width) + "x" + std::to_string(bitmap.height);
       return false;
     }
     RgbaBitmap& slot = bitmaps[static_cast<std::size_t>(size - std::begin(kIconSizes))];
-    if (slot.width != 0)
-      return error = path + ": two icons of " + std::to_string(*size) + " px", false;
+    if (slot.width != 0) {
+      *err = path + ": two icons of " + std::to_string(*size) + " px";
+      return false;
+    }
     slot = std::move(bitmap);
   }
   return true;
@@ -80,30 +82,31 @@ bool fromFivePngs(const std::vector<std::string>& paths, std::vector<RgbaBitmap>
 
 }  // namespace
 
-bool readPng(const std::string& path, RgbaBitmap& out, std::string& error) {
+bool readPng(const std::string& path, RgbaBitmap& out, std::string* err) {
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
   if (!png_image_begin_read_from_file(&image, path.c_str())) {
-    error = path + ": not a readable PNG (" + pngError(image) + ")";
+    *err = path + ": not a readable PNG (" + pngError(image) + ")";
     return false;
   }
   image.format = PNG_FORMAT_RGBA;
   if (image.width > 4096 || image.height > 4096) {
     png_image_free(&image);
-    return error = path + ": the image is larger than 4096 px", false;
+    *err = path + ": the image is larger than 4096 px";
+    return false;
   }
   out.width = image.width;
   out.height = image.height;
   out.pixels.assign(PNG_IMAGE_SIZE(image), 0);
   if (!png_image_finish_read(&image, nullptr, out.pixels.data(), 0, nullptr)) {
-    error = path + ": not a readable PNG (" + pngError(image) + ")";
+    *err = path + ": not a readable PNG (" + pngError(image) + ")";
     return false;
   }
   return true;
 }
 
-bool encodePng(const RgbaBitmap& in, std::vector<unsigned char>& png, std::string& error) {
+bool encodePng(const RgbaBitmap& in, std::vector<unsigned char>& png, std::string* err) {
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
@@ -112,11 +115,13 @@ bool encodePng(const RgbaBitmap& in, std::vector<unsigned char>& png, std::strin
   image.format = PNG_FORMAT_RGBA;
   png_alloc_size_t size = 0;
   if (!png_image_write_to_memory(&image, nullptr, &size, 0, in.pixels.data(), 0, nullptr)) {
-    return error = "cannot encode a PNG: " + pngError(image), false;
+    *err = "cannot encode a PNG: " + pngError(image);
+    return false;
   }
   png.assign(size, 0);
   if (!png_image_write_to_memory(&image, png.data(), &size, 0, in.pixels.data(), 0, nullptr)) {
-    return error = "cannot encode a PNG: " + pngError(image), false;
+    *err = "cannot encode a PNG: " + pngError(image);
+    return false;
   }
   png.resize(size);
   return true;
@@ -138,16 +143,16 @@ RgbaBitmap scaleBitmap(const RgbaBitmap& source, uint32_t size) {
 }
 
 bool makeIconSet(const std::vector<std::string>& paths,
-                 std::vector<std::vector<unsigned char>>& pngs, std::string& error) {
+                 std::vector<std::vector<unsigned char>>& pngs, std::string* err) {
   std::vector<RgbaBitmap> bitmaps;
-  const bool ok = paths.size() == 1   ? fromOnePng(paths[0], bitmaps, error)
-                  : paths.size() == 5 ? fromFivePngs(paths, bitmaps, error)
-                                      : (error = "give one large PNG or five icons", false);
+  const bool ok = paths.size() == 1   ? fromOnePng(paths[0], bitmaps, err)
+                  : paths.size() == 5 ? fromFivePngs(paths, bitmaps, err)
+                                      : (*err = "give one large PNG or five icons", false);
   if (!ok) return false;
   pngs.clear();
   for (const RgbaBitmap& bitmap : bitmaps) {
     pngs.emplace_back();
-    if (!encodePng(bitmap, pngs.back(), error)) return false;
+    if (!encodePng(bitmap, pngs.back(), err)) return false;
   }
   return true;
 }

@@ -16,15 +16,15 @@ struct RgbaBitmap {
   std::vector<unsigned char> pixels;  // RGBA, row by row
 };
 
-bool readPng(const std::string& path, RgbaBitmap& out, std::string& error);
-bool encodePng(const RgbaBitmap& in, std::vector<unsigned char>& png, std::string& error);
+bool readPng(const std::string& path, RgbaBitmap& out, std::string* err);
+bool encodePng(const RgbaBitmap& in, std::vector<unsigned char>& png, std::string* err);
 // Area-averaged scaling with premultiplied alpha; `size` divides nothing in particular.
 RgbaBitmap scaleBitmap(const RgbaBitmap& source, uint32_t size);
 
 // The five PNG files' bytes, smallest first, from one PNG (square, 256 px or
 // more) or from five (one of each size, in any order).
 bool makeIconSet(const std::vector<std::string>& paths,
-                 std::vector<std::vector<unsigned char>>& pngs, std::string& error);
+                 std::vector<std::vector<unsigned char>>& pngs, std::string* err);
 
 // The icon group (GRPICONDIR) for images with resource ids `firstId`.. in
 // the order of kIconSizes.

@@ -131,9 +131,12 @@ bool readManifestIdentity(const std::string& xml, ManifestIdentity& identity) {
   return true;
 }
 
-bool writeManifestIdentity(std::string& xml, const ManifestIdentity& identity, std::string& error) {
+bool writeManifestIdentity(std::string& xml, const ManifestIdentity& identity, std::string* err) {
   const Span tag = identityTag(xml);
-  if (!tag.found()) return error = "the manifest has no assemblyIdentity of its own", false;
+  if (!tag.found()) {
+    *err = "the manifest has no assemblyIdentity of its own";
+    return false;
+  }
   std::string text = xml.substr(tag.begin, tag.end - tag.begin);
   text = withAttribute(withAttribute(text, "name", identity.name), "version", identity.version);
   xml.replace(tag.begin, tag.end - tag.begin, text);

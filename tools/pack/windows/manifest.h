@@ -21,7 +21,7 @@ bool readManifestIdentity(const std::string& xml, ManifestIdentity& identity);
 
 // Sets name, version and description (escaped for XML); adds the description
 // element when there is none. Everything else stays as it was.
-bool writeManifestIdentity(std::string& xml, const ManifestIdentity& identity, std::string& error);
+bool writeManifestIdentity(std::string& xml, const ManifestIdentity& identity, std::string* err);
 
 std::string escapeXml(const std::string& text);
 

@@ -50,7 +50,7 @@ TEST(ManifestIdentity, ReplacesOnlyTheApplicationsOwnIdentity) {
     SCOPED_TRACE(c.name);
     std::string xml = c.xml;
     std::string error;
-    ASSERT_TRUE(writeManifestIdentity(xml, {"New", "2.0.0.0", "A & <B>"}, error)) << error;
+    ASSERT_TRUE(writeManifestIdentity(xml, {"New", "2.0.0.0", "A & <B>"}, &error)) << error;
     EXPECT_EQ(xml, c.expected);
     ManifestIdentity back;
     ASSERT_TRUE(readManifestIdentity(xml, back));
@@ -61,7 +61,7 @@ TEST(ManifestIdentity, ReplacesOnlyTheApplicationsOwnIdentity) {
   std::string onlyDependency =
       "<assembly><dependency><assemblyIdentity name=\"X\"/></dependency></assembly>";
   std::string error;
-  EXPECT_FALSE(writeManifestIdentity(onlyDependency, {"New", "2.0.0.0", "A"}, error));
+  EXPECT_FALSE(writeManifestIdentity(onlyDependency, {"New", "2.0.0.0", "A"}, &error));
 }
 
 TEST(Icons, ScalingAveragesAndKeepsTransparency) {

@@ -31,12 +31,15 @@ std::vector<uint16_t> groupIconIds(const Bytes& group) {
 }
 
 bool setManifest(std::vector<Resource>& resources, const ManifestIdentity& identity,
-                 std::string& error) {
+                 std::string* err) {
   auto manifest = std::find_if(resources.begin(), resources.end(),
                                [](const Resource& r) { return isType(r, kRtManifest); });
-  if (manifest == resources.end()) return error = "the launcher has no manifest", false;
+  if (manifest == resources.end()) {
+    *err = "the launcher has no manifest";
+    return false;
+  }
   std::string xml(manifest->data.begin(), manifest->data.end());
-  if (!writeManifestIdentity(xml, identity, error)) return false;
+  if (!writeManifestIdentity(xml, identity, err)) return false;
   manifest->data.assign(xml.begin(), xml.end());
   return true;
 }
@@ -73,9 +76,9 @@ std::vector<uint16_t> freeIconIds(const std::vector<Resource>& resources, std::s
 }
 
 bool setIcons(std::vector<Resource>& resources, const std::vector<std::string>& paths,
-              std::string& error) {
+              std::string* err) {
   std::vector<Bytes> pngs;
-  if (!makeIconSet(paths, pngs, error)) return false;
+  if (!makeIconSet(paths, pngs, err)) return false;
   const uint16_t language = removeIconGroup(resources);
   const std::vector<uint16_t> ids = freeIconIds(resources, pngs.size());
   for (std::size_t i = 0; i < pngs.size(); ++i) {
@@ -87,33 +90,33 @@ bool setIcons(std::vector<Resource>& resources, const std::vector<std::string>& 
 
 }  // namespace
 
-bool refuseSigned(const PeFile& pe, std::string& error) {
+bool refuseSigned(const PeFile& pe, std::string* err) {
   if (dataDirectory(pe, kDirSecurity).size == 0) return true;
-  error =
+  *err =
       "the launcher carries an Authenticode signature: signing comes after packing; pack the "
       "unsigned launcher.exe and sign the result";
   return false;
 }
 
 bool applyWindowsIdentity(PeFile& pe, const ManifestIdentity& identity,
-                          const std::vector<std::string>& iconPaths, std::string& error) {
-  if (!refuseSigned(pe, error)) return false;
+                          const std::vector<std::string>& iconPaths, std::string* err) {
+  if (!refuseSigned(pe, err)) return false;
   std::vector<Resource> resources;
-  if (!readResources(pe, resources, error) || !setManifest(resources, identity, error)) {
+  if (!readResources(pe, resources, err) || !setManifest(resources, identity, err)) {
     return false;
   }
-  if (!iconPaths.empty() && !setIcons(resources, iconPaths, error)) return false;
+  if (!iconPaths.empty() && !setIcons(resources, iconPaths, err)) return false;
   PeFile changed = pe;
-  if (!writeResources(changed, resources, error)) return false;
+  if (!writeResources(changed, resources, err)) return false;
   pe = std::move(changed);
   return true;
 }
 
-bool readWindowsIdentity(const PeFile& pe, WindowsIdentity& identity, std::string& error) {
+bool readWindowsIdentity(const PeFile& pe, WindowsIdentity& identity, std::string* err) {
   identity.machine = machineName(pe.machine);
   identity.signedFile = dataDirectory(pe, kDirSecurity).size != 0;
   std::vector<Resource> resources;
-  if (!readResources(pe, resources, error)) return false;
+  if (!readResources(pe, resources, err)) return false;
   for (const Resource& r : resources) {
     if (isType(r, kRtManifest) && !identity.hasManifest) {
       identity.hasManifest =

@@ -20,13 +20,13 @@ struct WindowsIdentity {
 };
 
 // Refuses a file that carries an Authenticode signature: signing comes after packing.
-bool refuseSigned(const PeFile& pe, std::string& error);
+bool refuseSigned(const PeFile& pe, std::string* err);
 
 // Rewrites the manifest's identity and, when `iconPaths` is not empty,
 // replaces icon group 2000 and its images. `pe` keeps its bytes on failure.
 bool applyWindowsIdentity(PeFile& pe, const ManifestIdentity& identity,
-                          const std::vector<std::string>& iconPaths, std::string& error);
+                          const std::vector<std::string>& iconPaths, std::string* err);
 
-bool readWindowsIdentity(const PeFile& pe, WindowsIdentity& identity, std::string& error);
+bool readWindowsIdentity(const PeFile& pe, WindowsIdentity& identity, std::string* err);
 
 }  // namespace plenwick
