@@ -92,6 +92,13 @@ TEST_F(PackFiles, WriteThenReadBack) {
             "appArguments (1):\n  [0] hello world\n");
   EXPECT_EQ(showCommand({path("app")}), kExitOk);
   EXPECT_EQ(showCommand({path("launcher")}), kExitFailed) << "not packed yet";
+
+  // A damaged block is reported, not printed.
+  std::vector<unsigned char> damaged = readAll(path("app"));
+  std::fill_n(damaged.begin() + static_cast<std::ptrdiff_t>(image.regionOffset),
+              kLaunchConfigBlockSize, 0xFF);
+  ASSERT_TRUE(writeFileAtomically(path("damaged"), damaged, 0777, &error)) << error;
+  EXPECT_EQ(showCommand({path("damaged")}), kExitFailed);
 }
 
 TEST_F(PackFiles, RefusalsLeaveNoOutput) {

@@ -73,15 +73,19 @@ std::string appCdsArchive(const AppConfig& c) {
   return c.name + ".jsa";
 }
 
+AppCdsChoice chooseAppCds(bool windows, std::optional<bool> requested, int runtimeFeature) {
+  if (windows || !requested.value_or(true)) return {false, ""};
+  if (runtimeFeature >= kAppCdsMinimumFeature) return {true, ""};
+  return {false, std::string("AppCDS: ") + (requested.has_value() ? "dropped" : "off") +
+                     " for runtime " + std::to_string(runtimeFeature) +
+                     ": it records the jars' absolute paths, so the archive would be ignored "
+                     "once the image moves (the default CDS archive of the runtime is used)"};
+}
+
 bool wantAppCds(const AppConfig& c, const std::string& root) {
-  if (c.windows || !c.appCds.value_or(true)) return false;
-  const int feature = javaFeatureVersion(root);
-  if (feature >= kAppCdsMinimumFeature) return true;
-  std::printf(
-      "AppCDS: %s for runtime %d: it records the jars' absolute paths, so the archive would be "
-      "ignored once the image moves (the default CDS archive of the runtime is used)\n",
-      c.appCds.has_value() ? "dropped" : "off", feature);
-  return false;
+  const AppCdsChoice choice = chooseAppCds(c.windows, c.appCds, javaFeatureVersion(root));
+  if (!choice.note.empty()) std::printf("%s\n", choice.note.c_str());
+  return choice.on;
 }
 
 }  // namespace plenwick
