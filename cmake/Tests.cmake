@@ -19,14 +19,18 @@ plenwick_warnings(plenwick_unit_tests)
 # The packer is a host tool: its tests run where it is built.
 if(NOT CMAKE_CROSSCOMPILING)
   target_sources(plenwick_unit_tests PRIVATE
-    tools/pack/pack_test.cpp
-    tools/pack/app_config_test.cpp
-    tools/pack/manifest_test.cpp
-    tools/pack/pe_resources_test.cpp
+    tools/pack/app/app_check_test.cpp
+    tools/pack/cli/write_command_test.cpp
+    tools/pack/pe/section_writer_test.cpp
+    tools/pack/runtime/app_cds_test.cpp
+    tools/pack/runtime/module_deps_test.cpp
+    tools/pack/windows/manifest_test.cpp
     tools/pack/files/output_place_test.cpp
     tools/pack/files/replace_test.cpp
     tools/pack/files/tree_copy_test.cpp)
   target_link_libraries(plenwick_unit_tests PRIVATE plenwick_pack_lib)
+  target_compile_definitions(plenwick_unit_tests
+    PRIVATE PLENWICK_TEST_JARS="${CMAKE_BINARY_DIR}/tests/jars")
 endif()
 if(NOT WIN32)
   target_sources(plenwick_unit_tests PRIVATE platform/posix/posix_directory_search_test.cpp)

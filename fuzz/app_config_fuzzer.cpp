@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "tools/pack/app_config.h"
+#include "tools/pack/app/config_file.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   }
   plenwick::AppConfig config;
   std::string error;
-  if (!plenwick::loadAppConfigFile(configPath, config, error)) {
+  if (!plenwick::loadAppConfigFile(configPath, config, &error)) {
     check(!error.empty(), "a configuration refused without a message");
     check(error.find("app.json") != std::string::npos, "the message does not name the file");
     return 0;

@@ -15,7 +15,7 @@
 
 #include "config/region_locator.h"
 #include "tools/pack/files/replace.h"
-#include "tools/pack/launcher_file.h"
+#include "tools/pack/launcher/launcher_file.h"
 
 namespace {
 
@@ -73,27 +73,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::ofstream out(input, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   }
-  plenwick::LauncherImage image;
+  plenwick::LauncherFile launcher;
   std::string error;
-  const bool read = plenwick::readLauncher(input, image, error);
+  const bool read = plenwick::readLauncher(input, launcher, &error);
   check(read == location.found(), "the file reader and the locator disagree");
   if (!read) {
     check(!error.empty(), "a failure without a message");
     check(error.find(input) != std::string::npos, "the message does not name the file");
   } else {
-    check(image.bytes == bytes, "the reader changed the bytes");
-    check(image.regionOffset == location.offset, "the reader found another region");
+    check(launcher.bytes == bytes, "the reader changed the bytes");
+    check(launcher.regionOffset == location.offset, "the reader found another region");
 
     plenwick::LaunchConfig config;
     config.mainClass = "fuzz.Main";
     config.jvmOptions = {"-Xmx64m"};
-    std::vector<unsigned char> packed = image.bytes;
+    std::vector<unsigned char> packed = launcher.bytes;
     check(plenwick::writeLaunchConfigBlock(config, packed, &error),
           "a readable launcher was not packed");
     if (plenwick::writeFileAtomically(output, packed, 0777, &error)) {
       check(readAll(output) == packed, "the packed copy is not complete");
-      plenwick::LauncherImage again;
-      check(plenwick::readLauncher(output, again, error), "the packed copy cannot be read back");
+      plenwick::LauncherFile again;
+      check(plenwick::readLauncher(output, again, &error), "the packed copy cannot be read back");
       plenwick::LaunchConfig decoded;
       check(plenwick::decodeLaunchConfig(again.bytes.data() + again.regionOffset,
                                          plenwick::kLaunchConfigBlockSize, decoded) &&

@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/pack/manifest.h"
-#include "tools/pack/pe_image.h"
-#include "tools/pack/pe_resources.h"
+#include "tools/pack/pe/pe_file.h"
+#include "tools/pack/pe/resource_reader.h"
+#include "tools/pack/pe/section_writer.h"
+#include "tools/pack/windows/manifest.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
   plenwick::PeFile pe;
   std::string error;
-  if (!plenwick::parsePe(bytes, pe, error)) {
+  if (!plenwick::parsePe(bytes, pe, &error)) {
     check(!error.empty(), "a PE the parser refused without a message");
     return 0;
   }
@@ -53,18 +54,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     check(section.headerOffset + 40 <= pe.bytes.size(), "a section header outside the file");
   }
   std::vector<plenwick::Resource> resources;
-  if (!plenwick::readResources(pe, resources, error)) {
+  if (!plenwick::readResources(pe, resources, &error)) {
     check(!error.empty(), "resources refused without a message");
     return 0;
   }
   plenwick::PeFile rewritten = pe;
-  if (!plenwick::writeResources(rewritten, resources, error)) {
+  if (!plenwick::writeResources(rewritten, resources, &error)) {
     check(!error.empty(), "resources not written, without a message");
     return 0;
   }
   plenwick::PeFile reparsed;
-  check(plenwick::parsePe(rewritten.bytes, reparsed, error),
-        "the rewritten PE does not parse:", error);
+  check(plenwick::parsePe(rewritten.bytes, reparsed, &error),
+        "the rewritten PE does not parse:", &error);
   // Every other section keeps its bytes, wherever the rewrite put them.
   const int resourceSection =
       plenwick::sectionOfRva(pe, plenwick::dataDirectory(pe, plenwick::kDirResource).rva);
@@ -80,8 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
           "the rewrite changed the bytes of section", before.name);
   }
   std::vector<plenwick::Resource> again;
-  check(plenwick::readResources(reparsed, again, error),
-        "the rewritten resources do not read:", error);
+  check(plenwick::readResources(reparsed, again, &error),
+        "the rewritten resources do not read:", &error);
   check(sameResources(resources, again), "the resources changed on the way through");
   return 0;
 }

@@ -9,8 +9,8 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/e2e/harness.h"
-#include "tools/pack/icons.h"
-#include "tools/pack/pe_image.h"
+#include "tools/pack/pe/pe_file.h"
+#include "tools/pack/windows/icons.h"
 
 namespace plenwick::e2e {
 namespace {
@@ -153,12 +153,12 @@ TEST_F(PackTest, ExitCodesAndHelp) {
 }
 
 std::string makeIcon(const fs::path& path) {
-  RgbaImage image;
+  RgbaBitmap image;
   image.width = image.height = 512;
   image.pixels.assign(512 * 512 * 4, 0x80);
   std::vector<unsigned char> png;
   std::string error;
-  EXPECT_TRUE(encodePng(image, png, error)) << error;
+  EXPECT_TRUE(encodePng(image, png, &error)) << error;
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
   return path.string();
@@ -170,7 +170,7 @@ std::string signedCopy(const std::string& launcher, const fs::path& path) {
   Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   PeFile pe;
   std::string error;
-  EXPECT_TRUE(parsePe(bytes, pe, error)) << error;
+  EXPECT_TRUE(parsePe(bytes, pe, &error)) << error;
   setDataDirectory(pe, kDirSecurity, {static_cast<uint32_t>(pe.bytes.size()), 8});
   pe.bytes.resize(pe.bytes.size() + 8, 0);
   std::ofstream(path, std::ios::binary)

@@ -108,7 +108,10 @@ bool Staging::remove(const std::string& path, std::string* err) {
   }
   std::error_code code;
   fs::remove_all(path, code);
-  if (code) return *err = "cannot remove " + path + ": " + code.message(), false;
+  if (code) {
+    *err = "cannot remove " + path + ": " + code.message();
+    return false;
+  }
   return true;
 }
 

@@ -1,0 +1,189 @@
+#include "tools/pack/app/app_check.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#include "options/class_path_option.h"
+#include "tools/pack/app/input_check.h"
+#include "tools/pack/app/stack_size.h"
+#include "tools/pack/app/tool_paths.h"
+#include "tools/pack/windows/manifest.h"
+
+namespace plenwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Check {
+  const AppConfig& config;
+  std::string* err;
+  bool fail(const std::string& key, const std::string& problem) {
+    *err = config.where(key) + ": " + problem;
+    return false;
+  }
+};
+
+bool isNameChar(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-';
+}
+
+bool validName(const std::string& name) {
+  return !name.empty() && name.size() <= 64 && name[0] != '.' && name[0] != '-' &&
+         std::all_of(name.begin(), name.end(), isNameChar);
+}
+
+bool validJavaName(const std::string& name) {
+  if (name.empty() || name.front() == '.' || name.back() == '.') return false;
+  char previous = '.';
+  for (char c : name) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    const bool part = std::isalnum(u) || c == '_' || c == '$' || u >= 0x80;
+    if (c == '.' && previous == '.') return false;
+    if (c != '.' && !part) return false;
+    if (previous == '.' && std::isdigit(u)) return false;
+    previous = c;
+  }
+  return true;
+}
+
+bool hasControlChar(const std::string& text) {
+  return std::any_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+bool checkIdentity(AppConfig& c, Check& check) {
+  if (c.name.empty()) return check.fail("name", "is required");
+  if (!validName(c.name)) {
+    return check.fail("name", "'" + c.name +
+                                  "' is not usable as a file name: use letters, digits, '.', "
+                                  "'_' and '-', at most 64, not starting with '.' or '-'");
+  }
+  if (c.displayName.empty()) c.displayName = c.name;
+  if (hasControlChar(c.displayName)) return check.fail("displayName", "holds a control character");
+  if (c.version.empty()) c.version = "1.0";
+  if (manifestVersion(c.version).empty()) {
+    return check.fail("version", "'" + c.version +
+                                     "' is not a version: one to four numbers from 0 to 65535 "
+                                     "joined by '.', e.g. 1.2 or 3.2.0.0");
+  }
+  if (c.mainClass.empty()) return check.fail("mainClass", "is required");
+  if (!validJavaName(c.mainClass)) {
+    return check.fail("mainClass",
+                      "'" + c.mainClass + "' is not a class name like com.example.App");
+  }
+  return true;
+}
+
+bool isClassPathOption(const std::string& option) {
+  return setsClassPath(option);
+}
+
+bool checkLaunch(AppConfig& c, Check& check) {
+  for (const std::string& option : c.jvmOptions) {
+    if (isClassPathOption(option)) {
+      return check.fail("jvmOptions", "'" + option +
+                                          "': the class path is written from 'jars'; "
+                                          "list the jars there instead");
+    }
+  }
+  if (!c.stackSize.empty() && !parseStackSize(c.stackSize, c.stackBytes)) {
+    return check.fail("stackSize", "'" + c.stackSize +
+                                       "' is not a size: give bytes, or a number with K or M, "
+                                       "below 4 GiB");
+  }
+  return true;
+}
+
+std::string upperCase(std::string text) {
+  for (char& ch : text) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  return text;
+}
+
+// CON, NUL, COM1 and the like name devices on Windows, with any extension.
+bool isWindowsDeviceName(const std::string& name) {
+  const std::string stem = upperCase(name.substr(0, name.find('.')));
+  static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
+  for (const char* device : kDevices) {
+    if (stem == device) return true;
+  }
+  return stem.size() == 4 && (stem.rfind("COM", 0) == 0 || stem.rfind("LPT", 0) == 0) &&
+         stem[3] >= '1' && stem[3] <= '9';
+}
+
+// A jar's name goes into the class path, joined with the list separator and
+// after the "&&" token, so neither may appear in it.
+bool usableJarName(const std::string& name, bool windows, Check& check) {
+  const char separator = windows ? ';' : ':';
+  if (name.find(separator) != std::string::npos || name.find("&&") != std::string::npos) {
+    return check.fail("jars", "the jar name '" + name + "' holds '" + std::string(1, separator) +
+                                  "' or '&&', which would break the class path; rename it");
+  }
+  if (windows && isWindowsDeviceName(name)) {
+    return check.fail("jars", "the jar name '" + name + "' is a device name on Windows; rename it");
+  }
+  return true;
+}
+
+bool addJarsOf(const std::string& path, Check& check, std::vector<std::string>& jars) {
+  std::error_code code;
+  if (fs::is_directory(path, code)) {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(path, code)) {
+      if (entry.is_regular_file(code) && entry.path().extension() == ".jar") {
+        found.push_back(entry.path().string());
+      }
+    }
+    std::sort(found.begin(), found.end());
+    if (found.empty()) return check.fail("jars", "directory " + path + " holds no .jar file");
+    jars.insert(jars.end(), found.begin(), found.end());
+    return true;
+  }
+  if (!fs::is_regular_file(path, code)) return check.fail("jars", "no such file: " + path);
+  if (fs::path(path).extension() != ".jar") {
+    return check.fail("jars", path + " is not a .jar file");
+  }
+  jars.push_back(path);
+  return true;
+}
+
+bool checkJars(AppConfig& c, Check& check) {
+  if (c.jars.empty()) return check.fail("jars", "is required: the application's jars");
+  c.jarFiles.clear();
+  for (const std::string& path : c.jars) {
+    if (!addJarsOf(path, check, c.jarFiles)) return false;
+  }
+  std::vector<std::string> names;
+  for (const std::string& jar : c.jarFiles) {
+    const std::string name = fs::path(jar).filename().string();
+    if (!usableJarName(name, c.windows, check)) return false;
+    names.push_back(c.windows ? upperCase(name) : name);
+  }
+  names.push_back(c.windows ? upperCase("plenwick-bootstrap.jar") : "plenwick-bootstrap.jar");
+  std::sort(names.begin(), names.end());
+  auto twice = std::adjacent_find(names.begin(), names.end());
+  if (twice != names.end()) {
+    return check.fail("jars", "two jars are named " + *twice +
+                                  (c.windows ? " (Windows does not tell case apart)" : ""));
+  }
+  return true;
+}
+
+bool checkWindowsName(const AppConfig& c, Check& check) {
+  if (c.windows && isWindowsDeviceName(c.name)) {
+    return check.fail("name", "'" + c.name + "' is a device name on Windows; choose another");
+  }
+  return true;
+}
+
+}  // namespace
+
+bool validateAppConfig(AppConfig& config, std::string* err) {
+  Check check{config, err};
+  return checkIdentity(config, check) && checkLaunch(config, check) && checkRuntime(config, err) &&
+         checkWindowsName(config, check) && checkJars(config, check) && checkFiles(config, err);
+}
+
+}  // namespace plenwick

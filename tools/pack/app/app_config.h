@@ -1,0 +1,48 @@
+// The application description that `plenwick-pack image` works from: read
+// from a JSON file, changed by command-line options, then checked as a whole.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace plenwick {
+
+struct AppConfig {
+  std::string name;         // file name of the launcher, assembly name on Windows
+  std::string displayName;  // the manifest's description; defaults to name
+  std::string version;      // one to four numbers 0..65535, e.g. "1.2"
+  std::string mainClass;
+  std::vector<std::string> jvmOptions;
+  std::vector<std::string> arguments;  // default application arguments
+  std::optional<bool> runOnCallingThread, consoleApp, utf8Console, reservedFlag3,
+      packageAppDataVars;
+  std::string stackSize;          // as written: "2M", "524288"
+  std::vector<std::string> jars;  // jar files, or directories whose *.jar are taken
+  std::string target;             // linux-x64, windows-x64, windows-arm64
+  std::string jdk;                // a JDK with jmods to make the runtime with jlink
+  std::string runtime;            // or a prepared runtime directory, copied as it is
+  std::vector<std::string> modules;
+  std::vector<std::string> icons;  // one large square PNG, or five (16..256 px)
+  std::optional<bool> appCds;
+  std::vector<std::string> trainingArguments;
+  std::string launcher;      // the unpacked launcher to copy
+  std::string bootstrapJar;  // plenwick-bootstrap.jar
+  std::string output;        // the image directory
+  bool force = false;        // replace an existing output directory
+
+  // Filled in by validateAppConfig.
+  std::vector<std::string> jarFiles;  // every jar, directories expanded, in order
+  uint32_t stackBytes = 0;
+  bool windows = false;
+
+  // Where each key's value came from, for messages: "app.json: key 'name'"
+  // or "option --name".
+  std::map<std::string, std::string> origin;
+  std::string file;  // the configuration file, when there is one
+  std::string where(const std::string& key) const;
+};
+
+}  // namespace plenwick

@@ -1,0 +1,66 @@
+#include "tools/pack/app/app_fields.h"
+
+namespace plenwick {
+namespace {
+
+AppField text(const char* key, const char* option, FieldKind kind, std::string AppConfig::*m) {
+  return {key, option, kind, m, nullptr, nullptr};
+}
+
+AppField list(const char* key, const char* option, FieldKind kind,
+              std::vector<std::string> AppConfig::*m) {
+  return {key, option, kind, nullptr, m, nullptr};
+}
+
+AppField flag(const char* key, const char* option, std::optional<bool> AppConfig::*m) {
+  return {key, option, FieldKind::kBool, nullptr, nullptr, m};
+}
+
+}  // namespace
+
+const std::vector<AppField>& appFields() {
+  using K = FieldKind;
+  using C = AppConfig;
+  static const std::vector<AppField> fields = {
+      text("name", "name", K::kString, &C::name),
+      text("displayName", "display-name", K::kString, &C::displayName),
+      text("version", "version", K::kString, &C::version),
+      text("mainClass", "main-class", K::kString, &C::mainClass),
+      list("jvmOptions", "jvm-option", K::kStringList, &C::jvmOptions),
+      list("arguments", "arg", K::kStringList, &C::arguments),
+      flag("runOnCallingThread", "run-on-calling-thread", &C::runOnCallingThread),
+      flag("consoleApp", "console-app", &C::consoleApp),
+      flag("utf8Console", "utf8-console", &C::utf8Console),
+      flag("reservedFlag3", "reserved-flag3", &C::reservedFlag3),
+      flag("packageAppDataVars", "package-appdata-vars", &C::packageAppDataVars),
+      text("stackSize", "stack-size", K::kSize, &C::stackSize),
+      list("jars", "jar", K::kPathList, &C::jars),
+      text("target", "target", K::kString, &C::target),
+      text("jdk", "jdk", K::kPath, &C::jdk),
+      text("runtime", "runtime", K::kPath, &C::runtime),
+      list("modules", "module", K::kStringList, &C::modules),
+      list("icons", "icon", K::kPathList, &C::icons),
+      flag("appCds", "app-cds", &C::appCds),
+      list("trainingArguments", "training-arg", K::kStringList, &C::trainingArguments),
+      text("launcher", "launcher", K::kPath, &C::launcher),
+      text("bootstrapJar", "bootstrap-jar", K::kPath, &C::bootstrapJar),
+      text("output", "output", K::kPath, &C::output),
+  };
+  return fields;
+}
+
+const AppField* findFieldByKey(const std::string& key) {
+  for (const AppField& field : appFields()) {
+    if (key == field.key) return &field;
+  }
+  return nullptr;
+}
+
+const AppField* findFieldByOption(const std::string& option) {
+  for (const AppField& field : appFields()) {
+    if (option == field.option) return &field;
+  }
+  return nullptr;
+}
+
+}  // namespace plenwick

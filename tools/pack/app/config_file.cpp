@@ -1,0 +1,136 @@
+#include "tools/pack/app/config_file.h"
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "tools/pack/app/app_fields.h"
+
+namespace plenwick {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+std::string keyOrigin(const std::string& file, const std::string& key) {
+  return file + ": key '" + key + "'";
+}
+
+std::string resolvePath(const fs::path& base, const std::string& value) {
+  if (value.empty() || fs::path(value).is_absolute()) return value;
+  return (base / value).lexically_normal().string();
+}
+
+// Checks the JSON type of one value; sets `error` to what it should have been.
+bool setFromJson(const AppField& field, const json& value, const fs::path& base, AppConfig& config,
+                 std::string* err) {
+  switch (field.kind) {
+    case FieldKind::kBool:
+      if (!value.is_boolean()) {
+        *err = "must be true or false";
+        return false;
+      }
+      config.*field.flag = value.get<bool>();
+      return true;
+    case FieldKind::kSize:
+      if (value.is_number_unsigned()) {
+        config.*field.text = std::to_string(value.get<unsigned long long>());
+        return true;
+      }
+      if (!value.is_string()) {
+        *err = "must be a number of bytes or a text like \"2M\"";
+        return false;
+      }
+      config.*field.text = value.get<std::string>();
+      return true;
+    case FieldKind::kString:
+    case FieldKind::kPath:
+      if (!value.is_string()) {
+        *err = "must be a text";
+        return false;
+      }
+      config.*field.text = value.get<std::string>();
+      if (field.kind == FieldKind::kPath)
+        config.*field.text = resolvePath(base, config.*field.text);
+      return true;
+    case FieldKind::kStringList:
+    case FieldKind::kPathList:
+      break;
+  }
+  if (!value.is_array()) {
+    *err = "must be a list of texts";
+    return false;
+  }
+  std::vector<std::string>& list = config.*field.list;
+  list.clear();
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    if (!value[i].is_string()) {
+      *err = "entry " + std::to_string(i + 1) + " must be a text";
+      return false;
+    }
+    const std::string item = value[i].get<std::string>();
+    list.push_back(field.kind == FieldKind::kPathList ? resolvePath(base, item) : item);
+  }
+  return true;
+}
+
+bool readText(const std::string& path, std::string& text, std::string* err) {
+  std::error_code code;
+  if (fs::is_directory(path, code)) {
+    *err = path + ": is a directory";
+    return false;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    *err = path + ": cannot read the configuration file";
+    return false;
+  }
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  text = buffer.str();
+  return true;
+}
+
+bool parseJson(const std::string& path, const std::string& text, json& document, std::string* err) {
+  try {
+    document = json::parse(text);
+  } catch (const json::exception& e) {
+    // A syntax error, or a number too large to read (out_of_range).
+    const std::string what = e.what();
+    const std::size_t cut = what.find("] ");
+    *err = path + ": not valid JSON: " + what.substr(cut == std::string::npos ? 0 : cut + 2);
+    return false;
+  }
+  if (!document.is_object()) {
+    *err = path + ": must hold one JSON object { ... }";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool loadAppConfigFile(const std::string& path, AppConfig& config, std::string* err) {
+  std::string text;
+  json document;
+  if (!readText(path, text, err) || !parseJson(path, text, document, err)) return false;
+  const fs::path base = fs::absolute(path).parent_path();
+  config.file = path;
+  for (const auto& item : document.items()) {
+    const AppField* field = findFieldByKey(item.key());
+    if (field == nullptr) {
+      *err = path + ": unknown key '" + item.key() + "'";
+      return false;
+    }
+    std::string problem;
+    if (!setFromJson(*field, item.value(), base, config, &problem)) {
+      *err = keyOrigin(path, item.key()) + " " + problem;
+      return false;
+    }
+    config.origin[item.key()] = keyOrigin(path, item.key());
+  }
+  return true;
+}
+
+}  // namespace plenwick

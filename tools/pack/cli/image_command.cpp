@@ -1,0 +1,141 @@
+#include "tools/pack/cli/image_command.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "tools/pack/app/app_check.h"
+#include "tools/pack/app/app_options.h"
+#include "tools/pack/cli/exit_codes.h"
+#include "tools/pack/files/output_place.h"
+#include "tools/pack/files/replace.h"
+#include "tools/pack/launcher/packed_launcher.h"
+#include "tools/pack/runtime/app_cds.h"
+#include "tools/pack/runtime/runtime_maker.h"
+
+namespace plenwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kImageUsage =
+    "Usage: plenwick-pack image [CONFIG.json] [options]\n"
+    "\n"
+    "Lays out a complete application image: bin/NAME (the packed launcher), the\n"
+    "runtime, and app/ with the application's jars and plenwick-bootstrap.jar.\n"
+    "Options override the configuration file; a list option replaces the file's list.\n"
+    "\n"
+    "  --name NAME              launcher file name (and Windows assembly name)   [name]\n"
+    "  --display-name TEXT      the application's display name                  [displayName]\n"
+    "  --version X.Y[.Z[.W]]    the application's version                       [version]\n"
+    "  --main-class NAME        the application's main class                    [mainClass]\n"
+    "  --jvm-option OPTION      a JVM option; \"&&\" stands for ROOT/app/ (repeat) [jvmOptions]\n"
+    "  --arg ARGUMENT           a default application argument (repeat)         [arguments]\n"
+    "  --stack-size SIZE        stack of the Java thread: bytes, or with K or M  [stackSize]\n"
+    "  --run-on-calling-thread, --console-app, --utf8-console, --reserved-flag3,\n"
+    "  --package-appdata-vars   the behaviour flags; --no-... clears one\n"
+    "                           [runOnCallingThread, consoleApp, utf8Console,\n"
+    "                            reservedFlag3, packageAppDataVars]\n"
+    "  --jar PATH               a jar, or a directory of jars (repeat)           [jars]\n"
+    "  --target TARGET          linux-x64 (default), windows-x64, windows-arm64 [target]\n"
+    "  --jdk DIR                JDK to make the runtime from with jlink         [jdk]\n"
+    "  --runtime DIR            or a prepared runtime to copy (Windows targets)  [runtime]\n"
+    "  --module NAME            a module for jlink (repeat; default: from jdeps) [modules]\n"
+    "  --icon PNG               one square PNG of 256 px or more, or five PNGs of\n"
+    "                           16, 32, 64, 128 and 256 px (repeat; Windows)     [icons]\n"
+    "  --app-cds, --no-app-cds  application class-data archive (default: where the\n"
+    "                           runtime can keep it valid after the image moves) [appCds]\n"
+    "  --training-arg ARGUMENT  argument for the AppCDS training run (repeat)    "
+    "[trainingArguments]\n"
+    "  --launcher FILE          the unpacked launcher (default: the one built\n"
+    "                           beside plenwick-pack for the target)            [launcher]\n"
+    "  --bootstrap-jar FILE     plenwick-bootstrap.jar (default: beside plenwick-pack) "
+    "[bootstrapJar]\n"
+    "  --output DIR             the image directory to create                   [output]\n"
+    "  --force                  replace an earlier image made by plenwick-pack\n"
+    "\n"
+    "Required: name, mainClass, jars, output. Exit codes: 0 done, 1 failed, 2 wrong usage.\n";
+
+bool copyApp(const AppConfig& c, const std::string& root, std::string* err) {
+  const fs::path app = fs::path(root) / "app";
+  std::error_code code;
+  if (fs::exists(fs::symlink_status(app, code))) {
+    *err = "the runtime already has an app entry; the image keeps the application there";
+    return false;
+  }
+  fs::create_directory(app, code);
+  if (code) {
+    *err = "cannot create " + app.string() + ": " + code.message();
+    return false;
+  }
+  std::vector<std::string> files = c.jarFiles;
+  files.push_back(c.bootstrapJar);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const fs::path name =
+        i + 1 == files.size() ? fs::path("plenwick-bootstrap.jar") : fs::path(files[i]).filename();
+    fs::copy_file(files[i], app / name, code);
+    if (code) {
+      *err = "cannot copy " + files[i] + ": " + code.message();
+      return false;
+    }
+  }
+  return true;
+}
+
+bool markImage(const std::string& root, std::string* err) {
+  std::ofstream marker(fs::path(root) / kImageMarker);
+  marker << "An application image made by plenwick-pack; plenwick-pack image --force may "
+            "replace this folder.\n";
+  marker.close();
+  if (!marker) {
+    *err = "cannot write " + (fs::path(root) / kImageMarker).string();
+    return false;
+  }
+  return true;
+}
+
+bool buildImage(const AppConfig& c, Staging& staging, std::string* err) {
+  const std::string root = staging.imagePath();
+  if (!makeRuntime(c, staging, err) || !copyApp(c, root, err)) return false;
+  std::vector<std::string> extra;
+  const bool appCds = wantAppCds(c, root);
+  if (appCds) {
+    extra = {"-XX:SharedArchiveFile=&&" + appCdsArchive(c), "-XX:+AutoCreateSharedArchive"};
+  }
+  if (!writePackedLauncher(c, imageLaunchConfig(c, extra), root, err)) return false;
+  if (appCds && !trainAppCds(c, staging, err)) return false;
+  return markImage(root, err);
+}
+
+int failed(const std::string& message) {
+  std::fprintf(stderr, "plenwick-pack image: %s\n", message.c_str());
+  return kExitFailed;
+}
+
+}  // namespace
+
+int imageCommand(const std::vector<std::string>& args) {
+  AppConfig config;
+  bool help = false;
+  std::string error;
+  if (parseImageArguments(args, config, &help, &error) && help) {
+    std::fputs(kImageUsage, stdout);
+    return kExitOk;
+  }
+  if (!error.empty() || !validateAppConfig(config, &error)) {
+    std::fprintf(stderr,
+                 "plenwick-pack image: %s\n(plenwick-pack image --help lists the options)\n",
+                 error.c_str());
+    return kExitUsage;
+  }
+  Staging staging;
+  if (!staging.create(config.output, &error) || !buildImage(config, staging, &error) ||
+      !staging.commitImage(&error)) {
+    return failed(error);
+  }
+  std::printf("image: %s (start it with %s)\n", config.output.c_str(),
+              launcherPath(config, config.output).c_str());
+  return kExitOk;
+}
+
+}  // namespace plenwick

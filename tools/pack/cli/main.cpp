@@ -1,0 +1,61 @@
+// plenwick-pack: makes application images and writes launch settings into launchers.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "tools/pack/cli/exit_codes.h"
+#include "tools/pack/cli/image_command.h"
+#include "tools/pack/cli/show_command.h"
+#include "tools/pack/cli/write_command.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: plenwick-pack COMMAND [options]\n"
+    "\n"
+    "Commands:\n"
+    "  image   lay out a complete application image from jars and a configuration\n"
+    "  write   copy a launcher and write the application's launch settings into it\n"
+    "  show    print the launch settings packed into a launcher (Linux or Windows)\n"
+    "\n"
+    "Run 'plenwick-pack COMMAND --help' for a command's options.\n"
+    "  --help      show this help\n"
+    "  --version   show the version\n"
+    "\n"
+    "Exit codes: 0 done, 1 failed, 2 wrong usage.\n";
+
+int runCommand(std::vector<std::string> args) {
+  using namespace plenwick;
+  if (args.empty()) {
+    std::fputs(kUsage, stderr);
+    return kExitUsage;
+  }
+  const std::string command = args[0];
+  args.erase(args.begin());
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::fputs(kUsage, stdout);
+    return kExitOk;
+  }
+  if (command == "--version") {
+    std::printf("plenwick-pack %s\n", PLENWICK_VERSION);
+    return kExitOk;
+  }
+  if (command == "write") return writeCommand(args);
+  if (command == "show") return showCommand(args);
+  if (command == "image") return imageCommand(args);
+  std::fprintf(stderr, "plenwick-pack: unknown command '%s'\n\n%s", command.c_str(), kUsage);
+  return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return runCommand(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const std::exception& e) {
+    // Every expected failure is reported where it happens; this is the last guard.
+    std::fprintf(stderr, "plenwick-pack: unexpected failure: %s\n", e.what());
+    return plenwick::kExitFailed;
+  }
+}

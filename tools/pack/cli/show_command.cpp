@@ -1,0 +1,159 @@
+#include "tools/pack/cli/show_command.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "config/block_encoder.h"
+#include "tools/pack/cli/exit_codes.h"
+#include "tools/pack/launcher/launcher_file.h"
+#include "tools/pack/windows/windows_identity.h"
+
+namespace plenwick {
+namespace {
+
+using nlohmann::json;
+
+constexpr const char* kShowUsage =
+    "Usage: plenwick-pack show [--json] LAUNCHER\n"
+    "\n"
+    "Prints the launch settings packed into a launcher (Linux or Windows) and,\n"
+    "for a Windows launcher, the manifest's identity and the icon sizes.\n"
+    "  --json   one JSON object, for scripts\n";
+
+const char* yesNo(bool value) {
+  return value ? "true" : "false";
+}
+
+void appendList(std::string& out, const char* name, const std::vector<std::string>& list) {
+  out += std::string(name) + " (" + std::to_string(list.size()) + "):\n";
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    out += "  [" + std::to_string(i) + "] " + list[i] + "\n";
+  }
+}
+
+json configJson(const LaunchConfig& c) {
+  return {{"runOnCallingThread", c.runOnCallingThread},
+          {"consoleApp", c.consoleApp},
+          {"utf8Console", c.utf8Console},
+          {"reservedFlag3", c.reservedFlag3},
+          {"packageAppDataVars", c.packageAppDataVars},
+          {"threadStackSize", c.threadStackSize},
+          {"mainClass", c.mainClass},
+          {"jvmOptions", c.jvmOptions},
+          {"appArguments", c.appArguments}};
+}
+
+std::string describeWindows(const WindowsIdentity& w) {
+  std::string out = "machine: " + w.machine + "\n";
+  out += "manifest name: " + w.manifest.name + "\n";
+  out += "manifest version: " + w.manifest.version + "\n";
+  out += "manifest description: " + w.manifest.description + "\n";
+  out += "icon group 2000:";
+  for (int size : w.iconSizes) out += " " + std::to_string(size);
+  out += std::string("\nsigned: ") + yesNo(w.signedFile) + "\n";
+  return out;
+}
+
+json windowsJson(const WindowsIdentity& w) {
+  return {{"machine", w.machine},
+          {"manifest",
+           {{"name", w.manifest.name},
+            {"version", w.manifest.version},
+            {"description", w.manifest.description}}},
+          {"iconSizes", w.iconSizes},
+          {"signed", w.signedFile}};
+}
+
+int fail(const std::string& message) {
+  std::fprintf(stderr, "plenwick-pack show: %s\n", message.c_str());
+  return kExitFailed;
+}
+
+struct ShowRequest {
+  bool help = false;
+  bool json = false;
+  std::string path;
+};
+
+// False with a message on wrong usage; stops at --help.
+bool parseShowArgs(const std::vector<std::string>& args, ShowRequest& request, std::string* err) {
+  for (const std::string& arg : args) {
+    if (arg == "--help" || arg == "-h") {
+      request.help = true;
+      return true;
+    }
+    if (arg == "--json") {
+      request.json = true;
+    } else if (arg.rfind('-', 0) == 0 || !request.path.empty()) {
+      *err = "unexpected argument '" + arg + "'";
+      return false;
+    } else {
+      request.path = arg;
+    }
+  }
+  if (!request.path.empty()) return true;
+  *err = "expected one launcher file";
+  return false;
+}
+
+}  // namespace
+
+std::string describeConfig(const LaunchConfig& config) {
+  std::string out;
+  out += std::string("runOnCallingThread: ") + yesNo(config.runOnCallingThread) + "\n";
+  out += std::string("consoleApp: ") + yesNo(config.consoleApp) + "\n";
+  out += std::string("utf8Console: ") + yesNo(config.utf8Console) + "\n";
+  out += std::string("reservedFlag3: ") + yesNo(config.reservedFlag3) + "\n";
+  out += std::string("packageAppDataVars: ") + yesNo(config.packageAppDataVars) + "\n";
+  out += "threadStackSize: " + std::to_string(config.threadStackSize) + "\n";
+  out += "mainClass: " + config.mainClass + "\n";
+  appendList(out, "jvmOptions", config.jvmOptions);
+  appendList(out, "appArguments", config.appArguments);
+  return out;
+}
+
+int showCommand(const std::vector<std::string>& args) {
+  ShowRequest request;
+  std::string error;
+  if (!parseShowArgs(args, request, &error)) {
+    std::fprintf(stderr, "plenwick-pack show: %s\n\n%s", error.c_str(), kShowUsage);
+    return kExitUsage;
+  }
+  if (request.help) {
+    std::fputs(kShowUsage, stdout);
+    return kExitOk;
+  }
+  LauncherFile launcher;
+  if (!readLauncher(request.path, launcher, &error)) return fail(error);
+  const unsigned char* region = launcher.bytes.data() + launcher.regionOffset;
+  const std::vector<unsigned char> unpacked = unpackedRegion();
+  if (std::equal(unpacked.begin(), unpacked.end(), region)) {
+    return fail(request.path + " has not been packed yet");
+  }
+  LaunchConfig config;
+  if (!decodeLaunchConfig(region, kLaunchConfigBlockSize, config)) {
+    return fail("the launch configuration in " + request.path +
+                " is damaged: it runs off the end of its region");
+  }
+  const bool pe = looksLikePe(launcher.bytes);
+  WindowsIdentity windows;
+  PeFile file;
+  if (pe &&
+      (!parsePe(launcher.bytes, file, &error) || !readWindowsIdentity(file, windows, &error))) {
+    return fail(request.path + ": " + error);
+  }
+  if (request.json) {
+    json out = {
+        {"file", request.path}, {"format", pe ? "pe" : "elf"}, {"config", configJson(config)}};
+    if (pe) out["windows"] = windowsJson(windows);
+    std::puts(out.dump(2, ' ', false, json::error_handler_t::replace).c_str());
+    return kExitOk;
+  }
+  std::printf("format: %s\n", pe ? "PE (Windows)" : "ELF (Linux)");
+  std::fputs(describeConfig(config).c_str(), stdout);
+  if (pe) std::fputs(describeWindows(windows).c_str(), stdout);
+  return kExitOk;
+}
+
+}  // namespace plenwick

@@ -1,0 +1,132 @@
+#include "tools/pack/cli/write_command.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "config/region_locator.h"
+#include "tools/pack/app/stack_size.h"
+#include "tools/pack/cli/exit_codes.h"
+#include "tools/pack/files/replace.h"
+#include "tools/pack/launcher/launcher_file.h"
+#include "tools/pack/pe/pe_file.h"
+
+namespace plenwick {
+namespace {
+
+constexpr const char* kWriteUsage =
+    "Usage: plenwick-pack write --launcher FILE --output FILE --main-class NAME [options]\n"
+    "\n"
+    "Copies a launcher and writes the application's launch settings into it.\n"
+    "\n"
+    "  --launcher FILE            the launcher to copy (unpacked or already packed)\n"
+    "  --output FILE              where to write the packed launcher\n"
+    "  --main-class NAME          the application's main class, e.g. com.example.App\n"
+    "  --jvm-option OPTION        a JVM option (repeatable, at most 255)\n"
+    "  --arg ARGUMENT             a default application argument (repeatable, at most 255)\n"
+    "  --stack-size SIZE          stack of the Java thread: bytes, or with K or M (e.g. 2M)\n"
+    "  --run-on-calling-thread    run Java on the initial thread instead of a new one\n"
+    "  --console-app              a console application: no error box\n"
+    "  --utf8-console             switch a console application's console to UTF-8\n"
+    "  --reserved-flag3           set the reserved flag bit 3\n"
+    "  --package-appdata-vars     also set LOCALAPPDATA and APPDATA to the package folders\n";
+
+int usageError(const std::string& message) {
+  std::fprintf(stderr, "plenwick-pack write: %s\n\n%s", message.c_str(), kWriteUsage);
+  return kExitUsage;
+}
+
+bool setFlag(const std::string& name, LaunchConfig& config) {
+  struct Flag {
+    const char* name;
+    bool LaunchConfig::*field;
+  };
+  static const Flag flags[] = {
+      {"--run-on-calling-thread", &LaunchConfig::runOnCallingThread},
+      {"--console-app", &LaunchConfig::consoleApp},
+      {"--utf8-console", &LaunchConfig::utf8Console},
+      {"--reserved-flag3", &LaunchConfig::reservedFlag3},
+      {"--package-appdata-vars", &LaunchConfig::packageAppDataVars},
+  };
+  for (const Flag& flag : flags) {
+    if (name == flag.name) {
+      config.*flag.field = true;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Also true for two names of one file (a hard link, or a path through a link).
+bool sameFile(const std::string& a, const std::string& b) {
+  struct stat first, second;
+  return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+}  // namespace
+
+int writeCommand(const std::vector<std::string>& args) {
+  LaunchConfig config;
+  std::string launcherPath, outputPath;
+  bool haveMainClass = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kWriteUsage, stdout);
+      return kExitOk;
+    }
+    if (setFlag(arg, config)) continue;
+    if (i + 1 >= args.size()) return usageError("unknown option or missing value: " + arg);
+    const std::string& value = args[++i];
+    if (arg == "--launcher") {
+      launcherPath = value;
+    } else if (arg == "--output") {
+      outputPath = value;
+    } else if (arg == "--main-class") {
+      config.mainClass = value;
+      haveMainClass = true;
+    } else if (arg == "--jvm-option") {
+      config.jvmOptions.push_back(value);
+    } else if (arg == "--arg") {
+      config.appArguments.push_back(value);
+    } else if (arg == "--stack-size") {
+      if (!parseStackSize(value, config.threadStackSize)) {
+        return usageError("invalid stack size '" + value +
+                          "': give bytes, or a number with K or M, below 4 GiB");
+      }
+    } else {
+      return usageError("unknown option: " + arg);
+    }
+  }
+  if (launcherPath.empty()) return usageError("--launcher is required");
+  if (outputPath.empty()) return usageError("--output is required");
+  if (!haveMainClass) return usageError("--main-class is required");
+
+  LauncherFile image;
+  std::string error;
+  if (!readLauncher(launcherPath, image, &error) ||
+      !writeLaunchConfigBlock(config, image.bytes, &error)) {
+    std::fprintf(stderr, "plenwick-pack write: %s\n", error.c_str());
+    return kExitFailed;
+  }
+  updateChecksum(image.bytes);
+  if (sameFile(launcherPath, outputPath)) {
+    std::fprintf(stderr,
+                 "plenwick-pack write: %s is the launcher given with --launcher, which is only "
+                 "read; write the packed launcher to another file\n",
+                 outputPath.c_str());
+    return kExitFailed;
+  }
+  if (!writeFileAtomically(outputPath, image.bytes, 0777, &error)) {
+    std::fprintf(stderr, "plenwick-pack write: %s\n", error.c_str());
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+}  // namespace plenwick

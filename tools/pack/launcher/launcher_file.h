@@ -1,0 +1,20 @@
+// Reading a launcher executable and finding its configuration region.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "config/launch_config.h"
+
+namespace plenwick {
+
+struct LauncherFile {
+  std::vector<unsigned char> bytes;
+  std::size_t regionOffset = 0;
+};
+
+// Reads `path` and finds its configuration region. On failure returns false
+// with a message for a person in `error`.
+bool readLauncher(const std::string& path, LauncherFile& launcher, std::string* err);
+
+}  // namespace plenwick

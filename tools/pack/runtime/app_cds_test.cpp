@@ -1,0 +1,36 @@
+#include "tools/pack/runtime/app_cds.h"
+
+#include <gtest/gtest.h>
+
+namespace plenwick {
+namespace {
+
+TEST(ChooseAppCds, OnlyWhereTheArchiveSurvivesAMove) {
+  struct Case {
+    bool windows;
+    std::optional<bool> requested;
+    int feature;
+    bool on;
+    const char* note;
+  };
+  const Case cases[] = {
+      {false, std::nullopt, 17, false, "AppCDS: off for runtime 17: it records"},
+      {false, true, 17, false, "AppCDS: dropped for runtime 17"},
+      {false, std::nullopt, 0, false, "AppCDS: off for runtime 0"},
+      {false, std::nullopt, 19, true, ""},
+      {false, true, 25, true, ""},
+      {false, false, 25, false, ""},
+      {true, std::nullopt, 25, false, ""},
+  };
+  for (const Case& c : cases) {
+    const AppCdsChoice choice = chooseAppCds(c.windows, c.requested, c.feature);
+    EXPECT_EQ(choice.on, c.on) << c.feature;
+    EXPECT_EQ(choice.note.rfind(c.note, 0), 0u) << choice.note;
+    if (*c.note == '\0') {
+      EXPECT_EQ(choice.note, "");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace plenwick

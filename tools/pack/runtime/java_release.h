@@ -1,0 +1,12 @@
+// What a runtime's or JDK's `release` file says about it.
+#pragma once
+
+#include <string>
+
+namespace plenwick {
+
+// The feature version in a runtime's or JDK's `release` file (17 for
+// JAVA_VERSION="17.0.9"), or 0 when unknown.
+int javaFeatureVersion(const std::string& home);
+
+}  // namespace plenwick

@@ -1,0 +1,48 @@
+#include "tools/pack/runtime/module_deps.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace plenwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A JDK from 19 on under /usr/lib/jvm, or empty.
+std::string installedJdk() {
+  std::error_code code;
+  for (const auto& entry : fs::directory_iterator("/usr/lib/jvm", code)) {
+    const fs::path jdk = entry.path();
+    if (fs::exists(jdk / "bin" / "jdeps") && !fs::is_symlink(jdk) &&
+        entry.path().filename().string().find("17") == std::string::npos) {
+      return jdk.string();
+    }
+  }
+  return {};
+}
+
+TEST(FindModules, GivenModulesAreTakenAsTheyAre) {
+  AppConfig config;
+  config.modules = {"java.base", "java.desktop"};
+  std::string modules, error;
+  ASSERT_TRUE(findModules(config, modules, &error)) << error;
+  EXPECT_EQ(modules, "java.base,java.desktop");
+}
+
+TEST(FindModules, JdepsFindsWhatTheJarsNeed) {
+  AppConfig config;
+  config.jdk = installedJdk();
+  if (config.jdk.empty()) GTEST_SKIP() << "no JDK 19 or later under /usr/lib/jvm";
+  std::string modules, error;
+  config.jarFiles = {PLENWICK_TEST_JARS "/probe.jar"};
+  ASSERT_TRUE(findModules(config, modules, &error)) << error;
+  EXPECT_NE(modules.find("java.base"), std::string::npos) << modules;
+
+  config.jarFiles = {PLENWICK_TEST_JARS "/missing.jar"};
+  EXPECT_FALSE(findModules(config, modules, &error));
+  EXPECT_EQ(error.rfind("jdeps could not find the modules", 0), 0u) << error;
+}
+
+}  // namespace
+}  // namespace plenwick
