@@ -23,7 +23,9 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/pe_resources_test.cpp
     tools/pack/files/output_place_test.cpp
     tools/pack/files/replace_test.cpp
-    tools/pack/files/tree_copy_test.cpp)
+    tools/pack/files/tree_copy_test.cpp
+    tools/pack/release/signing_test.cpp
+    tools/pack/release/wxs_test.cpp)
   target_link_libraries(plenwick_unit_tests PRIVATE plenwick_pack_lib)
 endif()
 if(NOT WIN32)

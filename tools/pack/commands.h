@@ -22,5 +22,7 @@ std::string describeConfig(const LaunchConfig& config);
 int writeCommand(const std::vector<std::string>& args);
 int showCommand(const std::vector<std::string>& args);
 int imageCommand(const std::vector<std::string>& args);
+int signCommand(const std::vector<std::string>& args);
+int installerCommand(const std::vector<std::string>& args);
 
 }  // namespace plenwick

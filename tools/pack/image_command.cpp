@@ -10,6 +10,7 @@
 #include "tools/pack/files/replace.h"
 #include "tools/pack/packed_launcher.h"
 #include "tools/pack/process.h"
+#include "tools/pack/release/signing.h"
 #include "tools/pack/runtime_image.h"
 
 namespace plenwick {
@@ -127,6 +128,13 @@ bool buildImage(const AppConfig& c, Staging& staging, std::string& error) {
   }
   if (!writePackedLauncher(c, imageLaunchConfig(c, extra), root, error)) return false;
   if (appCds && !trainAppCds(c, staging, error)) return false;
+  // Signing comes after packing: a signed launcher is never written again.
+  Signer signer;
+  const std::string exe = launcherPath(c, root);
+  if (c.sign.given() && (!prepareSigner(c.sign, staging.workPath(), false, &signer, &error) ||
+                         !signFile(&signer, exe, exe, c.displayName, 0755, &error))) {
+    return false;
+  }
   return markImage(root, error);
 }
 
@@ -146,6 +154,10 @@ int imageCommand(const std::vector<std::string>& args) {
     std::fprintf(stderr,
                  "plenwick-pack image: %s\n(plenwick-pack image --help lists the options)\n",
                  error.c_str());
+    return kExitUsage;
+  }
+  if (config.sign.given() && !config.windows) {
+    std::fprintf(stderr, "plenwick-pack image: sign: only Windows targets are signed\n");
     return kExitUsage;
   }
   Staging staging;

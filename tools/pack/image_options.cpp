@@ -42,6 +42,9 @@ constexpr const char* kImageUsage =
     "[bootstrapJar]\n"
     "  --output DIR             the image directory to create                   [output]\n"
     "  --force                  replace an earlier image made by plenwick-pack\n"
+    "  --publisher, --upgrade-code, --installer  installer settings (plenwick-pack\n"
+    "                           installer --help); a \"sign\" section in the file signs\n"
+    "                           the Windows launcher (plenwick-pack sign --help)\n"
     "\n"
     "Required: name, mainClass, jars, output. Exit codes: 0 done, 1 failed, 2 wrong usage.\n";
 
