@@ -82,8 +82,9 @@ check_tables() {
   msiinfo export "$msi" File | grep -q "Rel.App.exe" && msiinfo export "$msi" File | grep -q "jvm.dll" &&
     msiinfo export "$msi" Shortcut | grep -q "Release Demo.lnk" &&
     msiinfo export "$msi" Shortcut | grep -qF '[INSTALLDIR]bin\Rel.App.exe' &&
-    msiinfo export "$msi" Upgrade | grep -q "$(msiinfo export "$msi" Property | awk '$1 == "UpgradeCode" {print $2}')" &&
+    msiinfo export "$msi" Upgrade | grep -qF "$(msiinfo export "$msi" Property | tr -d '\r' | awk '$1 == "UpgradeCode" {print $2}')" &&
     msiinfo export "$msi" Directory | grep -q "LocalAppDataFolder" &&
+    ! msiinfo export "$msi" RemoveFile | grep -q ProgramMenuFolder &&
     msiinfo suminfo "$msi" | grep -q "Template: Intel;1033" || {
     for t in File Shortcut Upgrade Property; do msiinfo export "$msi" "$t"; done; return 1
   }
@@ -96,17 +97,18 @@ wine_run() {
 
 installed=""
 install_run_upgrade_uninstall() {
-  [ -d "$prefix" ] || wine_run wineboot -i || return 1
-  local programs
-  programs=$(echo "$prefix"/drive_c/users/*/AppData/Local/Programs)
+  [ -d "$prefix" ] || { wine_run wineboot -i && wine_run wineserver -w; } || return 1
+  local user programs menu
+  user=$(id -un)
+  programs=$prefix/drive_c/users/$user/AppData/Local/Programs
+  menu="$prefix/drive_c/users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
   installed=$programs/Rel.App
-  local menu=$(echo "$prefix"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/"Start Menu"/Programs)
   wine_run wine msiexec /i "$work/app-1.0.msi" /qn || { echo "install failed"; return 1; }
   [ -e "$installed/bin/Rel.App.exe" ] && [ -e "$installed/app/only-in-1.0.jar" ] && [ -e "$menu/Release Demo.lnk" ] ||
     { echo "1.0 not installed per user"; ls -R "$programs" | head; return 1; }
   local record=$work/record.txt app
   (cd "$work" && PLENWICK_JVM_RECORD=$record wine_run wine "$installed/bin/Rel.App.exe" installed)
-  app='C:\users\'$(basename "$(dirname "$(dirname "$(dirname "$programs")")")")'\AppData\Local\Programs\Rel.App\app\'
+  app='C:\users\'$user'\AppData\Local\Programs\Rel.App\app\'
   grep -qF "option -Dapp.dir=$app" "$record" && grep -qF "option -Dsun.java.command=probe.Probe installed" "$record" ||
     { echo "unexpected record:"; head -6 "$record"; return 1; }
   echo "installed under LocalAppData\\Programs; the installed launcher passed its packed options"

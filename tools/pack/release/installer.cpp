@@ -91,18 +91,20 @@ bool describeImage(const InstallerRequest& r, const fs::path& launcher, Installe
   if (!r.upgradeCode.empty() && !parseGuid(r.upgradeCode, &spec->upgradeCode)) {
     return *err = "upgradeCode '" + r.upgradeCode + "' is not a GUID", false;
   }
-  spec->sourceRoot = fs::absolute(r.image).lexically_normal().string();
   return imageFiles(r.image, &spec->files, err);
 }
 
-bool runWixl(const std::string& wxs, const std::string& msi, std::string* err) {
+// wixl looks files up relative to its working folder (absolute names fail),
+// so the sources are written relative to the run's working folder.
+bool runWixl(const std::string& work, const std::string& msi, std::string* err) {
   std::string wixl;
   if (!findTool("wixl", "wixl", &wixl, err)) return false;
   ProcessOptions options;
   options.timeoutSeconds = kWixlSeconds;
+  options.workingDirectory = work;
   // x86 ("Intel") package: it installs files and a shortcut only, which every
   // Windows platform accepts from a 32-bit package (see the README).
-  const ProcessResult run = runProcess({wixl, "-a", "x86", "-o", msi, wxs}, options);
+  const ProcessResult run = runProcess({wixl, "-a", "x86", "-o", msi, "app.wxs"}, options);
   if (run.exitCode == 0) return true;
   *err = "wixl failed to build the installer: " +
          (run.timedOut ? std::string("stopped after the time limit") : outputTail(run.output));
@@ -121,18 +123,19 @@ bool buildInstaller(const InstallerRequest& r, std::string* err) {
   Staging staging;
   if (!staging.create(normalOutputPath(r.output), err)) return false;
   const std::string work = staging.workPath();
+  spec.sourceRoot = fs::absolute(r.image).lexically_normal().lexically_relative(work).string();
   Signer signer;
   if (r.sign.given() && !prepareSigner(r.sign, work, r.timestampNoted, &signer, err)) return false;
   // The image is left as it is: an unsigned launcher is signed as a copy.
   if (r.sign.given() && dataDirectory(pe, kDirSecurity).size == 0) {
     const std::string copy = work + "/" + launcher.filename().string();
     if (!signFile(&signer, launcher.string(), copy, spec.displayName, 0755, err)) return false;
-    spec.sources["bin/" + launcher.filename().string()] = copy;
+    spec.sources["bin/" + launcher.filename().string()] = launcher.filename().string();
   }
   const std::string wxs = work + "/app.wxs", msi = work + "/app.msi";
   const std::string source = wixSource(spec);
   if (!writeFileAtomically(wxs, {source.begin(), source.end()}, 0644, err) ||
-      !runWixl(wxs, msi, err)) {
+      !runWixl(work, msi, err)) {
     return false;
   }
   if (r.sign.given()) return signFile(&signer, msi, r.output, spec.displayName, 0644, err);

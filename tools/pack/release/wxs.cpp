@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <set>
 
 #include "tools/pack/release/name_uuid.h"
@@ -38,11 +39,6 @@ std::string xml(const std::string& text) {
 std::string lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
-}
-
-std::string windowsPath(std::string path) {
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path;
 }
 
 std::string folderOf(const std::string& file) {
@@ -108,10 +104,27 @@ void writeFolder(const InstallerSpec& spec, const Layout& layout, const std::str
   }
 }
 
+std::string registryKey(const InstallerSpec& spec) {
+  return xml("Software\\" + spec.publisher + "\\" + spec.name);
+}
+
+// The install folder's own component: the installer removes only folders that
+// hold a component, and the image's files all lie in sub-folders.
+std::string installFolderComponent(const InstallerSpec& spec) {
+  return "            <Component Id=\"InstallFolder\" Guid=\"" +
+         nameUuid(kUuidSpace, spec.upgradeCode + ":folder") +
+         "\">\n              <CreateFolder/>\n"
+         "              <RegistryValue Root=\"HKCU\" Key=\"" +
+         registryKey(spec) +
+         "\" Name=\"folder\" Type=\"integer\" Value=\"1\" KeyPath=\"yes\"/>\n"
+         "            </Component>\n";
+}
+
 // The shortcut's component: its key path is a per-user registry value (a
-// shortcut cannot be one), and it removes the install folders on uninstall.
-std::string shortcutComponent(const InstallerSpec& spec, const Layout& layout) {
-  const std::string key = "Software\\" + spec.publisher + "\\" + spec.name;
+// shortcut cannot be one). No RemoveFolder rows: wixl writes them for the
+// component's own folder whatever Directory says, which would name the
+// Start menu; the installer removes the emptied install folders itself.
+std::string shortcutComponent(const InstallerSpec& spec) {
   std::string out = "      <Directory Id=\"ProgramMenuFolder\">\n";
   out += "        <Component Id=\"StartMenu\" Guid=\"" +
          nameUuid(kUuidSpace, spec.upgradeCode + ":shortcut") + "\">\n";
@@ -119,13 +132,41 @@ std::string shortcutComponent(const InstallerSpec& spec, const Layout& layout) {
          xml(shortcutFileName(spec.displayName)) + ".lnk\" Description=\"" + xml(spec.displayName) +
          "\" Target=\"[INSTALLDIR]bin\\" + xml(spec.name) +
          ".exe\" WorkingDirectory=\"INSTALLDIR\" Icon=\"AppIcon.exe\"/>\n";
-  out += "          <RegistryValue Root=\"HKCU\" Key=\"" + xml(key) +
+  out += "          <RegistryValue Root=\"HKCU\" Key=\"" + registryKey(spec) +
          "\" Name=\"installed\" Type=\"integer\" Value=\"1\" KeyPath=\"yes\"/>\n";
-  for (const auto& folder : layout.folders) {
-    out += "          <RemoveFolder Id=\"r" + folder.second.id + "\" Directory=\"" +
-           folder.second.id + "\" On=\"uninstall\"/>\n";
-  }
   out += "        </Component>\n      </Directory>\n";
+  return out;
+}
+
+// The first product version above `version`, in the three numbers Windows
+// Installer compares (it ignores a fourth).
+std::string nextVersion(const std::string& version) {
+  unsigned long parts[3] = {0, 0, 0};
+  std::sscanf(version.c_str(), "%lu.%lu.%lu", &parts[0], &parts[1], &parts[2]);
+  if (++parts[2] > 65535) parts[2] = 0, ++parts[1];
+  if (parts[1] > 255) parts[1] = 0, ++parts[0];
+  return std::to_string(parts[0]) + "." + std::to_string(parts[1]) + "." + std::to_string(parts[2]);
+}
+
+// Every installed version up to this one, the same version included (a
+// rebuilt package), is removed before the new files go in; a newer one stops
+// the installation. Written as Upgrade rows rather than MajorUpgrade, whose
+// same-version flag wixl drops; wixl also drops IncludeMaximum, so the range
+// ends, exclusive, at nextVersion.
+std::string upgradeRules(const InstallerSpec& spec) {
+  const std::string next = nextVersion(spec.version);
+  std::string out = "    <Upgrade Id=\"" + spec.upgradeCode + "\">\n";
+  out += "      <UpgradeVersion Minimum=\"" + next +
+         "\" IncludeMinimum=\"yes\" OnlyDetect=\"yes\" Property=\"NEWERVERSIONFOUND\"/>\n";
+  out += "      <UpgradeVersion Minimum=\"0.0.0\" IncludeMinimum=\"yes\" Maximum=\"" + next +
+         "\" IncludeMaximum=\"no\" Property=\"OLDERVERSIONFOUND\"/>\n";
+  out += "    </Upgrade>\n";
+  out += "    <Condition Message=\"A newer version of " + xml(spec.displayName) +
+         " is already installed.\">NOT NEWERVERSIONFOUND</Condition>\n";
+  out +=
+      "    <InstallExecuteSequence>\n"
+      "      <RemoveExistingProducts After=\"InstallValidate\"/>\n"
+      "    </InstallExecuteSequence>\n";
   return out;
 }
 
@@ -198,10 +239,7 @@ std::string wixSource(const InstallerSpec& spec) {
       "    <Package InstallerVersion=\"500\" Compressed=\"yes\" InstallScope=\"perUser\" "
       "InstallPrivileges=\"limited\" Description=\"" +
       xml(spec.displayName) + "\"/>\n";
-  out +=
-      "    <MajorUpgrade AllowSameVersionUpgrades=\"yes\" DowngradeErrorMessage=\"A newer "
-      "version of " +
-      xml(spec.displayName) + " is already installed.\"/>\n";
+  out += upgradeRules(spec);
   out += "    <Media Id=\"1\" Cabinet=\"app.cab\" EmbedCab=\"yes\"/>\n";
   out += "    <Icon Id=\"AppIcon.exe\" SourceFile=\"" +
          xml(spec.sources.count("bin/" + spec.name + ".exe")
@@ -214,14 +252,16 @@ std::string wixSource(const InstallerSpec& spec) {
   out += "      <Directory Id=\"LocalAppDataFolder\">\n";
   out += "        <Directory Id=\"UserPrograms\" Name=\"Programs\">\n";
   out += "          <Directory Id=\"INSTALLDIR\" Name=\"" + xml(spec.name) + "\">\n";
+  out += installFolderComponent(spec);
   writeFolder(spec, layout, "", "            ", out);
   out += "          </Directory>\n        </Directory>\n      </Directory>\n";
-  out += shortcutComponent(spec, layout);
+  out += shortcutComponent(spec);
   out += "    </Directory>\n";
   out += "    <Feature Id=\"Application\" Level=\"1\">\n";
   for (const auto& file : layout.fileIds) {
     out += "      <ComponentRef Id=\"c" + file.second.substr(1) + "\"/>\n";
   }
+  out += "      <ComponentRef Id=\"InstallFolder\"/>\n";
   out += "      <ComponentRef Id=\"StartMenu\"/>\n    </Feature>\n  </Product>\n</Wix>\n";
   return out;
 }

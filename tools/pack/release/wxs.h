@@ -14,7 +14,7 @@ struct InstallerSpec {
   std::string version;      // as installerVersion() gives it
   std::string publisher;
   std::string upgradeCode;         // braced, upper-case
-  std::string sourceRoot;          // the image folder on this machine
+  std::string sourceRoot;          // the image folder, as wixl (run in the working folder) finds it
   std::vector<std::string> files;  // relative to sourceRoot, "/"-separated
   // Files taken from elsewhere than sourceRoot (a signed copy of the launcher).
   std::map<std::string, std::string> sources;

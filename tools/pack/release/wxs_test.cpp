@@ -28,7 +28,9 @@ TEST(InstallerVersion, ThreeFieldsWithinWindowsInstallerLimits) {
     SCOPED_TRACE(c.in);
     std::string out, err;
     EXPECT_EQ(installerVersion(c.in, &out, &err), *c.out != '\0');
-    if (*c.out != '\0') EXPECT_EQ(out, c.out);
+    if (*c.out != '\0') {
+      EXPECT_EQ(out, c.out);
+    }
   }
 }
 
@@ -37,7 +39,7 @@ TEST(UpgradeCode, NameBasedStablePerNameAndCaseBlind) {
   EXPECT_EQ(nameUuid("6ba7b810-9dad-11d1-80b4-00c04fd430c8", "www.example.com"),
             "{2ED6657D-E927-568B-95E1-2665A8AEA6A2}");
   // A released application's installers depend on this value never changing.
-  EXPECT_EQ(defaultUpgradeCode("MyApp"), "{C5D8A3E4-2E8E-5E1F-8E8A-000000000000}");
+  EXPECT_EQ(defaultUpgradeCode("MyApp"), "{3CB3B28F-73EA-5F62-A482-22B7E56CD07A}");
   EXPECT_EQ(defaultUpgradeCode("MyApp"), defaultUpgradeCode("myapp"));
   EXPECT_NE(defaultUpgradeCode("MyApp"), defaultUpgradeCode("MyApp2"));
 }
@@ -55,7 +57,9 @@ TEST(UpgradeCode, GuidSpellings) {
     SCOPED_TRACE(c.in);
     std::string normal;
     EXPECT_EQ(parseGuid(c.in, &normal), c.ok);
-    if (c.ok) EXPECT_EQ(normal, "{0A1B2C3D-0000-4000-8000-00000000000F}");
+    if (c.ok) {
+      EXPECT_EQ(normal, "{0A1B2C3D-0000-4000-8000-00000000000F}");
+    }
   }
 }
 
@@ -82,11 +86,13 @@ TEST(WixSource, PerUserLayoutShortcutAndUpgrade) {
       "{",  // braced code
       "Version=\"1.2.0\" Manufacturer=\"Acme\"",
       "Name=\"Tom &amp; Jerry\"",
-      "<MajorUpgrade AllowSameVersionUpgrades=\"yes\"",
+      "<UpgradeVersion Minimum=\"1.2.1\" IncludeMinimum=\"yes\" OnlyDetect=\"yes\"",
+      "<UpgradeVersion Minimum=\"0.0.0\" IncludeMinimum=\"yes\" Maximum=\"1.2.1\" "
+      "IncludeMaximum=\"no\"",
       "<Directory Id=\"LocalAppDataFolder\">\n"
       "        <Directory Id=\"UserPrograms\" Name=\"Programs\">\n"
       "          <Directory Id=\"INSTALLDIR\" Name=\"App\">",
-      "Name=\"server\">\n                  <Component",
+      "Name=\"server\">\n                <Component",
       "Source=\"/work/App.exe\"",
       "Source=\"/img/bin/server/jvm.dll\"",
       "Source=\"/img/release\"",
@@ -95,19 +101,26 @@ TEST(WixSource, PerUserLayoutShortcutAndUpgrade) {
       "<Icon Id=\"AppIcon.exe\" SourceFile=\"/work/App.exe\"/>",
       "<Property Id=\"ARPPRODUCTICON\" Value=\"AppIcon.exe\"/>",
       "Root=\"HKCU\" Key=\"Software\\Acme\\App\"",
-      "Directory=\"INSTALLDIR\" On=\"uninstall\"",
   };
   for (const char* text : expected) EXPECT_NE(wxs.find(text), std::string::npos) << text;
   EXPECT_EQ(wxs.find("ALLUSERS"), std::string::npos);
   EXPECT_EQ(wxs.find("ProgramFiles"), std::string::npos);
-  // One component per file, plus the shortcut's; stable across builds.
+  EXPECT_EQ(wxs.find("<RemoveFolder"), std::string::npos);  // wixl would aim it at the Start menu
+  // One component per file, the install folder's and the shortcut's; stable across builds.
   std::size_t refs = 0;
   for (std::size_t at = wxs.find("<ComponentRef"); at != std::string::npos;
        at = wxs.find("<ComponentRef", at + 1)) {
     ++refs;
   }
-  EXPECT_EQ(refs, spec.files.size() + 1);
+  EXPECT_EQ(refs, spec.files.size() + 2);
   EXPECT_EQ(wixSource(spec), wxs);
+  // The upgrade range ends just above this version, in the three compared numbers.
+  for (auto c : {std::make_pair("1.2.65535", "1.3.0"), std::make_pair("1.255.65535", "2.0.0"),
+                 std::make_pair("1.2.3.4", "1.2.4")}) {
+    spec.version = c.first;
+    EXPECT_NE(wixSource(spec).find(std::string("Maximum=\"") + c.second + "\""), std::string::npos)
+        << c.first;
+  }
   spec.upgradeCode = defaultUpgradeCode("Other");
   EXPECT_NE(wixSource(spec).substr(wxs.find("<Component ")), wxs.substr(wxs.find("<Component ")));
 }
