@@ -72,6 +72,12 @@ verify_signatures() {
       echo "a changed copy of $f still verifies"; return 1
     fi
   done
+  # An unsigned installer from the image, then signed alone with the PEM certificate and key.
+  "$pack" installer --image "$work/x64-1.0" --installer "$work/plain.msi" >/dev/null &&
+    "$pack" sign "$work/plain.msi" --certificate "$work/keys/signer.pem" --key "$work/keys/signer.key" \
+      --output "$work/pem-signed.msi" >/dev/null &&
+    osslsigncode verify -CAfile "$work/keys/ca.pem" -in "$work/pem-signed.msi" >/dev/null 2>&1 ||
+    { echo "installer --image and sign with a PEM certificate failed"; return 1; }
   "$pack" show "$exe" | grep -qx "signer: CN=Plenwick Test Signer, O=Plenwick Tests" ||
     { "$pack" show "$exe" | tail -3; return 1; }
   echo "launcher and installer verify against the test CA; changed copies do not; show names the signer"
@@ -85,7 +91,9 @@ check_tables() {
     msiinfo export "$msi" Upgrade | grep -qF "$(msiinfo export "$msi" Property | tr -d '\r' | awk '$1 == "UpgradeCode" {print $2}')" &&
     msiinfo export "$msi" Directory | grep -q "LocalAppDataFolder" &&
     ! msiinfo export "$msi" RemoveFile | grep -q ProgramMenuFolder &&
-    msiinfo suminfo "$msi" | grep -q "Template: Intel;1033" || {
+    msiinfo suminfo "$msi" | grep -q "Template: Intel;1033" &&
+    msiinfo suminfo "$msi" | grep -q "Source: 10 " &&  # compressed, no elevation needed
+    ! msiinfo export "$msi" Property | grep -q ALLUSERS || {
     for t in File Shortcut Upgrade Property; do msiinfo export "$msi" "$t"; done; return 1
   }
   echo "File, Shortcut, Upgrade and Directory rows as expected"
@@ -119,6 +127,10 @@ install_run_upgrade_uninstall() {
     "$pack" show "$installed/bin/Rel.App.exe" | grep -qx "manifest version: 1.1.0.0" ||
     { echo "1.1 did not replace 1.0"; ls -R "$programs" | head -20; return 1; }
   echo "1.1 replaced 1.0: one copy"
+  if wine_run wine msiexec /i "$work/app-1.0.msi" /qn || [ -e "$installed/app/only-in-1.0.jar" ]; then
+    echo "1.0 was installed over 1.1"; return 1
+  fi
+  echo "1.0 refused over 1.1"
   wine_run wine msiexec /x "$work/app-1.1.msi" /qn &&
     [ ! -e "$installed" ] && [ ! -e "$menu/Release Demo.lnk" ] ||
     { echo "uninstall left files"; find "$installed" "$menu" | head; return 1; }
