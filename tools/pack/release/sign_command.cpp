@@ -72,7 +72,7 @@ int parseSignArgs(const std::vector<std::string>& args, SignRequest& r) {
   for (; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--help" || arg == "-h") return std::fputs(kSignUsage, stdout), kExitOk;
-    if (arg.rfind("-", 0) != 0) {
+    if (arg.rfind('-', 0) != 0) {
       if (!r.file.empty()) return usageError("unexpected argument '" + arg + "'");
       r.file = arg;
       continue;

@@ -145,14 +145,14 @@ bool parseSignSection(const nlohmann::json& section, const std::string& base,
   return true;
 }
 
-CertificateFacts readCertificateFacts(const std::string& out) {
+CertificateFacts readCertificateFacts(const std::string& opensslOutput) {
   CertificateFacts facts;
-  facts.subject = lineAfter(out, "subject=");
-  facts.notAfter = lineAfter(out, "notAfter=");
-  facts.expired = out.find("Certificate will expire") != std::string::npos;
-  const std::size_t usage = out.find("Extended Key Usage");
+  facts.subject = lineAfter(opensslOutput, "subject=");
+  facts.notAfter = lineAfter(opensslOutput, "notAfter=");
+  facts.expired = opensslOutput.find("Certificate will expire") != std::string::npos;
+  const std::size_t usage = opensslOutput.find("Extended Key Usage");
   facts.codeSigning =
-      usage != std::string::npos && out.find("Code Signing", usage) != std::string::npos;
+      usage != std::string::npos && opensslOutput.find("Code Signing", usage) != std::string::npos;
   return facts;
 }
 

