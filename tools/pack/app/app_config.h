@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/pack/release/signing.h"
+
 namespace plenwick {
 
 struct AppConfig {
@@ -32,6 +34,10 @@ struct AppConfig {
   std::string bootstrapJar;  // plenwick-bootstrap.jar
   std::string output;        // the image directory
   bool force = false;        // replace an existing output directory
+  std::string publisher;     // the installer's publisher; defaults to displayName
+  std::string upgradeCode;   // the installer's upgrade code; derived from name when empty
+  std::string installer;     // the .msi that `plenwick-pack installer` writes
+  SignSettings sign;         // the "sign" section: Authenticode signing
 
   // Filled in by validateAppConfig.
   std::vector<std::string> jarFiles;  // every jar, directories expanded, in order

@@ -45,6 +45,9 @@ const std::vector<AppField>& appFields() {
       text("launcher", "launcher", K::kPath, &C::launcher),
       text("bootstrapJar", "bootstrap-jar", K::kPath, &C::bootstrapJar),
       text("output", "output", K::kPath, &C::output),
+      text("publisher", "publisher", K::kString, &C::publisher),
+      text("upgradeCode", "upgrade-code", K::kString, &C::upgradeCode),
+      text("installer", "installer", K::kPath, &C::installer),
   };
   return fields;
 }

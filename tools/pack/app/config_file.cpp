@@ -118,6 +118,13 @@ bool loadAppConfigFile(const std::string& path, AppConfig& config, std::string* 
   const fs::path base = fs::absolute(path).parent_path();
   config.file = path;
   for (const auto& item : document.items()) {
+    if (item.key() == "sign") {
+      if (!parseSignSection(item.value(), base.string(), keyOrigin(path, "sign"), &config.sign,
+                            err)) {
+        return false;
+      }
+      continue;
+    }
     const AppField* field = findFieldByKey(item.key());
     if (field == nullptr) {
       *err = path + ": unknown key '" + item.key() + "'";

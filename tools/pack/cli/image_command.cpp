@@ -10,6 +10,7 @@
 #include "tools/pack/files/output_place.h"
 #include "tools/pack/files/replace.h"
 #include "tools/pack/launcher/packed_launcher.h"
+#include "tools/pack/release/signing.h"
 #include "tools/pack/runtime/app_cds.h"
 #include "tools/pack/runtime/runtime_maker.h"
 
@@ -53,6 +54,9 @@ constexpr const char* kImageUsage =
     "[bootstrapJar]\n"
     "  --output DIR             the image directory to create                   [output]\n"
     "  --force                  replace an earlier image made by plenwick-pack\n"
+    "  --publisher, --upgrade-code, --installer  installer settings (plenwick-pack\n"
+    "                           installer --help); a \"sign\" section in the file signs\n"
+    "                           the Windows launcher (plenwick-pack sign --help)\n"
     "\n"
     "Required: name, mainClass, jars, output. Exit codes: 0 done, 1 failed, 2 wrong usage.\n";
 
@@ -104,6 +108,13 @@ bool buildImage(const AppConfig& c, Staging& staging, std::string* err) {
   }
   if (!writePackedLauncher(c, imageLaunchConfig(c, extra), root, err)) return false;
   if (appCds && !trainAppCds(c, staging, err)) return false;
+  // Signing comes after packing: a signed launcher is never written again.
+  Signer signer;
+  const std::string exe = launcherPath(c, root);
+  if (c.sign.given() && (!prepareSigner(c.sign, staging.workPath(), false, &signer, err) ||
+                         !signFile(&signer, exe, exe, c.displayName, 0755, err))) {
+    return false;
+  }
   return markImage(root, err);
 }
 
@@ -126,6 +137,10 @@ int imageCommand(const std::vector<std::string>& args) {
     std::fprintf(stderr,
                  "plenwick-pack image: %s\n(plenwick-pack image --help lists the options)\n",
                  error.c_str());
+    return kExitUsage;
+  }
+  if (config.sign.given() && !config.windows) {
+    std::fprintf(stderr, "plenwick-pack image: sign: only Windows targets are signed\n");
     return kExitUsage;
   }
   Staging staging;

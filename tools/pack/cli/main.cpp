@@ -6,7 +6,9 @@
 
 #include "tools/pack/cli/exit_codes.h"
 #include "tools/pack/cli/image_command.h"
+#include "tools/pack/cli/installer_command.h"
 #include "tools/pack/cli/show_command.h"
+#include "tools/pack/cli/sign_command.h"
 #include "tools/pack/cli/write_command.h"
 
 namespace {
@@ -18,6 +20,8 @@ constexpr const char* kUsage =
     "  image   lay out a complete application image from jars and a configuration\n"
     "  write   copy a launcher and write the application's launch settings into it\n"
     "  show    print the launch settings packed into a launcher (Linux or Windows)\n"
+    "  sign    sign a packed launcher.exe or an .msi (Authenticode, osslsigncode)\n"
+    "  installer  make a per-user Windows installer (.msi) from an image (wixl)\n"
     "\n"
     "Run 'plenwick-pack COMMAND --help' for a command's options.\n"
     "  --help      show this help\n"
@@ -44,6 +48,8 @@ int runCommand(std::vector<std::string> args) {
   if (command == "write") return writeCommand(args);
   if (command == "show") return showCommand(args);
   if (command == "image") return imageCommand(args);
+  if (command == "sign") return signCommand(args);
+  if (command == "installer") return installerCommand(args);
   std::fprintf(stderr, "plenwick-pack: unknown command '%s'\n\n%s", command.c_str(), kUsage);
   return kExitUsage;
 }

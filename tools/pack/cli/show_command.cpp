@@ -7,6 +7,7 @@
 #include "config/block_encoder.h"
 #include "tools/pack/cli/exit_codes.h"
 #include "tools/pack/launcher/launcher_file.h"
+#include "tools/pack/release/authenticode.h"
 #include "tools/pack/windows/windows_identity.h"
 
 namespace plenwick {
@@ -44,7 +45,13 @@ json configJson(const LaunchConfig& c) {
           {"appArguments", c.appArguments}};
 }
 
-std::string describeWindows(const WindowsIdentity& w) {
+// Whose signature a signed file carries, or why that cannot be told.
+std::string signerOf(const PeFile& file) {
+  std::string subject, error;
+  return readSigner(file, &subject, &error) ? subject : "(unreadable: " + error + ")";
+}
+
+std::string describeWindows(const WindowsIdentity& w, const std::string& signer) {
   std::string out = "machine: " + w.machine + "\n";
   out += "manifest name: " + w.manifest.name + "\n";
   out += "manifest version: " + w.manifest.version + "\n";
@@ -52,17 +59,20 @@ std::string describeWindows(const WindowsIdentity& w) {
   out += "icon group 2000:";
   for (int size : w.iconSizes) out += " " + std::to_string(size);
   out += std::string("\nsigned: ") + yesNo(w.signedFile) + "\n";
+  if (w.signedFile) out += "signer: " + signer + "\n";
   return out;
 }
 
-json windowsJson(const WindowsIdentity& w) {
-  return {{"machine", w.machine},
-          {"manifest",
-           {{"name", w.manifest.name},
-            {"version", w.manifest.version},
-            {"description", w.manifest.description}}},
-          {"iconSizes", w.iconSizes},
-          {"signed", w.signedFile}};
+json windowsJson(const WindowsIdentity& w, const std::string& signer) {
+  json out = {{"machine", w.machine},
+              {"manifest",
+               {{"name", w.manifest.name},
+                {"version", w.manifest.version},
+                {"description", w.manifest.description}}},
+              {"iconSizes", w.iconSizes},
+              {"signed", w.signedFile}};
+  if (w.signedFile) out["signer"] = signer;
+  return out;
 }
 
 int fail(const std::string& message) {
@@ -146,13 +156,13 @@ int showCommand(const std::vector<std::string>& args) {
   if (request.json) {
     json out = {
         {"file", request.path}, {"format", pe ? "pe" : "elf"}, {"config", configJson(config)}};
-    if (pe) out["windows"] = windowsJson(windows);
+    if (pe) out["windows"] = windowsJson(windows, signerOf(file));
     std::puts(out.dump(2, ' ', false, json::error_handler_t::replace).c_str());
     return kExitOk;
   }
   std::printf("format: %s\n", pe ? "PE (Windows)" : "ELF (Linux)");
   std::fputs(describeConfig(config).c_str(), stdout);
-  if (pe) std::fputs(describeWindows(windows).c_str(), stdout);
+  if (pe) std::fputs(describeWindows(windows, signerOf(file)).c_str(), stdout);
   return kExitOk;
 }
 

@@ -1,0 +1,188 @@
+#!/usr/bin/env bash
+# Releasing for Windows from this Linux host: a throw-away CA and code-signing
+# certificate made with openssl, a signed x64 image and per-user installer,
+# the signatures checked with osslsigncode, the tables read with msiinfo, and
+# the installer run under Wine (install, start the installed launcher against
+# the jvm.dll test double, upgrade, uninstall). Skips when a tool is missing.
+set -uo pipefail
+cd "$(dirname "$0")/../.."
+work=$PWD/build/release-stage
+prefix=$PWD/build/release-stage-wine  # kept between runs: a new prefix takes a while
+pack=$PWD/build/plenwick-pack
+jar=$PWD/build/tests/jars/probe.jar
+fake_jvm=$PWD/build-windows-x64/fake-jvm/jvm.dll
+. tests/stage-steps.sh
+
+for tool in wixl msiinfo osslsigncode openssl wine; do
+  command -v "$tool" >/dev/null ||
+    { echo "--- skipped: no $tool (Debian packages wixl msitools osslsigncode openssl wine)"; exit 0; }
+done
+for file in build-windows-x64/launcher.exe "$fake_jvm" "$pack" "$jar"; do
+  [ -e "$file" ] || { echo "--- skipped: no $file (Linux build and tests/stages/30-windows.sh)"; exit 0; }
+done
+
+make_certificates() {
+  local k=$work/keys
+  mkdir -p "$k" && cd "$k" || return 1
+  openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.pem -days 30 -subj "/CN=Release Test CA" \
+    -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign" &&
+    openssl req -newkey rsa:2048 -nodes -keyout signer.key -out signer.csr \
+      -subj "/CN=Plenwick Test Signer/O=Plenwick Tests" &&
+    printf 'basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=codeSigning\n' >code.ext &&
+    printf 'basicConstraints=CA:FALSE\nextendedKeyUsage=serverAuth\n' >web.ext &&
+    openssl x509 -req -in signer.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 10 -extfile code.ext -out signer.pem &&
+    openssl x509 -req -in signer.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 10 -extfile web.ext -out web.pem &&
+    openssl pkcs12 -export -in signer.pem -inkey signer.key -certfile ca.pem -passout pass:s3cret -out signer.p12
+  local status=$?
+  cd - >/dev/null
+  return $status
+} >"$work/openssl.log" 2>&1
+
+write_config() {
+  mkdir -p "$work/runtime/bin/server" "$work/jars" &&
+    cp "$fake_jvm" "$work/runtime/bin/server/jvm.dll" &&
+    cp "$jar" "$work/jars/probe.jar" && cp "$jar" "$work/jars/only-in-1.0.jar" &&
+    cat >"$work/app.json" <<JSON
+{
+  "name": "Rel.App", "displayName": "Release Demo", "version": "1.0", "publisher": "Plenwick Tests",
+  "mainClass": "probe.Probe", "jars": ["jars"], "jvmOptions": ["-Dapp.dir=&&"],
+  "target": "windows-x64", "runtime": "runtime", "launcher": "$PWD/build-windows-x64/launcher.exe",
+  "output": "x64-1.0", "installer": "app-1.0.msi",
+  "sign": {"certificate": "keys/signer.p12", "passwordEnv": "RELEASE_TEST_PASSWORD"}
+}
+JSON
+}
+
+# From the configuration to a signed image and a signed installer in one command.
+make_installer() {
+  RELEASE_TEST_PASSWORD=s3cret "$pack" installer "$work/app.json" >"$work/installer.log" 2>&1 ||
+    { cat "$work/installer.log"; return 1; }
+  [ "$(grep -c 'no timestampUrl given' "$work/installer.log")" = 1 ] ||
+    { echo "the missing timestamp server was not said exactly once:"; cat "$work/installer.log"; return 1; }
+}
+
+verify_signatures() {
+  local exe=$work/x64-1.0/bin/Rel.App.exe msi=$work/app-1.0.msi f
+  for f in "$exe" "$msi"; do
+    osslsigncode verify -CAfile "$work/keys/ca.pem" -in "$f" >"$work/verify.log" 2>&1 ||
+      { echo "not verified: $f"; tail -5 "$work/verify.log"; return 1; }
+    # One byte changed after signing (inside the signed content, before the signature).
+    cp "$f" "$work/changed" && printf 'X' | dd of="$work/changed" bs=1 seek=4096 conv=notrunc 2>/dev/null
+    if osslsigncode verify -CAfile "$work/keys/ca.pem" -in "$work/changed" >/dev/null 2>&1; then
+      echo "a changed copy of $f still verifies"; return 1
+    fi
+  done
+  # An unsigned installer from the image, then signed alone with the PEM certificate and key.
+  "$pack" installer --image "$work/x64-1.0" --installer "$work/plain.msi" >/dev/null &&
+    "$pack" sign "$work/plain.msi" --certificate "$work/keys/signer.pem" --key "$work/keys/signer.key" \
+      --output "$work/pem-signed.msi" >/dev/null &&
+    osslsigncode verify -CAfile "$work/keys/ca.pem" -in "$work/pem-signed.msi" >/dev/null 2>&1 ||
+    { echo "installer --image and sign with a PEM certificate failed"; return 1; }
+  "$pack" show "$exe" | grep -qx "signer: CN=Plenwick Test Signer, O=Plenwick Tests" ||
+    { "$pack" show "$exe" | tail -3; return 1; }
+  echo "launcher and installer verify against the test CA; changed copies do not; show names the signer"
+}
+
+check_tables() {
+  local msi=$work/app-1.0.msi
+  msiinfo export "$msi" File | grep -q "Rel.App.exe" && msiinfo export "$msi" File | grep -q "jvm.dll" &&
+    msiinfo export "$msi" Shortcut | grep -q "Release Demo.lnk" &&
+    msiinfo export "$msi" Shortcut | grep -qF '[INSTALLDIR]bin\Rel.App.exe' &&
+    msiinfo export "$msi" Upgrade | grep -qF "$(msiinfo export "$msi" Property | tr -d '\r' | awk '$1 == "UpgradeCode" {print $2}')" &&
+    msiinfo export "$msi" Directory | grep -q "LocalAppDataFolder" &&
+    ! msiinfo export "$msi" RemoveFile | grep -q ProgramMenuFolder &&
+    msiinfo suminfo "$msi" | grep -q "Template: Intel;1033" &&
+    msiinfo suminfo "$msi" | grep -q "Source: 10 " &&  # compressed, no elevation needed
+    ! msiinfo export "$msi" Property | grep -q ALLUSERS || {
+    for t in File Shortcut Upgrade Property; do msiinfo export "$msi" "$t"; done; return 1
+  }
+  echo "File, Shortcut, Upgrade and Directory rows as expected"
+}
+
+wine_run() {
+  (unset DISPLAY; WINEPREFIX=$prefix WINEDEBUG=-all "$@" >"$work/wine.log" 2>&1)
+}
+
+installed=""
+install_run_upgrade_uninstall() {
+  [ -d "$prefix" ] || { wine_run wineboot -i && wine_run wineserver -w; } || return 1
+  local user programs menu
+  user=$(id -un)
+  programs=$prefix/drive_c/users/$user/AppData/Local/Programs
+  menu="$prefix/drive_c/users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+  installed=$programs/Rel.App
+  wine_run wine msiexec /i "$work/app-1.0.msi" /qn || { echo "install failed"; return 1; }
+  [ -e "$installed/bin/Rel.App.exe" ] && [ -e "$installed/app/only-in-1.0.jar" ] && [ -e "$menu/Release Demo.lnk" ] ||
+    { echo "1.0 not installed per user"; ls -R "$programs" | head; return 1; }
+  local record=$work/record.txt app
+  (cd "$work" && PLENWICK_JVM_RECORD=$record wine_run wine "$installed/bin/Rel.App.exe" installed)
+  app='C:\users\'$user'\AppData\Local\Programs\Rel.App\app\'
+  grep -qF "option -Dapp.dir=$app" "$record" && grep -qF "option -Dsun.java.command=probe.Probe installed" "$record" ||
+    { echo "unexpected record:"; head -6 "$record"; return 1; }
+  echo "installed under LocalAppData\\Programs; the installed launcher passed its packed options"
+  RELEASE_TEST_PASSWORD=s3cret "$pack" installer "$work/app.json" --version 1.1 --jar "$work/jars/probe.jar" \
+    --output "$work/x64-1.1" --installer "$work/app-1.1.msi" >"$work/installer-1.1.log" 2>&1 &&
+    wine_run wine msiexec /i "$work/app-1.1.msi" /qn || { cat "$work/installer-1.1.log"; return 1; }
+  [ ! -e "$installed/app/only-in-1.0.jar" ] && [ "$(ls "$programs")" = Rel.App ] &&
+    "$pack" show "$installed/bin/Rel.App.exe" | grep -qx "manifest version: 1.1.0.0" ||
+    { echo "1.1 did not replace 1.0"; ls -R "$programs" | head -20; return 1; }
+  echo "1.1 replaced 1.0: one copy"
+  if wine_run wine msiexec /i "$work/app-1.0.msi" /qn || [ -e "$installed/app/only-in-1.0.jar" ]; then
+    echo "1.0 was installed over 1.1"; return 1
+  fi
+  echo "1.0 refused over 1.1"
+  wine_run wine msiexec /x "$work/app-1.1.msi" /qn &&
+    [ ! -e "$installed" ] && [ ! -e "$menu/Release Demo.lnk" ] ||
+    { echo "uninstall left files"; find "$installed" "$menu" | head; return 1; }
+  echo "uninstalled: no files, no shortcut"
+}
+
+# Each refusal: exit code 1 and a message a user can act on.
+expect_refusal() {
+  local expected=$1
+  shift
+  local out
+  out=$("$@" 2>&1) && { echo "accepted: $*"; return 1; }
+  grep -qF "$expected" <<<"$out" || { echo "expected '$expected', got: $out"; return 1; }
+}
+
+errors() {
+  local msi=$work/app-1.0.msi ok=0 linux=$work/linux-image
+  mkdir -p "$linux/bin" && touch "$linux/.plenwick-image" && cp build/launcher "$linux/bin/app"
+  expect_refusal "wrong password for $work/keys/signer.p12" env RELEASE_TEST_PASSWORD=wrong \
+    "$pack" sign "$work/app.json" "$msi" --output "$work/s.msi" || ok=1
+  expect_refusal "is not a code-signing certificate" "$pack" sign "$msi" --output "$work/s.msi" \
+    --certificate "$work/keys/web.pem" --key "$work/keys/signer.key" || ok=1
+  expect_refusal "osslsigncode is not installed: install the Debian package osslsigncode" env PATH=/nonexistent \
+    "$pack" sign "$msi" --output "$work/s.msi" --certificate "$work/keys/signer.p12" || ok=1
+  expect_refusal "wixl is not installed: install the Debian package wixl" env PATH=/nonexistent \
+    "$pack" installer --image "$work/x64-1.0" --installer "$work/s.msi" || ok=1
+  expect_refusal "is an image for Linux" "$pack" installer --image "$linux" --installer "$work/s.msi" || ok=1
+  [ ! -e "$work/s.msi" ] || { echo "a refused run left $work/s.msi"; ok=1; }
+  return $ok
+}
+
+# ARM64: the same per-user layout (an Intel-platform package) around the ARM64 image.
+arm64_installer() {
+  RELEASE_TEST_PASSWORD=s3cret "$pack" installer "$work/app.json" --target windows-arm64 --launcher build-windows-arm64/launcher.exe \
+    --output "$work/arm64" --installer "$work/arm64.msi" >"$work/arm64.log" 2>&1 || { cat "$work/arm64.log"; return 1; }
+  msiinfo export "$work/arm64.msi" File | grep -q "Rel.App.exe" && osslsigncode verify -CAfile "$work/keys/ca.pem" \
+    -in "$work/arm64.msi" >/dev/null 2>&1 && osslsigncode verify -CAfile "$work/keys/ca.pem" \
+    -in "$work/arm64/bin/Rel.App.exe" >/dev/null 2>&1
+}
+
+rm -rf "$work" && mkdir -p "$work"
+step "throw-away CA and code-signing certificate" make_certificates
+[ "$failed" -eq 0 ] || { cat "$work/openssl.log"; exit 1; }
+step "configuration" write_config
+step "signed image and installer from the configuration" make_installer
+step "signatures" verify_signatures
+step "installer tables" check_tables
+step "install, run, upgrade, uninstall under Wine" install_run_upgrade_uninstall
+step "errors a user can act on" errors
+if [ -e build-windows-arm64/launcher.exe ]; then
+  step "windows-arm64 signed installer" arm64_installer
+else
+  echo "--- windows-arm64 installer: skipped, no build-windows-arm64/launcher.exe"
+fi
+[ "$failed" -eq 0 ]

@@ -1,0 +1,45 @@
+#include "tools/pack/release/external_tool.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace plenwick {
+
+bool findTool(const std::string& program, const std::string& package, std::string* path,
+              std::string* err) {
+  const char* search = std::getenv("PATH");
+  std::string dirs = search != nullptr ? search : "/usr/bin:/bin";
+  std::size_t start = 0;
+  while (start <= dirs.size()) {
+    std::size_t end = dirs.find(':', start);
+    if (end == std::string::npos) end = dirs.size();
+    const std::string dir = dirs.substr(start, end - start);
+    const std::string candidate = (dir.empty() ? "." : dir) + "/" + program;
+    if (access(candidate.c_str(), X_OK) == 0) return *path = candidate, true;
+    start = end + 1;
+  }
+  *err = program + " is not installed: install the Debian package " + package +
+         " (apt-get install " + package + ")";
+  return false;
+}
+
+std::string outputTail(const std::string& output, int lines) {
+  std::vector<std::string> kept;
+  std::size_t start = 0;
+  while (start < output.size()) {
+    std::size_t end = output.find('\n', start);
+    if (end == std::string::npos) end = output.size();
+    std::string line = output.substr(start, end - start);
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    if (!line.empty()) kept.push_back(line);
+    start = end + 1;
+  }
+  std::string out;
+  const std::size_t first = kept.size() > std::size_t(lines) ? kept.size() - lines : 0;
+  for (std::size_t i = first; i < kept.size(); ++i) out += (out.empty() ? "" : "\n  ") + kept[i];
+  return out;
+}
+
+}  // namespace plenwick

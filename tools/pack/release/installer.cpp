@@ -1,0 +1,160 @@
+#include "tools/pack/release/installer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "tools/pack/files/output_place.h"
+#include "tools/pack/files/replace.h"
+#include "tools/pack/release/external_tool.h"
+#include "tools/pack/release/name_uuid.h"
+#include "tools/pack/release/wxs.h"
+#include "tools/pack/runtime/process.h"
+#include "tools/pack/windows/windows_identity.h"
+
+namespace plenwick {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr int kWixlSeconds = 600;
+
+bool readBytes(const std::string& path, Bytes* bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+bool isElf(const fs::path& path) {
+  Bytes bytes;
+  return readBytes(path.string(), &bytes) && bytes.size() > 4 && bytes[0] == 0x7F &&
+         bytes[1] == 'E' && bytes[2] == 'L' && bytes[3] == 'F';
+}
+
+// The image's launcher: the one .exe in bin/. A Linux image is named as such.
+bool findLauncher(const std::string& image, fs::path* launcher, std::string* err) {
+  std::error_code code;
+  if (!fs::exists(fs::path(image) / kImageMarker, code)) {
+    *err = image + " is not an image made by plenwick-pack image";
+    return false;
+  }
+  std::vector<fs::path> exes;
+  bool elf = false;
+  for (const auto& entry : fs::directory_iterator(fs::path(image) / "bin", code)) {
+    if (entry.path().extension() == ".exe") exes.push_back(entry.path());
+    if (entry.is_regular_file() && isElf(entry.path())) elf = true;
+  }
+  if (exes.empty() && elf) {
+    *err = image +
+           " is an image for Linux: an installer is made from an image for windows-x64 or "
+           "windows-arm64 (target)";
+    return false;
+  }
+  if (exes.size() != 1) {
+    *err = image + "/bin holds no single launcher .exe";
+    return false;
+  }
+  *launcher = exes[0];
+  return true;
+}
+
+// Every file of the image, relative and "/"-separated, in a stable order.
+bool imageFiles(const std::string& image, std::vector<std::string>* files, std::string* err) {
+  std::error_code code;
+  for (fs::recursive_directory_iterator it(image, code), end; !code && it != end;
+       it.increment(code)) {
+    const std::string relative = it->path().lexically_relative(image).generic_string();
+    if (relative == kImageMarker || it->is_directory()) continue;
+    if (!it->is_regular_file()) {
+      *err = "cannot put " + it->path().string() + " into an installer: not a file";
+      return false;
+    }
+    files->push_back(relative);
+  }
+  if (code) {
+    *err = "cannot read " + image + ": " + code.message();
+    return false;
+  }
+  std::sort(files->begin(), files->end());
+  return true;
+}
+
+bool describeImage(const InstallerRequest& r, const fs::path& launcher, InstallerSpec* spec,
+                   PeFile* pe, std::string* err) {
+  Bytes bytes;
+  std::string error;
+  WindowsIdentity identity;
+  if (!readBytes(launcher.string(), &bytes) || !parsePe(bytes, *pe, &error) ||
+      !readWindowsIdentity(*pe, identity, &error)) {
+    *err = launcher.string() + ": " + error;
+    return false;
+  }
+  spec->name = launcher.stem().string();
+  spec->displayName =
+      identity.manifest.description.empty() ? spec->name : identity.manifest.description;
+  if (!installerVersion(identity.manifest.version, &spec->version, err)) return false;
+  spec->publisher = r.publisher.empty() ? spec->displayName : r.publisher;
+  spec->upgradeCode = defaultUpgradeCode(spec->name);
+  if (!r.upgradeCode.empty() && !parseGuid(r.upgradeCode, &spec->upgradeCode)) {
+    *err = "upgradeCode '" + r.upgradeCode + "' is not a GUID";
+    return false;
+  }
+  return imageFiles(r.image, &spec->files, err);
+}
+
+// wixl looks files up relative to its working folder (absolute names fail),
+// so the sources are written relative to the run's working folder.
+bool runWixl(const std::string& work, const std::string& msi, std::string* err) {
+  std::string wixl;
+  if (!findTool("wixl", "wixl", &wixl, err)) return false;
+  ProcessOptions options;
+  options.timeoutSeconds = kWixlSeconds;
+  options.workingDirectory = work;
+  // x86 ("Intel") package: it installs files and a shortcut only, which every
+  // Windows platform accepts from a 32-bit package (see the README).
+  const ProcessResult run = runProcess({wixl, "-a", "x86", "-o", msi, "app.wxs"}, options);
+  if (run.exitCode == 0) return true;
+  *err = "wixl failed to build the installer: " +
+         (run.timedOut ? std::string("stopped after the time limit") : outputTail(run.output));
+  return false;
+}
+
+}  // namespace
+
+bool buildInstaller(const InstallerRequest& r, std::string* err) {
+  fs::path launcher;
+  InstallerSpec spec;
+  PeFile pe;
+  if (!findLauncher(r.image, &launcher, err) || !describeImage(r, launcher, &spec, &pe, err)) {
+    return false;
+  }
+  Staging staging;
+  if (!staging.create(normalOutputPath(r.output), err)) return false;
+  const std::string work = staging.workPath();
+  spec.sourceRoot = fs::absolute(r.image).lexically_normal().lexically_relative(work).string();
+  Signer signer;
+  if (r.sign.given() && !prepareSigner(r.sign, work, r.timestampNoted, &signer, err)) return false;
+  // The image is left as it is: an unsigned launcher is signed as a copy.
+  if (r.sign.given() && dataDirectory(pe, kDirSecurity).size == 0) {
+    const std::string copy = work + "/" + launcher.filename().string();
+    if (!signFile(&signer, launcher.string(), copy, spec.displayName, 0755, err)) return false;
+    spec.sources["bin/" + launcher.filename().string()] = launcher.filename().string();
+  }
+  const std::string wxs = work + "/app.wxs", msi = work + "/app.msi";
+  const std::string source = wixSource(spec);
+  if (!writeFileAtomically(wxs, {source.begin(), source.end()}, 0644, err) ||
+      !runWixl(work, msi, err)) {
+    return false;
+  }
+  if (r.sign.given()) return signFile(&signer, msi, r.output, spec.displayName, 0644, err);
+  Bytes bytes;
+  if (!readBytes(msi, &bytes)) {
+    *err = "cannot read " + msi;
+    return false;
+  }
+  return writeFileAtomically(r.output, bytes, 0644, err);
+}
+
+}  // namespace plenwick

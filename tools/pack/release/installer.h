@@ -1,0 +1,23 @@
+// A per-user .msi from a Windows image, built with wixl: installed under
+// %LOCALAPPDATA%\Programs\<name> without administrator rights, with a
+// Start-menu shortcut and an Apps & features entry.
+#pragma once
+
+#include <string>
+
+#include "tools/pack/release/signing.h"
+
+namespace plenwick {
+
+struct InstallerRequest {
+  std::string image;            // a Windows image made by plenwick-pack
+  std::string output;           // the .msi to write
+  std::string publisher;        // default: the application's display name
+  std::string upgradeCode;      // default: derived from the application's name
+  SignSettings sign;            // when given: the launcher (if unsigned) and the .msi are signed
+  bool timestampNoted = false;  // the run has already said there is no timestamp server
+};
+
+bool buildInstaller(const InstallerRequest& request, std::string* err);
+
+}  // namespace plenwick

@@ -1,0 +1,69 @@
+// Authenticode signing with osslsigncode (SHA-256), from a PKCS#12 file or a
+// PEM certificate and key. The password comes from an environment variable
+// or a file, never from the command line, and reaches the tools through a
+// file in the run's private working folder.
+#pragma once
+
+#include <nlohmann/json_fwd.hpp>
+#include <string>
+#include <vector>
+
+namespace plenwick {
+
+struct SignSettings {
+  std::string certificate;   // a .p12/.pfx file, or a PEM certificate when `key` is given
+  std::string key;           // the PEM private key that goes with a PEM certificate
+  std::string passwordEnv;   // the name of the environment variable holding the password
+  std::string passwordFile;  // or a file whose first line is the password
+  std::string timestampUrl;  // an RFC 3161 server; none: the signature ends with the certificate
+  bool given() const { return !certificate.empty(); }
+};
+
+// Reads the "sign" object of a configuration file; relative paths are taken
+// from `base`. `where` names the section in messages.
+bool parseSignSection(const nlohmann::json& section, const std::string& base,
+                      const std::string& where, SignSettings* settings, std::string* err);
+
+// What openssl printed about the signing certificate
+// (x509 -noout -subject -enddate -checkend 0 -ext extendedKeyUsage).
+struct CertificateFacts {
+  std::string subject;   // "CN = Example, O = Example Ltd"
+  std::string notAfter;  // "Dec 17 01:18:29 2026 GMT"
+  bool expired = false;
+  bool codeSigning = false;
+};
+CertificateFacts readCertificateFacts(const std::string& opensslOutput);
+// False with a message when the certificate cannot sign code today.
+bool checkCertificate(const CertificateFacts& facts, const std::string& file, std::string* err);
+
+// Whether a tool's output reports a password that does not open the key.
+bool looksLikeWrongPassword(const std::string& output);
+
+// The osslsigncode command that signs `in` into `out`. `passFile` is empty
+// when no password was configured.
+std::vector<std::string> signArguments(const std::string& tool, const SignSettings& settings,
+                                       const std::string& passFile, const std::string& description,
+                                       const std::string& in, const std::string& out);
+
+// A signer ready for one run: tools found, password read, certificate checked.
+struct Signer {
+  SignSettings settings;
+  std::string osslsigncode;
+  std::string passFile;
+  std::string work;  // the run's private working folder
+  CertificateFacts certificate;
+  int signedCount = 0;
+};
+
+// Finds the tools, reads the password into a file in `work`, checks the
+// password and the certificate with openssl, and says when no
+// timestamp server is configured (unless `noted`: an earlier step of the run said it).
+bool prepareSigner(const SignSettings& settings, const std::string& work, bool noted,
+                   Signer* signer, std::string* err);
+
+// Signs `in` and writes the signed file to `out` (which may be `in`) through
+// the packer's atomic writer; `mode` for a new file.
+bool signFile(Signer* signer, const std::string& in, const std::string& out,
+              const std::string& description, unsigned mode, std::string* err);
+
+}  // namespace plenwick

@@ -1,0 +1,87 @@
+#include "tools/pack/release/signing.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+namespace plenwick {
+namespace {
+
+std::string joined(const std::vector<std::string>& argv) {
+  std::string out;
+  for (const std::string& arg : argv) out += (out.empty() ? "" : " ") + arg;
+  return out;
+}
+
+TEST(SignArguments, Pkcs12OrPemSha256PasswordFromFileOnly) {
+  SignSettings p12{"/k/cert.p12", "", "PW", "", "http://ts.example"};
+  EXPECT_EQ(joined(signArguments("osslsigncode", p12, "/w/password", "My App", "in.exe", "o")),
+            "osslsigncode sign -pkcs12 /k/cert.p12 -readpass /w/password -h sha256 -n My App "
+            "-ts http://ts.example -in in.exe -out o");
+  SignSettings pem{"/k/cert.pem", "/k/key.pem", "", "", ""};
+  EXPECT_EQ(joined(signArguments("osslsigncode", pem, "", "", "a.msi", "o")),
+            "osslsigncode sign -certs /k/cert.pem -key /k/key.pem -h sha256 -in a.msi -out o");
+}
+
+TEST(SignCertificate, ExpiredOrNotForCodeSigningRefused) {
+  const std::string head = "subject=CN = Signer, O = Org\nnotAfter=Dec 17 01:18:29 2026 GMT\n";
+  const struct {
+    std::string output;
+    const char* problem;  // "" when accepted
+  } cases[] = {
+      {head + "X509v3 Extended Key Usage: \n    Code Signing\nCertificate will not expire\n", ""},
+      {head + "X509v3 Extended Key Usage: \n    Code Signing\nCertificate will expire\n",
+       "expired on Dec 17 01:18:29 2026 GMT"},
+      {head + "X509v3 Extended Key Usage: \n    TLS Web Server Authentication\n"
+              "Certificate will not expire\n",
+       "(CN = Signer, O = Org) is not a code-signing certificate"},
+      {head + "No extensions in certificate\nCertificate will not expire\n",
+       "is not a code-signing certificate"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.output);
+    std::string err;
+    EXPECT_EQ(checkCertificate(readCertificateFacts(c.output), "c.p12", &err), *c.problem == '\0');
+    EXPECT_NE(err.find(c.problem), std::string::npos) << err;
+  }
+}
+
+TEST(SignPassword, ToolMessagesOfAWrongPassword) {
+  EXPECT_TRUE(looksLikeWrongPassword("Mac verify error: invalid password?\n"));
+  EXPECT_TRUE(looksLikeWrongPassword("Failed to parse PKCS#12 file: a.p12 (Wrong password?)"));
+  EXPECT_TRUE(looksLikeWrongPassword("error:1C800064:Provider routines::bad decrypt"));
+  EXPECT_FALSE(looksLikeWrongPassword("Could not open file or uri for loading"));
+}
+
+TEST(SignSection, KeysPathsAndRefusals) {
+  using nlohmann::json;
+  const struct {
+    json section;
+    const char* error;  // "" when accepted
+  } cases[] = {
+      {{{"certificate", "c.p12"}, {"passwordEnv", "PW"}, {"timestampUrl", "http://t"}}, ""},
+      {{{"certificate", "c.p12"}, {"password", "x"}}, "s: unknown key 'password'"},
+      {{{"certificate", "c.p12"}, {"passwordEnv", "A"}, {"passwordFile", "f"}}, "not both"},
+      {{{"key", "k.pem"}}, "key 'certificate' is required"},
+      {{{"certificate", 3}}, "key 'certificate' must be a text"},
+      {json::array(), "s must be an object"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.section.dump());
+    SignSettings settings;
+    std::string err;
+    EXPECT_EQ(parseSignSection(c.section, "/cfg", "s", &settings, &err), *c.error == '\0');
+    EXPECT_NE(err.find(c.error), std::string::npos) << err;
+  }
+  SignSettings settings;
+  std::string err;
+  ASSERT_TRUE(
+      parseSignSection({{"certificate", "k/c.pem"}, {"key", "/abs/k.pem"}, {"passwordFile", "pw"}},
+                       "/cfg", "s", &settings, &err));
+  EXPECT_EQ(settings.certificate, "/cfg/k/c.pem");
+  EXPECT_EQ(settings.key, "/abs/k.pem");
+  EXPECT_EQ(settings.passwordFile, "/cfg/pw");
+}
+
+}  // namespace
+}  // namespace plenwick

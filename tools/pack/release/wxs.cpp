@@ -1,0 +1,274 @@
+#include "tools/pack/release/wxs.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <set>
+
+#include "tools/pack/release/name_uuid.h"
+
+namespace plenwick {
+namespace {
+
+// The namespace of every name-based code this tool writes into installers.
+constexpr const char* kUuidSpace = "6a1f43d2-9c5e-4b7a-8e31-0d2c5f7b9a64";
+
+std::string xml(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::string lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string folderOf(const std::string& file) {
+  const std::size_t slash = file.rfind('/');
+  return slash == std::string::npos ? "" : file.substr(0, slash);
+}
+
+std::string baseName(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The image's folders as a tree: each folder with its files and sub-folders.
+struct Folder {
+  std::string id;
+  std::vector<std::string> files;
+  std::vector<std::string> children;  // relative paths
+};
+
+struct Layout {
+  std::map<std::string, Folder> folders;  // "" is the install folder
+  std::map<std::string, std::string> fileIds;
+};
+
+Layout layoutOf(const InstallerSpec& spec) {
+  Layout layout;
+  layout.folders[""].id = "INSTALLDIR";
+  int next = 0;
+  for (const std::string& file : spec.files) {
+    std::string folder = folderOf(file);
+    layout.folders[folder].files.push_back(file);
+    layout.fileIds[file] = "f" + std::to_string(++next);
+    // Register every missing ancestor with its parent.
+    while (!folder.empty() && layout.folders[folder].id.empty()) {
+      layout.folders[folder].id = "d" + std::to_string(++next);
+      const std::string parent = folderOf(folder);
+      layout.folders[parent].children.push_back(folder);
+      folder = parent;
+    }
+  }
+  return layout;
+}
+
+void writeFolder(const InstallerSpec& spec, const Layout& layout, const std::string& path,
+                 const std::string& indent, std::string& out) {
+  const Folder& folder = layout.folders.at(path);
+  for (const std::string& file : folder.files) {
+    const std::string id = layout.fileIds.at(file);
+    auto other = spec.sources.find(file);
+    const std::string source =
+        other != spec.sources.end() ? other->second : spec.sourceRoot + "/" + file;
+    out += indent + "<Component Id=\"c" + id.substr(1) + "\" Guid=\"" +
+           nameUuid(kUuidSpace, spec.upgradeCode + ":" + lower(file)) + "\">\n";
+    out += indent;
+    out += "  <File Id=\"" + id + "\" Name=\"" + xml(baseName(file));
+    out += "\" Source=\"" + xml(source) + "\" KeyPath=\"yes\"/>\n";
+    out += indent + "</Component>\n";
+  }
+  for (const std::string& child : folder.children) {
+    out += indent + "<Directory Id=\"" + layout.folders.at(child).id + "\" Name=\"" +
+           xml(baseName(child)) + "\">\n";
+    writeFolder(spec, layout, child, indent + "  ", out);
+    out += indent + "</Directory>\n";
+  }
+}
+
+std::string registryKey(const InstallerSpec& spec) {
+  return xml("Software\\" + spec.publisher + "\\" + spec.name);
+}
+
+// The install folder's own component: the installer removes only folders that
+// hold a component, and the image's files all lie in sub-folders.
+std::string installFolderComponent(const InstallerSpec& spec) {
+  return "            <Component Id=\"InstallFolder\" Guid=\"" +
+         nameUuid(kUuidSpace, spec.upgradeCode + ":folder") +
+         "\">\n              <CreateFolder/>\n"
+         "              <RegistryValue Root=\"HKCU\" Key=\"" +
+         registryKey(spec) +
+         "\" Name=\"folder\" Type=\"integer\" Value=\"1\" KeyPath=\"yes\"/>\n"
+         "            </Component>\n";
+}
+
+// The shortcut's component: its key path is a per-user registry value (a
+// shortcut cannot be one). No RemoveFolder rows: wixl writes them for the
+// component's own folder whatever Directory says, which would name the
+// Start menu; the installer removes the emptied install folders itself.
+std::string shortcutComponent(const InstallerSpec& spec) {
+  std::string out = "      <Directory Id=\"ProgramMenuFolder\">\n";
+  out += "        <Component Id=\"StartMenu\" Guid=\"" +
+         nameUuid(kUuidSpace, spec.upgradeCode + ":shortcut") + "\">\n";
+  out += "          <Shortcut Id=\"AppShortcut\" Name=\"" +
+         xml(shortcutFileName(spec.displayName)) + ".lnk\" Description=\"" + xml(spec.displayName) +
+         "\" Target=\"[INSTALLDIR]bin\\" + xml(spec.name) +
+         ".exe\" WorkingDirectory=\"INSTALLDIR\" Icon=\"AppIcon.exe\"/>\n";
+  out += "          <RegistryValue Root=\"HKCU\" Key=\"" + registryKey(spec) +
+         "\" Name=\"installed\" Type=\"integer\" Value=\"1\" KeyPath=\"yes\"/>\n";
+  out += "        </Component>\n      </Directory>\n";
+  return out;
+}
+
+// The first product version above `version`, in the three numbers Windows
+// Installer compares (it ignores a fourth).
+std::string nextVersion(const std::string& version) {
+  unsigned long parts[3] = {0, 0, 0};
+  std::sscanf(version.c_str(), "%lu.%lu.%lu", &parts[0], &parts[1], &parts[2]);
+  if (++parts[2] > 65535) parts[2] = 0, ++parts[1];
+  if (parts[1] > 255) parts[1] = 0, ++parts[0];
+  return std::to_string(parts[0]) + "." + std::to_string(parts[1]) + "." + std::to_string(parts[2]);
+}
+
+// Every installed version up to this one, the same version included (a
+// rebuilt package), is removed before the new files go in; a newer one stops
+// the installation. Written as Upgrade rows rather than MajorUpgrade, whose
+// same-version flag wixl drops; wixl also drops IncludeMaximum, so the range
+// ends, exclusive, at nextVersion.
+std::string upgradeRules(const InstallerSpec& spec) {
+  const std::string next = nextVersion(spec.version);
+  std::string out = "    <Upgrade Id=\"" + spec.upgradeCode + "\">\n";
+  out += "      <UpgradeVersion Minimum=\"" + next +
+         "\" IncludeMinimum=\"yes\" OnlyDetect=\"yes\" Property=\"NEWERVERSIONFOUND\"/>\n";
+  out += "      <UpgradeVersion Minimum=\"0.0.0\" IncludeMinimum=\"yes\" Maximum=\"" + next +
+         "\" IncludeMaximum=\"no\" Property=\"OLDERVERSIONFOUND\"/>\n";
+  out += "    </Upgrade>\n";
+  out += "    <Condition Message=\"A newer version of " + xml(spec.displayName) +
+         " is already installed.\">NOT NEWERVERSIONFOUND</Condition>\n";
+  out +=
+      "    <InstallExecuteSequence>\n"
+      "      <RemoveExistingProducts After=\"InstallValidate\"/>\n"
+      "    </InstallExecuteSequence>\n";
+  return out;
+}
+
+bool number(const std::string& text, unsigned long* value) {
+  if (text.empty() || text.size() > 5 ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return false;
+  }
+  *value = std::stoul(text);
+  return true;
+}
+
+}  // namespace
+
+bool installerVersion(const std::string& version, std::string* productVersion, std::string* err) {
+  std::vector<unsigned long> parts;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t dot = version.find('.', start);
+    unsigned long value = 0;
+    if (!number(version.substr(start, dot - start), &value)) {
+      *err = "'" + version + "' is not a version of one to four numbers";
+      return false;
+    }
+    parts.push_back(value);
+    if (dot == std::string::npos) break;
+    start = dot + 1;
+  }
+  const unsigned long limits[] = {255, 255, 65535, 65535};
+  if (parts.size() > 4) {
+    *err = "'" + version + "' has more than four numbers";
+    return false;
+  }
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (parts[i] > limits[i]) {
+      *err = "'" + version +
+             "' cannot be an installer's version: Windows Installer allows at most 255 for the "
+             "first two numbers and 65535 for the third";
+      return false;
+    }
+  }
+  if (parts.size() == 4 && parts[3] == 0) parts.pop_back();
+  while (parts.size() < 3) parts.push_back(0);
+  std::string out;
+  for (unsigned long part : parts) out += (out.empty() ? "" : ".") + std::to_string(part);
+  *productVersion = out;
+  return true;
+}
+
+std::string defaultUpgradeCode(const std::string& name) {
+  return nameUuid(kUuidSpace, "upgrade:" + lower(name));
+}
+
+std::string shortcutFileName(const std::string& displayName) {
+  std::string out = displayName;
+  for (char& c : out) {
+    if (std::string("\\/:*?\"<>|").find(c) != std::string::npos ||
+        static_cast<unsigned char>(c) < 32) {
+      c = '_';
+    }
+  }
+  return out;
+}
+
+std::string wixSource(const InstallerSpec& spec) {
+  const Layout layout = layoutOf(spec);
+  std::string out = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
+  out += "<Wix xmlns=\"http://schemas.microsoft.com/wix/2006/wi\">\n";
+  out += "  <Product Id=\"*\" Name=\"" + xml(spec.displayName) + "\" Language=\"1033\" Version=\"" +
+         spec.version + "\" Manufacturer=\"" + xml(spec.publisher) + "\" UpgradeCode=\"" +
+         spec.upgradeCode + "\">\n";
+  // Per-user: no elevation, and the package never asks for it.
+  out +=
+      "    <Package InstallerVersion=\"500\" Compressed=\"yes\" InstallScope=\"perUser\" "
+      "InstallPrivileges=\"limited\" Description=\"" +
+      xml(spec.displayName) + "\"/>\n";
+  out += upgradeRules(spec);
+  out += "    <Media Id=\"1\" Cabinet=\"app.cab\" EmbedCab=\"yes\"/>\n";
+  out += "    <Icon Id=\"AppIcon.exe\" SourceFile=\"" +
+         xml(spec.sources.count("bin/" + spec.name + ".exe")
+                 ? spec.sources.at("bin/" + spec.name + ".exe")
+                 : spec.sourceRoot + "/bin/" + spec.name + ".exe") +
+         "\"/>\n";
+  out += "    <Property Id=\"ARPPRODUCTICON\" Value=\"AppIcon.exe\"/>\n";
+  out += "    <Property Id=\"ARPNOMODIFY\" Value=\"1\"/>\n";
+  out += "    <Directory Id=\"TARGETDIR\" Name=\"SourceDir\">\n";
+  out += "      <Directory Id=\"LocalAppDataFolder\">\n";
+  out += "        <Directory Id=\"UserPrograms\" Name=\"Programs\">\n";
+  out += "          <Directory Id=\"INSTALLDIR\" Name=\"" + xml(spec.name) + "\">\n";
+  out += installFolderComponent(spec);
+  writeFolder(spec, layout, "", "            ", out);
+  out += "          </Directory>\n        </Directory>\n      </Directory>\n";
+  out += shortcutComponent(spec);
+  out += "    </Directory>\n";
+  out += "    <Feature Id=\"Application\" Level=\"1\">\n";
+  for (const auto& file : layout.fileIds) {
+    out += "      <ComponentRef Id=\"c" + file.second.substr(1) + "\"/>\n";
+  }
+  out += "      <ComponentRef Id=\"InstallFolder\"/>\n";
+  out += "      <ComponentRef Id=\"StartMenu\"/>\n    </Feature>\n  </Product>\n</Wix>\n";
+  return out;
+}
+
+}  // namespace plenwick

@@ -1,0 +1,128 @@
+#include "tools/pack/release/wxs.h"
+
+#include <gtest/gtest.h>
+
+#include "tools/pack/release/name_uuid.h"
+
+namespace plenwick {
+namespace {
+
+TEST(InstallerVersion, ThreeFieldsWithinWindowsInstallerLimits) {
+  const struct {
+    const char* in;
+    const char* out;  // "" when refused
+  } cases[] = {
+      {"1", "1.0.0"},
+      {"1.2", "1.2.0"},
+      {"1.2.3", "1.2.3"},
+      {"1.2.3.0", "1.2.3"},
+      {"1.2.3.4", "1.2.3.4"},
+      {"255.255.65535", "255.255.65535"},
+      {"256.0", ""},
+      {"1.256", ""},
+      {"1.2b", ""},
+      {"1.2.3.4.5", ""},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.in);
+    std::string out, err;
+    EXPECT_EQ(installerVersion(c.in, &out, &err), *c.out != '\0');
+    if (*c.out != '\0') {
+      EXPECT_EQ(out, c.out);
+    }
+  }
+}
+
+TEST(UpgradeCode, NameBasedStablePerNameAndCaseBlind) {
+  // The RFC 4122 example of a version 5 UUID.
+  EXPECT_EQ(nameUuid("6ba7b810-9dad-11d1-80b4-00c04fd430c8", "www.example.com"),
+            "{2ED6657D-E927-568B-95E1-2665A8AEA6A2}");
+  // A released application's installers depend on this value never changing.
+  EXPECT_EQ(defaultUpgradeCode("MyApp"), "{3CB3B28F-73EA-5F62-A482-22B7E56CD07A}");
+  EXPECT_EQ(defaultUpgradeCode("MyApp"), defaultUpgradeCode("myapp"));
+  EXPECT_NE(defaultUpgradeCode("MyApp"), defaultUpgradeCode("MyApp2"));
+}
+
+TEST(UpgradeCode, GuidSpellings) {
+  const struct {
+    const char* in;
+    bool ok;
+  } cases[] = {{"{0a1b2c3d-0000-4000-8000-00000000000f}", true},
+               {"0A1B2C3D-0000-4000-8000-00000000000F", true},
+               {"0a1b2c3d00004000800000000000000f", false},
+               {"{0a1b2c3d-0000-4000-8000-00000000000g}", false},
+               {"{0a1b2c3d-0000-4000-8000-00000000000f", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.in);
+    std::string normal;
+    EXPECT_EQ(parseGuid(c.in, &normal), c.ok);
+    if (c.ok) {
+      EXPECT_EQ(normal, "{0A1B2C3D-0000-4000-8000-00000000000F}");
+    }
+  }
+}
+
+TEST(ShortcutName, CharactersAFileNameCannotHold) {
+  EXPECT_EQ(shortcutFileName("My App: 2 <beta>"), "My App_ 2 _beta_");
+  EXPECT_EQ(shortcutFileName("A/B\\C|D?*\""), "A_B_C_D___");
+}
+
+TEST(WixSource, PerUserLayoutShortcutAndUpgrade) {
+  InstallerSpec spec;
+  spec.name = "App";
+  spec.displayName = "Tom & Jerry";
+  spec.version = "1.2.0";
+  spec.publisher = "Acme";
+  spec.upgradeCode = defaultUpgradeCode("App");
+  spec.sourceRoot = "/img";
+  spec.files = {"app/a.jar", "bin/App.exe", "bin/server/jvm.dll", "release"};
+  spec.sources["bin/App.exe"] = "/work/App.exe";
+  const std::string wxs = wixSource(spec);
+  const char* expected[] = {
+      "InstallScope=\"perUser\"",
+      "InstallPrivileges=\"limited\"",
+      "UpgradeCode=\"{",  // braced
+      "Version=\"1.2.0\" Manufacturer=\"Acme\"",
+      "Name=\"Tom &amp; Jerry\"",
+      "<UpgradeVersion Minimum=\"1.2.1\" IncludeMinimum=\"yes\" OnlyDetect=\"yes\"",
+      "IncludeMinimum=\"yes\" Maximum=\"1.2.1\" IncludeMaximum=\"no\"",
+      "Name=\"server\">\n                <Component",
+      "Source=\"/work/App.exe\"",
+      "Source=\"/img/bin/server/jvm.dll\"",
+      "Source=\"/img/release\"",
+      "Name=\"Tom &amp; Jerry.lnk\"",
+      "Target=\"[INSTALLDIR]bin\\App.exe\"",
+      "<Icon Id=\"AppIcon.exe\" SourceFile=\"/work/App.exe\"/>",
+      "<Property Id=\"ARPPRODUCTICON\" Value=\"AppIcon.exe\"/>",
+      "Root=\"HKCU\" Key=\"Software\\Acme\\App\"",
+  };
+  for (const char* text : expected) EXPECT_NE(wxs.find(text), std::string::npos) << text;
+  const std::string nesting = std::string("<Directory Id=\"LocalAppDataFolder\">\n") +
+                              "        <Directory Id=\"UserPrograms\" Name=\"Programs\">\n" +
+                              "          <Directory Id=\"INSTALLDIR\" Name=\"App\">";
+  EXPECT_NE(wxs.find(nesting), std::string::npos);
+  EXPECT_EQ(wxs.find("ALLUSERS"), std::string::npos);
+  EXPECT_EQ(wxs.find("ProgramFiles"), std::string::npos);
+  EXPECT_EQ(wxs.find("<RemoveFolder"), std::string::npos);  // wixl would aim it at the Start menu
+  // One component per file, the install folder's and the shortcut's; stable across builds.
+  std::size_t refs = 0;
+  for (std::size_t at = wxs.find("<ComponentRef"); at != std::string::npos;
+       at = wxs.find("<ComponentRef", at + 1)) {
+    ++refs;
+  }
+  EXPECT_EQ(refs, spec.files.size() + 2);
+  EXPECT_EQ(wixSource(spec), wxs);
+  // The upgrade range ends just above this version, in the three compared numbers.
+  for (auto c : {std::make_pair("1.2.65535", "1.3.0"), std::make_pair("1.255.65535", "2.0.0"),
+                 std::make_pair("1.2.3.4", "1.2.4")}) {
+    spec.version = c.first;
+    EXPECT_NE(wixSource(spec).find(std::string("Maximum=\"") + c.second + "\""), std::string::npos)
+        << c.first;
+  }
+  spec.upgradeCode = defaultUpgradeCode("Other");
+  EXPECT_NE(wixSource(spec).substr(wxs.find("<Component ")), wxs.substr(wxs.find("<Component ")));
+}
+
+}  // namespace
+}  // namespace plenwick
