@@ -6,6 +6,7 @@
 
 #include "tools/pack/app_config.h"
 #include "tools/pack/commands.h"
+#include "tools/pack/content/app_content.h"
 #include "tools/pack/files/output_place.h"
 #include "tools/pack/files/replace.h"
 #include "tools/pack/packed_launcher.h"
@@ -34,13 +35,11 @@ bool copyApp(const AppConfig& c, const std::string& root, std::string& error) {
   }
   fs::create_directory(app, code);
   if (code) return error = "cannot create " + app.string() + ": " + code.message(), false;
-  std::vector<std::string> files = c.jarFiles;
-  files.push_back(c.bootstrapJar);
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    const fs::path name =
-        i + 1 == files.size() ? fs::path("plenwick-bootstrap.jar") : fs::path(files[i]).filename();
-    fs::copy_file(files[i], app / name, code);
-    if (code) return error = "cannot copy " + files[i] + ": " + code.message(), false;
+  if (!copyAppContent(c, app.string(), &error)) return false;
+  fs::copy_file(c.bootstrapJar, app / "plenwick-bootstrap.jar", code);
+  if (code) return error = "cannot copy " + c.bootstrapJar + ": " + code.message(), false;
+  for (const std::string& line : missingManifestClassPath(c)) {
+    std::printf("note: %s\n", line.c_str());
   }
   return true;
 }

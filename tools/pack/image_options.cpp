@@ -26,6 +26,10 @@ constexpr const char* kImageUsage =
     "                           [runOnCallingThread, consoleApp, utf8Console,\n"
     "                            reservedFlag3, packageAppDataVars]\n"
     "  --jar PATH               a jar, or a directory of jars (repeat)           [jars]\n"
+    "  --app-folder DIR         a folder whose whole content becomes app/       [appFolder]\n"
+    "  --app-content PATH       a file or folder copied into app/ (repeat)      [appContent]\n"
+    "  --main-jar NAME          the main jar's path in app/; its manifest's\n"
+    "                           Main-Class is the default main class            [mainJar]\n"
     "  --target TARGET          linux-x64 (default), windows-x64, windows-arm64 [target]\n"
     "  --jdk DIR                JDK to make the runtime from with jlink         [jdk]\n"
     "  --runtime DIR            or a prepared runtime to copy (Windows targets)  [runtime]\n"
@@ -43,7 +47,9 @@ constexpr const char* kImageUsage =
     "  --output DIR             the image directory to create                   [output]\n"
     "  --force                  replace an earlier image made by plenwick-pack\n"
     "\n"
-    "Required: name, mainClass, jars, output. Exit codes: 0 done, 1 failed, 2 wrong usage.\n";
+    "Required: name, mainClass (or mainJar), jars (or appFolder/appContent), output.\n"
+    "Native libraries (.so, .dll) in app/ go on java.library.path by themselves.\n"
+    "Exit codes: 0 done, 1 failed, 2 wrong usage.\n";
 
 bool applyFlag(const std::string& option, AppConfig& config) {
   const bool negated = option.rfind("no-", 0) == 0;
