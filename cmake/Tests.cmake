@@ -23,7 +23,9 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/pe_resources_test.cpp
     tools/pack/files/output_place_test.cpp
     tools/pack/files/replace_test.cpp
-    tools/pack/files/tree_copy_test.cpp)
+    tools/pack/files/tree_copy_test.cpp
+    tools/pack/content/jar_manifest_test.cpp
+    tests/support/small_zip.cpp)
   target_link_libraries(plenwick_unit_tests PRIVATE plenwick_pack_lib)
 endif()
 if(NOT WIN32)
