@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A desktop application packed from a folder as real ones are laid out: a
-# Swing window whose main jar names a second jar in its manifest, a resource
-# folder found through the jar's location, and a JNI library beside the jars.
+# Swing window whose main jar names a second (multi-release) jar in its
+# manifest, an optional dependency left out, a resource folder found through
+# the jar's location, and a JNI library beside the jars.
 # Packed with no main class and no library option written by hand, moved, then
 # started under Xvfb: the window's title, the resource and the native call are
 # checked, and a screenshot is kept in build/desktop-screenshot.png. Needs the
@@ -19,12 +20,16 @@ java_home=$(dirname "$(dirname "$(readlink -f "$(command -v javac)")")")
 build_sample() {
   local content=$work/content
   rm -rf "$work" && mkdir -p "$work/classes" "$content/lib" "$content/resources" || return 1
-  nice -n 10 javac --release 11 -d "$work/classes" tests/desktop/desktop/*.java || return 1
+  # optional.Feature is compiled against but not shipped, as optional dependencies are.
+  mkdir -p "$work/optional" && echo 'package optional; public class Feature {}' \
+    >"$work/optional/Feature.java"
+  nice -n 10 javac --release 11 -d "$work/classes" tests/desktop/desktop/*.java \
+    "$work/optional/Feature.java" || return 1
   printf 'Main-Class: desktop.Sample\nClass-Path: lib/sample-resources.jar\n' >"$work/manifest.txt"
   jar --create --file "$content/sample.jar" --manifest "$work/manifest.txt" \
     -C "$work/classes" desktop/Sample.class &&
     jar --create --file "$content/lib/sample-resources.jar" -C "$work/classes" \
-      desktop/Resources.class || return 1
+      desktop/Resources.class --release 11 -C "$work/classes" desktop/Resources.class || return 1
   echo "greetings from the resource folder" >"$content/resources/greeting.txt"
   nice -n 10 gcc -shared -fPIC -o "$content/libplenwicksample.so" -I"$java_home/include" \
     -I"$java_home/include/linux" tests/desktop/sample_native.c

@@ -16,4 +16,9 @@ final class Resources {
     }
     return new String(Files.readAllBytes(file), StandardCharsets.UTF_8).trim();
   }
+
+  /** Uses an optional dependency that the application does not ship. */
+  static Object optionalFeature() {
+    return new optional.Feature();
+  }
 }
