@@ -88,8 +88,9 @@ if [ ! -x "$pack" ]; then
   echo "no $pack: run the Linux build first"
   exit 1
 fi
-step "sample desktop application built" build_sample || exit 1
+step "sample desktop application built" build_sample
 step "packed from its folder and moved" pack_and_move
+[ "$failed" -eq 0 ] || exit 1
 if ! command -v Xvfb >/dev/null || ! start_xvfb; then
   echo "--- desktop window: skipped, Xvfb cannot start here ($(tail -1 "$work/xvfb.log" 2>/dev/null))"
   exit "$failed"
