@@ -29,7 +29,9 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/files/replace_test.cpp
     tools/pack/files/tree_copy_test.cpp
     tools/pack/release/signing_test.cpp
-    tools/pack/release/wxs_test.cpp)
+    tools/pack/release/wxs_test.cpp
+    tools/pack/content/jar_manifest_test.cpp
+    tests/support/small_zip.cpp)
   target_link_libraries(plenwick_unit_tests PRIVATE plenwick_pack_lib)
   target_compile_definitions(plenwick_unit_tests
     PRIVATE PLENWICK_TEST_JARS="${CMAKE_BINARY_DIR}/tests/jars")

@@ -33,12 +33,14 @@ PY
 pack_windows() {
   local arch=$1
   rm -rf "$work/$arch" "$work/runtime-$arch"
-  mkdir -p "$work/runtime-$arch/bin/server"
+  mkdir -p "$work/runtime-$arch/bin/server" "$work/native"
   cp build-windows-x64/fake-jvm/jvm.dll "$work/runtime-$arch/bin/server/jvm.dll"
+  echo "not a real library" >"$work/native/sample.dll"
   "$pack" image --target "windows-$arch" --name Packed.Demo --display-name 'Packed & Demo' \
     --version 4.5.6 --main-class probe.Probe --jar "$jar" --jvm-option '-Dapp.dir=&&' \
-    --runtime "$work/runtime-$arch" --icon "$work/icon.png" \
-    --launcher "build-windows-$arch/launcher.exe" --output "$work/$arch"
+    --app-content "$work/native" --runtime "$work/runtime-$arch" --icon "$work/icon.png" \
+    --launcher "build-windows-$arch/launcher.exe" --output "$work/$arch" &&
+    [ -f "$work/$arch/app/native/sample.dll" ]
 }
 
 # Parses the packed launcher with pefile: the launcher's own checks, then the identity.
@@ -75,6 +77,7 @@ run_under_wine() {
   local app="Z:${PWD//\//\\}\\${work//\//\\}\\x64\\app\\"
   grep -qF "option -Djava.class.path=${app}probe.jar;${app}plenwick-bootstrap.jar" "$record" &&
     grep -qF "option -Dapp.dir=$app" "$record" && grep -qF "acp 65001" "$record" &&
+    grep -qF "option -Djava.library.path=${app}native" "$record" &&
     grep -qF "option -Dsun.java.command=probe.Probe from-wine" "$record" ||
     { echo "unexpected record:"; head -8 "$record" 2>/dev/null; cat "$work/wine-out.txt"; return 1; }
   echo "JNI_CreateJavaVM received the packed options; code page 65001"

@@ -10,6 +10,7 @@
 #include "tools/pack/app/input_check.h"
 #include "tools/pack/app/stack_size.h"
 #include "tools/pack/app/tool_paths.h"
+#include "tools/pack/content/app_content.h"
 #include "tools/pack/windows/manifest.h"
 
 namespace plenwick {
@@ -69,7 +70,14 @@ bool checkIdentity(AppConfig& c, Check& check) {
                                      "' is not a version: one to four numbers from 0 to 65535 "
                                      "joined by '.', e.g. 1.2 or 3.2.0.0");
   }
-  if (c.mainClass.empty()) return check.fail("mainClass", "is required");
+  if (c.mainClass.empty() && c.mainJar.empty()) {
+    return check.fail("mainClass", "is required (or 'mainJar', whose manifest names it)");
+  }
+  return true;
+}
+
+// After the app content is known: the main class may come from the main jar.
+bool checkMainClass(const AppConfig& c, Check& check) {
   if (!validJavaName(c.mainClass)) {
     return check.fail("mainClass",
                       "'" + c.mainClass + "' is not a class name like com.example.App");
@@ -150,7 +158,9 @@ bool addJarsOf(const std::string& path, Check& check, std::vector<std::string>& 
 }
 
 bool checkJars(AppConfig& c, Check& check) {
-  if (c.jars.empty()) return check.fail("jars", "is required: the application's jars");
+  if (c.jars.empty() && c.appFolder.empty() && c.appContent.empty()) {
+    return check.fail("jars", "is required: the application's jars");
+  }
   c.jarFiles.clear();
   for (const std::string& path : c.jars) {
     if (!addJarsOf(path, check, c.jarFiles)) return false;
@@ -183,7 +193,8 @@ bool checkWindowsName(const AppConfig& c, Check& check) {
 bool validateAppConfig(AppConfig& config, std::string* err) {
   Check check{config, err};
   return checkIdentity(config, check) && checkLaunch(config, check) && checkRuntime(config, err) &&
-         checkWindowsName(config, check) && checkJars(config, check) && checkFiles(config, err);
+         checkWindowsName(config, check) && checkJars(config, check) &&
+         planAppContent(config, err) && checkMainClass(config, check) && checkFiles(config, err);
 }
 
 }  // namespace plenwick

@@ -7,7 +7,10 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "tests/support/small_zip.h"
 #include "tools/pack/app/app_options.h"
+#include "tools/pack/content/app_content.h"
+#include "tools/pack/launcher/packed_launcher.h"
 
 namespace plenwick {
 namespace {
@@ -32,6 +35,17 @@ class AppConfigTest : public ::testing::Test {
           "case/App.jar", "case/app.jar"}) {
       touch(dir_ / file);
     }
+    for (const char* file :
+         {"content/lib/dep.jar", "content/native/x.dll", "content/libx.so", "content/res/a.txt"}) {
+      touch(dir_ / file);
+    }
+    writeSmallZip((dir_ / "content/app.jar").string(), "META-INF/MANIFEST.MF",
+                  "Main-Class: app.Main\r\nClass-Path: lib/dep.jar missing.jar\r\n");
+    fs::create_directories(dir_ / "plain");
+    writeSmallZip((dir_ / "plain/plain.jar").string(), "META-INF/MANIFEST.MF",
+                  "Manifest-Version: 1.0\r\n");
+    fs::create_directories(dir_ / "linked");
+    fs::create_directory_symlink("../lib", dir_ / "linked/dir");
     fs::create_directories(dir_ / "empty");
     fs::create_directories(dir_ / "exists");
   }
@@ -153,6 +167,42 @@ TEST_F(AppConfigTest, EveryProblemNamesTheFileOrOptionAndTheKey) {
        {{"target", "windows-arm64"}, {"runtime", "winrt"}, {"name", "Lpt3"}},
        {},
        "key 'name': 'Lpt3' is a device name"},
+      {"app folder instead of jars", {{"jars", json::array()}, {"appFolder", "lib"}}, {}, ""},
+      {"app folder missing",
+       {{"appFolder", "nope"}},
+       {},
+       "app.json: key 'appFolder': no such folder"},
+      {"app folder without jars",
+       {{"jars", json::array()}, {"appFolder", "empty"}},
+       {},
+       "none in the app content"},
+      {"app folder with a link to a folder",
+       {{"appFolder", "linked"}},
+       {},
+       "is a link to a folder"},
+      {"app content missing",
+       {{"appContent", {"nope"}}},
+       {},
+       "key 'appContent': no such file or folder"},
+      {"app content without a name", {{"appContent", {"/"}}}, {}, "has no name of its own"},
+      {"app content clashes with a jar",
+       {{"appContent", {"other/app.jar"}}},
+       {},
+       "app/app.jar would come from both"},
+      {"output inside app content",
+       {{"appContent", {"full"}}, {"output", "full/image"}},
+       {},
+       "lies inside"},
+      {"main jar escapes app/", {{"mainJar", "../app.jar"}}, {}, "'../app.jar' lies outside app/"},
+      {"main jar absent", {{"mainJar", "nope.jar"}}, {}, "app/nope.jar is not among"},
+      {"main jar not a zip",
+       {{"mainJar", "app.jar"}, {"mainClass", nullptr}},
+       {},
+       "lib/app.jar: not a zip file (too short)"},
+      {"main jar without Main-Class",
+       {{"jars", {"plain"}}, {"mainJar", "plain.jar"}, {"mainClass", nullptr}},
+       {},
+       "app/plain.jar has no Main-Class in its manifest; give 'mainClass'"},
       {"missing output", {{"output", nullptr}}, {}, "key 'output' (option --output): is required"},
       {"bad option value", json::object(), {"--name", "a b"}, "option --name: 'a b' is not usable"},
       {"unknown option", json::object(), {"--frobnicate"}, "unknown option --frobnicate"},
@@ -195,6 +245,39 @@ TEST_F(AppConfigTest, UnreadableFiles) {
   bool help = false;
   EXPECT_FALSE(parseImageArguments({(dir_ / "none.json").string()}, config, &help, &error));
   EXPECT_NE(error.find("none.json: cannot read"), std::string::npos) << error;
+}
+
+// The layout of app/ from a folder, as the packed options show it: the main
+// jar first, folders written with the target's separators, the folder of the
+// native libraries added to the user's library path or in front.
+TEST_F(AppConfigTest, AppContentLayoutForEachTarget) {
+  const struct {
+    json patch;
+    std::vector<std::string> options;  // after -Dsun... nothing is added here
+  } cases[] = {
+      {{{"jvmOptions", {"-Xmx1g", "-Djava.library.path=/opt/x"}}},
+       {"-Djava.class.path=&&app.jar:&&lib/dep.jar:&&plenwick-bootstrap.jar", "-Xmx1g",
+        "-Djava.library.path=/opt/x:&&"}},
+      {{{"target", "windows-x64"}, {"runtime", "winrt"}, {"jvmOptions", {"-Xmx1g"}}},
+       {"-Djava.class.path=&&app.jar;&&lib\\dep.jar;&&plenwick-bootstrap.jar",
+        "-Djava.library.path=&&native", "-Xmx1g"}},
+  };
+  for (const auto& c : cases) {
+    json document = base();
+    document.merge_patch({{"jars", json::array()},
+                          {"appFolder", "content"},
+                          {"mainJar", "app.jar"},
+                          {"mainClass", nullptr}});
+    document.merge_patch(c.patch);
+    AppConfig config;
+    std::string error;
+    ASSERT_TRUE(load(document.dump(), {}, config, &error)) << error;
+    EXPECT_EQ(config.mainClass, "app.Main");
+    EXPECT_EQ(imageLaunchConfig(config, {}).jvmOptions, c.options);
+    EXPECT_EQ(missingManifestClassPath(config),
+              std::vector<std::string>{"the manifest of app/app.jar names missing.jar in its "
+                                       "Class-Path, which is not in the image"});
+  }
 }
 
 TEST_F(AppConfigTest, OptionsOverrideTheFileAndPathsFollowTheFile) {

@@ -21,11 +21,14 @@ struct AppConfig {
   std::vector<std::string> arguments;  // default application arguments
   std::optional<bool> runOnCallingThread, consoleApp, utf8Console, reservedFlag3,
       packageAppDataVars;
-  std::string stackSize;          // as written: "2M", "524288"
-  std::vector<std::string> jars;  // jar files, or directories whose *.jar are taken
-  std::string target;             // linux-x64, windows-x64, windows-arm64
-  std::string jdk;                // a JDK with jmods to make the runtime with jlink
-  std::string runtime;            // or a prepared runtime directory, copied as it is
+  std::string stackSize;                // as written: "2M", "524288"
+  std::vector<std::string> jars;        // jar files, or directories whose *.jar are taken
+  std::string appFolder;                // a folder whose whole content becomes app/
+  std::vector<std::string> appContent;  // files or folders copied into app/ by name
+  std::string mainJar;                  // the main jar's path inside app/
+  std::string target;                   // linux-x64, windows-x64, windows-arm64
+  std::string jdk;                      // a JDK with jmods to make the runtime with jlink
+  std::string runtime;                  // or a prepared runtime directory, copied as it is
   std::vector<std::string> modules;
   std::vector<std::string> icons;  // one large square PNG, or five (16..256 px)
   std::optional<bool> appCds;
@@ -40,7 +43,15 @@ struct AppConfig {
   SignSettings sign;         // the "sign" section: Authenticode signing
 
   // Filled in by validateAppConfig.
-  std::vector<std::string> jarFiles;  // every jar, directories expanded, in order
+  struct AppFile {
+    std::string source;
+    std::string name;  // its path inside app/, '/'-separated
+    bool folder = false;
+  };
+  std::vector<AppFile> appFiles;            // every entry of app/, folders before their content
+  std::vector<std::string> classPath;       // names in app/ of the class-path jars, in order
+  std::vector<std::string> jarFiles;        // the same jars where they are read from
+  std::vector<std::string> libraryFolders;  // folders in app/ with native libraries ("" is app/)
   uint32_t stackBytes = 0;
   bool windows = false;
 

@@ -101,8 +101,9 @@ bool checkFile(const AppConfig& c, const std::string& key, const std::string& pa
 
 // Everything the image is made from: an output may neither hold nor lie in any of it.
 std::vector<std::string> imageInputs(const AppConfig& c) {
-  std::vector<std::string> inputs = {c.runtime, c.jdk, c.launcher, c.bootstrapJar, c.file};
-  for (const auto* list : {&c.jars, &c.jarFiles, &c.icons}) {
+  std::vector<std::string> inputs = {c.runtime,      c.jdk,  c.launcher,
+                                     c.bootstrapJar, c.file, c.appFolder};
+  for (const auto* list : {&c.jars, &c.jarFiles, &c.icons, &c.appContent}) {
     inputs.insert(inputs.end(), list->begin(), list->end());
   }
   return inputs;

@@ -7,6 +7,7 @@
 #include "tools/pack/app/app_check.h"
 #include "tools/pack/app/app_options.h"
 #include "tools/pack/cli/exit_codes.h"
+#include "tools/pack/content/app_content.h"
 #include "tools/pack/files/output_place.h"
 #include "tools/pack/files/replace.h"
 #include "tools/pack/launcher/packed_launcher.h"
@@ -38,6 +39,10 @@ constexpr const char* kImageUsage =
     "                           [runOnCallingThread, consoleApp, utf8Console,\n"
     "                            reservedFlag3, packageAppDataVars]\n"
     "  --jar PATH               a jar, or a directory of jars (repeat)           [jars]\n"
+    "  --app-folder DIR         a folder whose whole content becomes app/       [appFolder]\n"
+    "  --app-content PATH       a file or folder copied into app/ (repeat)      [appContent]\n"
+    "  --main-jar NAME          the main jar's path in app/; its manifest's\n"
+    "                           Main-Class is the default main class            [mainJar]\n"
     "  --target TARGET          linux-x64 (default), windows-x64, windows-arm64 [target]\n"
     "  --jdk DIR                JDK to make the runtime from with jlink         [jdk]\n"
     "  --runtime DIR            or a prepared runtime to copy (Windows targets)  [runtime]\n"
@@ -58,7 +63,9 @@ constexpr const char* kImageUsage =
     "                           installer --help); a \"sign\" section in the file signs\n"
     "                           the Windows launcher (plenwick-pack sign --help)\n"
     "\n"
-    "Required: name, mainClass, jars, output. Exit codes: 0 done, 1 failed, 2 wrong usage.\n";
+    "Required: name, mainClass (or mainJar), jars (or appFolder/appContent), output.\n"
+    "Native libraries (.so, .dll) in app/ go on java.library.path by themselves.\n"
+    "Exit codes: 0 done, 1 failed, 2 wrong usage.\n";
 
 bool copyApp(const AppConfig& c, const std::string& root, std::string* err) {
   const fs::path app = fs::path(root) / "app";
@@ -72,16 +79,14 @@ bool copyApp(const AppConfig& c, const std::string& root, std::string* err) {
     *err = "cannot create " + app.string() + ": " + code.message();
     return false;
   }
-  std::vector<std::string> files = c.jarFiles;
-  files.push_back(c.bootstrapJar);
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    const fs::path name =
-        i + 1 == files.size() ? fs::path("plenwick-bootstrap.jar") : fs::path(files[i]).filename();
-    fs::copy_file(files[i], app / name, code);
-    if (code) {
-      *err = "cannot copy " + files[i] + ": " + code.message();
-      return false;
-    }
+  if (!copyAppContent(c, app.string(), err)) return false;
+  fs::copy_file(c.bootstrapJar, app / "plenwick-bootstrap.jar", code);
+  if (code) {
+    *err = "cannot copy " + c.bootstrapJar + ": " + code.message();
+    return false;
+  }
+  for (const std::string& line : missingManifestClassPath(c)) {
+    std::printf("note: %s\n", line.c_str());
   }
   return true;
 }

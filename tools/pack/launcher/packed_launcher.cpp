@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "config/region_locator.h"
+#include "tools/pack/content/app_content.h"
 #include "tools/pack/files/replace.h"
 #include "tools/pack/launcher/launcher_file.h"
 #include "tools/pack/windows/windows_identity.h"
@@ -62,14 +63,9 @@ LaunchConfig imageLaunchConfig(const AppConfig& c, const std::vector<std::string
   launch.packageAppDataVars = c.packageAppDataVars.value_or(false);
   launch.threadStackSize = c.stackBytes;
   launch.mainClass = c.mainClass;
-  std::string classPath = "-Djava.class.path=";
-  const char separator = c.windows ? ';' : ':';
-  for (const std::string& jar : c.jarFiles) {
-    classPath += "&&" + fs::path(jar).filename().string() + separator;
-  }
-  classPath += "&&plenwick-bootstrap.jar";
-  launch.jvmOptions.push_back(classPath);
-  launch.jvmOptions.insert(launch.jvmOptions.end(), c.jvmOptions.begin(), c.jvmOptions.end());
+  launch.jvmOptions.push_back(classPathOption(c));
+  const std::vector<std::string> options = withLibraryPath(c);
+  launch.jvmOptions.insert(launch.jvmOptions.end(), options.begin(), options.end());
   launch.jvmOptions.insert(launch.jvmOptions.end(), extraOptions.begin(), extraOptions.end());
   launch.appArguments = c.arguments;
   return launch;

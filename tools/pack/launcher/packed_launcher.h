@@ -9,8 +9,9 @@
 
 namespace plenwick {
 
-// The launch settings of the image: the configured ones, the class path of
-// the jars in app/ written with the "&&" token, then `extraOptions`.
+// The launch settings of the image: the class path of the jars in app/
+// written with the "&&" token, the configured options with the folders of
+// native libraries on java.library.path, then `extraOptions`.
 LaunchConfig imageLaunchConfig(const AppConfig& config,
                                const std::vector<std::string>& extraOptions);
 

@@ -23,13 +23,10 @@ std::string joined(const std::vector<std::string>& items, const char* separator)
   return out;
 }
 
-}  // namespace
-
-bool findModules(const AppConfig& c, std::string& modules, std::string* err) {
-  if (!c.modules.empty()) {
-    modules = joined(c.modules, ",");
-    return true;
-  }
+// jdeps on `jars`, each resolved against the others; multi-release jars are
+// read for the JDK's own release, and dependencies on absent jars are ignored.
+bool runJdeps(const AppConfig& c, const std::vector<std::string>& jars,
+              const std::vector<std::string>& others, std::string* out) {
   const int feature = javaFeatureVersion(c.jdk);
   std::vector<std::string> argv = {(fs::path(c.jdk) / "bin" / "jdeps").string(),
                                    "--print-module-deps",
@@ -37,11 +34,39 @@ bool findModules(const AppConfig& c, std::string& modules, std::string* err) {
                                    "-q",
                                    "--multi-release",
                                    std::to_string(feature > 0 ? feature : 17)};
-  argv.insert(argv.end(), c.jarFiles.begin(), c.jarFiles.end());
+  if (!others.empty()) argv.insert(argv.end(), {"--class-path", joined(others, ":")});
+  argv.insert(argv.end(), jars.begin(), jars.end());
   const ProcessResult run = runProcess(argv);
-  const std::string out = trimmed(run.output);
-  if (run.exitCode != 0 || !std::regex_match(out, std::regex("[A-Za-z0-9_.,]+"))) {
-    *err = "jdeps could not find the modules the jars need (give 'modules'):\n" + run.output;
+  *out = trimmed(run.output);
+  return run.exitCode == 0 && std::regex_match(*out, std::regex("[A-Za-z0-9_.,]+"));
+}
+
+// After a failure on all jars together: the first jar that fails on its own.
+std::string failingJar(const AppConfig& c, std::string* out) {
+  for (std::size_t i = 0; i < c.jarFiles.size(); ++i) {
+    std::vector<std::string> others = c.jarFiles;
+    others.erase(others.begin() + static_cast<std::ptrdiff_t>(i));
+    if (!runJdeps(c, {c.jarFiles[i]}, others, out)) return c.jarFiles[i];
+  }
+  return "";
+}
+
+}  // namespace
+
+bool findModules(const AppConfig& c, std::string& modules, std::string* err) {
+  if (!c.modules.empty()) {
+    modules = joined(c.modules, ",");
+    return true;
+  }
+  std::string out;
+  if (!runJdeps(c, c.jarFiles, {}, &out)) {
+    std::string alone;
+    const std::string jar = failingJar(c, &alone);
+    if (!jar.empty()) out = alone;
+    *err = "jdeps could not find the modules " + (jar.empty() ? "the jars need" : "of " + jar) +
+           "; give them with 'modules' (option --module), e.g. \"modules\": [\"java.base\", "
+           "\"java.desktop\"]:\n" +
+           out;
     return false;
   }
   modules = out;

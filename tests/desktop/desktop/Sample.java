@@ -1,0 +1,39 @@
+package desktop;
+
+import java.awt.Font;
+import java.awt.Graphics2D;
+import java.awt.image.BufferedImage;
+import javax.swing.JFrame;
+import javax.swing.JLabel;
+import javax.swing.SwingUtilities;
+
+/**
+ * A small desktop application laid out like real ones: a resource folder and a
+ * native library beside its jar, a second jar named by the manifest's Class-Path.
+ */
+public final class Sample {
+  static final String TITLE = "Plenwick desktop sample";
+
+  static native int add(int a, int b);
+
+  public static void main(String[] args) throws Exception {
+    String greeting = Resources.read(Sample.class, "greeting.txt");
+    System.loadLibrary("plenwicksample");
+    int sum = add(2, 3);
+    JLabel label = new JLabel(greeting + " (2 + 3 = " + sum + ")");
+    SwingUtilities.invokeAndWait(() -> {
+      JFrame frame = new JFrame(TITLE);
+      frame.setDefaultCloseOperation(JFrame.EXIT_ON_CLOSE);
+      label.setFont(label.getFont().deriveFont(Font.BOLD, 24f));
+      frame.add(label);
+      frame.setSize(640, 200);
+      frame.setVisible(true);
+    });
+    // Text drawn off screen goes through the runtime's font stack as the window's does.
+    Graphics2D g = new BufferedImage(10, 10, BufferedImage.TYPE_INT_RGB).createGraphics();
+    g.setFont(label.getFont());
+    int width = g.getFontMetrics().stringWidth(greeting);
+    System.out.println("resource: " + greeting + "; native: " + sum + "; font: "
+        + label.getFont().getFamily() + ", " + width + " px wide");
+  }
+}

@@ -1,0 +1,305 @@
+#include "tools/pack/content/app_content.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "tools/pack/content/jar_manifest.h"
+
+namespace plenwick {
+namespace {
+
+namespace fs = std::filesystem;
+using AppFile = AppConfig::AppFile;
+
+const char* const kBootstrapName = "plenwick-bootstrap.jar";
+
+bool fail(const AppConfig& c, const std::string& key, const std::string& problem,
+          std::string* err) {
+  *err = c.where(key) + ": " + problem;
+  return false;
+}
+
+bool endsWith(const std::string& text, const std::string& end, bool anyCase) {
+  if (text.size() < end.size()) return false;
+  for (std::size_t i = 0; i < end.size(); ++i) {
+    char a = text[text.size() - end.size() + i];
+    if (anyCase) a = static_cast<char>(std::tolower(static_cast<unsigned char>(a)));
+    if (a != end[i]) return false;
+  }
+  return true;
+}
+
+bool isJar(const std::string& name) {
+  return endsWith(name, ".jar", false);
+}
+
+bool isNativeLibrary(const std::string& name, bool windows) {
+  return windows ? endsWith(name, ".dll", true) : endsWith(name, ".so", false);
+}
+
+// Adds what lies below `folder` as `prefix`/..., sorted by name, following
+// links to files.
+bool listFolder(const AppConfig& c, const std::string& key, const fs::path& folder,
+                const std::string& prefix, std::vector<AppFile>& files, std::string* err) {
+  std::error_code code;
+  std::vector<fs::path> entries;
+  for (fs::directory_iterator it(folder, code), end; !code && it != end; it.increment(code)) {
+    entries.push_back(it->path());
+  }
+  if (code) return fail(c, key, "cannot read " + folder.string() + ": " + code.message(), err);
+  std::sort(entries.begin(), entries.end());
+  for (const fs::path& entry : entries) {
+    const std::string name = prefix + entry.filename().string();
+    const fs::file_status own = fs::symlink_status(entry, code);
+    const fs::file_status status = fs::status(entry, code);
+    if (fs::is_symlink(own) && !fs::is_regular_file(status)) {
+      return fail(c, key,
+                  entry.string() +
+                      (fs::exists(status) ? " is a link to a folder" : " is a dangling link") +
+                      "; links in app content may only lead to files (they are copied as files)",
+                  err);
+    }
+    if (fs::is_directory(status)) {
+      files.push_back({entry.string(), name, true});
+      if (!listFolder(c, key, entry, name + "/", files, err)) return false;
+    } else if (fs::is_regular_file(status)) {
+      files.push_back({entry.string(), name, false});
+    } else {
+      return fail(c, key, entry.string() + " is a special file (a device, FIFO or socket)", err);
+    }
+  }
+  return true;
+}
+
+bool listAppFolder(const AppConfig& c, std::vector<AppFile>& files, std::string* err) {
+  if (c.appFolder.empty()) return true;
+  std::error_code code;
+  if (!fs::is_directory(c.appFolder, code)) {
+    return fail(c, "appFolder", "no such folder: " + c.appFolder, err);
+  }
+  return listFolder(c, "appFolder", c.appFolder, "", files, err);
+}
+
+bool listAppContent(const AppConfig& c, std::vector<AppFile>& files, std::string* err) {
+  for (const std::string& item : c.appContent) {
+    fs::path path = fs::path(item).lexically_normal();
+    if (!path.has_filename()) path = path.parent_path();
+    const std::string name = path.filename().string();
+    std::error_code code;
+    const fs::file_status status = fs::status(item, code);
+    if (name.empty() || name == "." || name == ".." || path == path.root_path()) {
+      return fail(c, "appContent", "'" + item + "' has no name of its own to take into app/", err);
+    }
+    if (fs::is_directory(status)) {
+      files.push_back({item, name, true});
+      if (!listFolder(c, "appContent", item, name + "/", files, err)) return false;
+    } else if (fs::is_regular_file(status)) {
+      files.push_back({item, name, false});
+    } else {
+      return fail(c, "appContent", "no such file or folder: " + item, err);
+    }
+  }
+  return true;
+}
+
+std::string nameKey(const AppConfig& c, std::string name) {
+  if (!c.windows) return name;
+  for (char& ch : name) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  return name;
+}
+
+// Two entries of one name are refused, except folders, which merge.
+bool checkNames(const AppConfig& c, const std::vector<AppFile>& files, std::string* err) {
+  std::map<std::string, const AppFile*> seen;
+  const AppFile bootstrap{"plenwick-pack", kBootstrapName, false};
+  const AppFile archive{"AppCDS", c.name + ".jsa", false};
+  seen[nameKey(c, bootstrap.name)] = &bootstrap;
+  if (!c.windows) seen[nameKey(c, archive.name)] = &archive;
+  for (const AppFile& file : files) {
+    auto found = seen.emplace(nameKey(c, file.name), &file);
+    const AppFile& other = *found.first->second;
+    if (found.second || (file.folder && other.folder)) continue;
+    return fail(c, c.appFolder.empty() ? "appContent" : "appFolder",
+                "app/" + file.name + " would come from both " + other.source + " and " +
+                    file.source + (c.windows ? " (Windows does not tell case apart)" : ""),
+                err);
+  }
+  return true;
+}
+
+// A name in the class path goes after the "&&" token, joined with the list separator.
+bool checkClassPathName(const AppConfig& c, const std::string& name, std::string* err) {
+  const char separator = c.windows ? ';' : ':';
+  if (name.find(separator) == std::string::npos && name.find("&&") == std::string::npos) {
+    return true;
+  }
+  return fail(c, c.appFolder.empty() ? "appContent" : "appFolder",
+              "the jar app/" + name + " holds '" + std::string(1, separator) +
+                  "' or '&&', which would break the class path; rename it",
+              err);
+}
+
+bool checkMainJarName(const AppConfig& c, std::string* err) {
+  const fs::path path = fs::path(c.mainJar).lexically_normal();
+  const std::string normal = path.generic_string();
+  if (path.is_absolute() || normal.empty() || normal == "." || normal.rfind("..", 0) == 0) {
+    return fail(c, "mainJar",
+                "'" + c.mainJar +
+                    "' lies outside app/: give the jar's path inside app/, e.g. app.jar or "
+                    "lib/app.jar",
+                err);
+  }
+  if (!isJar(normal)) return fail(c, "mainJar", "'" + c.mainJar + "' is not a .jar file", err);
+  return true;
+}
+
+// The main jar first, then the jars of 'jars' in their order, then the other
+// jars in the order of the listing; plenwick-bootstrap.jar is added last when
+// the option is written.
+bool orderClassPath(AppConfig& c, std::string* err) {
+  std::vector<const AppFile*> jars;
+  for (const AppFile& file : c.appFiles) {
+    if (!file.folder && isJar(file.name)) jars.push_back(&file);
+  }
+  const std::string main = fs::path(c.mainJar).lexically_normal().generic_string();
+  auto first = std::find_if(jars.begin(), jars.end(),
+                            [&](const AppFile* file) { return file->name == main; });
+  if (!c.mainJar.empty() && first == jars.end()) {
+    return fail(c, "mainJar", "app/" + main + " is not among the application's files", err);
+  }
+  if (first != jars.end()) std::rotate(jars.begin(), first, first + 1);
+  c.classPath.clear();
+  c.jarFiles.clear();
+  for (const AppFile* jar : jars) {
+    if (!checkClassPathName(c, jar->name, err)) return false;
+    c.classPath.push_back(jar->name);
+    c.jarFiles.push_back(jar->source);
+  }
+  return true;
+}
+
+void findLibraryFolders(AppConfig& c) {
+  std::set<std::string> folders;
+  for (const AppFile& file : c.appFiles) {
+    if (!file.folder && isNativeLibrary(file.name, c.windows)) {
+      folders.insert(fs::path(file.name).parent_path().generic_string());
+    }
+  }
+  c.libraryFolders.assign(folders.begin(), folders.end());  // "" (app/ itself) sorts first
+}
+
+bool readMainClass(AppConfig& c, std::string* err) {
+  if (!c.mainClass.empty() || c.mainJar.empty()) return true;
+  JarManifest manifest;
+  std::string problem;
+  if (!readJarManifest(c.jarFiles.front(), &manifest, &problem)) {
+    return fail(c, "mainJar", problem, err);
+  }
+  if (manifest.mainClass.empty()) {
+    return fail(c, "mainJar",
+                "app/" + c.classPath.front() +
+                    " has no Main-Class in its manifest; give 'mainClass' (option --main-class)",
+                err);
+  }
+  c.mainClass = manifest.mainClass;
+  c.origin["mainClass"] = "the Main-Class in the manifest of app/" + c.classPath.front();
+  return true;
+}
+
+std::string inApp(const AppConfig& c, const std::string& name) {
+  std::string text = "&&" + name;
+  if (c.windows) std::replace(text.begin(), text.end(), '/', '\\');
+  return text;
+}
+
+}  // namespace
+
+bool planAppContent(AppConfig& c, std::string* err) {
+  c.appFiles.clear();
+  for (const std::string& jar : c.jarFiles) {
+    c.appFiles.push_back({jar, fs::path(jar).filename().string(), false});
+  }
+  if (!c.mainJar.empty() && !checkMainJarName(c, err)) return false;
+  if (!listAppFolder(c, c.appFiles, err) || !listAppContent(c, c.appFiles, err) ||
+      !checkNames(c, c.appFiles, err) || !orderClassPath(c, err)) {
+    return false;
+  }
+  if (c.classPath.empty()) {
+    return fail(c, "jars", "is required: the application's jars (none in the app content)", err);
+  }
+  findLibraryFolders(c);
+  return readMainClass(c, err);
+}
+
+bool copyAppContent(const AppConfig& c, const std::string& app, std::string* err) {
+  std::error_code code;
+  for (const AppFile& file : c.appFiles) {
+    const fs::path copy = fs::path(app) / file.name;
+    if (file.folder) {
+      fs::create_directory(copy, code);
+    } else {
+      fs::copy_file(file.source, copy, code);  // a link's target, never over an existing file
+    }
+    if (code) {
+      *err = "cannot copy " + file.source + ": " + code.message();
+      return false;
+    }
+  }
+  // Folder modes last, so that a read-only source folder can still be filled.
+  for (const AppFile& file : c.appFiles) {
+    if (!file.folder) continue;
+    const fs::perms mode = fs::status(file.source, code).permissions() | fs::perms::owner_all;
+    if (!code) fs::permissions(fs::path(app) / file.name, mode, code);
+    if (code) *err = "cannot set the mode of app/" + file.name + ": " + code.message();
+    return false;
+  }
+  return true;
+}
+
+std::vector<std::string> missingManifestClassPath(const AppConfig& c) {
+  std::vector<std::string> lines;
+  JarManifest manifest;
+  std::string problem;
+  if (c.mainJar.empty() || !readJarManifest(c.jarFiles.front(), &manifest, &problem)) return lines;
+  std::set<std::string> names;
+  for (const AppFile& file : c.appFiles) names.insert(nameKey(c, file.name));
+  const fs::path folder = fs::path(c.classPath.front()).parent_path();
+  for (const std::string& entry : manifest.classPath) {
+    if (entry.find(':') != std::string::npos) continue;  // a URL with a scheme or a drive
+    std::string name = (folder / entry).lexically_normal().generic_string();
+    if (!name.empty() && name.back() == '/') name.pop_back();
+    if (names.count(nameKey(c, name)) != 0) continue;
+    lines.push_back("the manifest of app/" + c.classPath.front() + " names " + entry +
+                    " in its Class-Path, which is not in the image" +
+                    (name.rfind("..", 0) == 0 ? " (it lies outside app/)" : ""));
+  }
+  return lines;
+}
+
+std::string classPathOption(const AppConfig& c) {
+  const char separator = c.windows ? ';' : ':';
+  std::string option = "-Djava.class.path=";
+  for (const std::string& jar : c.classPath) option += inApp(c, jar) + separator;
+  return option + inApp(c, kBootstrapName);
+}
+
+std::vector<std::string> withLibraryPath(const AppConfig& c) {
+  std::vector<std::string> options = c.jvmOptions;
+  if (c.libraryFolders.empty()) return options;
+  std::string folders;
+  for (const std::string& folder : c.libraryFolders) {
+    folders += (folders.empty() ? "" : c.windows ? ";" : ":") + inApp(c, folder);
+  }
+  const std::string key = "-Djava.library.path=";
+  for (auto it = options.rbegin(); it != options.rend(); ++it) {
+    if (it->rfind(key, 0) != 0) continue;
+    *it += (it->size() == key.size() ? "" : c.windows ? ";" : ":") + folders;
+    return options;
+  }
+  options.insert(options.begin(), key + folders);
+  return options;
+}
+
+}  // namespace plenwick

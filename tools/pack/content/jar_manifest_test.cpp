@@ -1,0 +1,72 @@
+#include "tools/pack/content/jar_manifest.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/small_zip.h"
+
+namespace plenwick {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST(JarManifestTest, MainSectionAttributes) {
+  const struct {
+    const char* text;
+    const char* mainClass;
+    Strings classPath;
+    const char* error;  // empty: parsed
+  } cases[] = {
+      {"Manifest-Version: 1.0\r\nMain-Class: a.B\r\n", "a.B", {}, ""},
+      {"Main-Class: com.exa\r\n mple.App\r\nClass-Path: lib/a.jar lib/b\r\n .jar\r\n",
+       "com.example.App",
+       {"lib/a.jar", "lib/b.jar"},
+       ""},
+      {"main-class:  x.Y \nCLASS-PATH: my%20lib.jar  other.jar%2\n",
+       "x.Y",
+       {"my lib.jar", "other.jar%2"},
+       ""},
+      {"Main-Class: a.B\rClass-Path: c.jar", "a.B", {"c.jar"}, ""},
+      {"Manifest-Version: 1.0\n\nName: a/\nMain-Class: not.Main\n", "", {}, ""},
+      {"", "", {}, ""},
+      {" continued\n", "", {}, "manifest line 1 continues nothing"},
+      {"Manifest-Version: 1.0\nMain-Class a.B\n", "", {}, "manifest line 2 is not 'Name: value'"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    JarManifest manifest;
+    std::string error;
+    EXPECT_EQ(parseManifest(c.text, &manifest, &error), std::string(c.error).empty());
+    EXPECT_EQ(error, c.error);
+    EXPECT_EQ(manifest.mainClass, c.mainClass);
+    EXPECT_EQ(manifest.classPath, c.classPath);
+  }
+}
+
+TEST(JarManifestTest, FromZipBytes) {
+  const std::string text = "Main-Class: a.B\r\n";
+  const struct {
+    std::vector<unsigned char> zip;
+    const char* manifest;
+    const char* error;
+  } cases[] = {
+      {smallZip("META-INF/MANIFEST.MF", text, true), "Main-Class: a.B\r\n", ""},
+      {smallZip("meta-inf/manifest.mf", text, false), "Main-Class: a.B\r\n", ""},
+      {smallZip("a/B.class", text, true), "", ""},
+      {{'P', 'K', 3, 4}, "", "not a zip file (too short)"},
+      {std::vector<unsigned char>(100, 0), "", "not a zip file (no end of central directory)"},
+  };
+  for (const auto& c : cases) {
+    std::string manifest, error;
+    EXPECT_EQ(extractManifest(c.zip, &manifest, &error), std::string(c.error).empty());
+    EXPECT_EQ(manifest, c.manifest);
+    EXPECT_EQ(error, c.error);
+  }
+  std::vector<unsigned char> damaged = smallZip("META-INF/MANIFEST.MF", text, true);
+  damaged[30 + 20 + 2] ^= 1;  // in the deflated data, after the header and the name
+  std::string manifest, error;
+  EXPECT_FALSE(extractManifest(damaged, &manifest, &error));
+  EXPECT_NE(error, "");
+}
+
+}  // namespace
+}  // namespace plenwick
