@@ -28,6 +28,15 @@ jobs=$(nproc)
 
 log() { echo "arm64 toolchain: $*"; }
 
+# Runs one build step with its output (third-party warnings) in the build log,
+# shown only when the step fails.
+quiet() {
+  "$@" >>"$work/build.log" 2>&1 && return
+  log "failed: $1; the end of $work/build.log:"
+  tail -n 40 "$work/build.log"
+  return 1
+}
+
 if [ -n "$check_only" ]; then
   [ -e "$stamp" ]
   exit
@@ -57,7 +66,7 @@ fetch_source() {
   if ! ls -d "$work/$package"-*/ >/dev/null 2>&1; then
     log "fetching the $package sources" >&2
     rm -rf "$fetch" && mkdir -p "$fetch" && cd "$fetch"
-    apt-get source -qq "$package" >/dev/null
+    apt-get source -qq -o APT::Sandbox::User=root "$package" >/dev/null
     mv "$(ls -d "$fetch/$package"-*/)" "$work/"
     rm -rf "$fetch"
   fi
@@ -101,23 +110,23 @@ build_mingw() {
   local b=$work/build-headers
   log "mingw-w64 headers"
   rm -rf "$b" && mkdir -p "$b" && cd "$b"
-  "$mingw_src/mingw-w64-headers/configure" --host=$target --prefix="$prefix/$target" \
-    --with-default-msvcrt=ucrt --with-default-win32-winnt=0x0A00 >/dev/null
-  make -s install >/dev/null
+  quiet "$mingw_src/mingw-w64-headers/configure" --host=$target --prefix="$prefix/$target" \
+    --with-default-msvcrt=ucrt --with-default-win32-winnt=0x0A00
+  quiet make -s install
 
   b=$work/build-crt
   log "mingw-w64 CRT"
   rm -rf "$b" && mkdir -p "$b" && cd "$b"
-  "$mingw_src/mingw-w64-crt/configure" --host=$target --prefix="$prefix/$target" \
+  quiet "$mingw_src/mingw-w64-crt/configure" --host=$target --prefix="$prefix/$target" \
     --enable-libarm64 --disable-lib32 --disable-lib64 --with-default-msvcrt=ucrt \
     CC=$target-clang CXX=$target-clang++ AR=$target-ar RANLIB=$target-ranlib \
-    DLLTOOL=$target-dlltool >/dev/null
-  make -s -j"$jobs" >/dev/null
-  make -s install >/dev/null
+    DLLTOOL=$target-dlltool
+  quiet make -s -j"$jobs"
+  quiet make -s install
 }
 
 cmake_cross() {
-  cmake -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_SYSTEM_NAME=Windows \
+  quiet cmake -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_SYSTEM_NAME=Windows \
     -DCMAKE_SYSTEM_PROCESSOR=ARM64 \
     -DCMAKE_C_COMPILER=$target-clang -DCMAKE_CXX_COMPILER=$target-clang++ \
     -DCMAKE_C_COMPILER_TARGET=$target -DCMAKE_CXX_COMPILER_TARGET=$target \
@@ -127,7 +136,7 @@ cmake_cross() {
     -DCMAKE_FIND_ROOT_PATH="$prefix/$target" \
     -DCMAKE_FIND_ROOT_PATH_MODE_PROGRAM=NEVER \
     -DCMAKE_FIND_ROOT_PATH_MODE_LIBRARY=ONLY -DCMAKE_FIND_ROOT_PATH_MODE_INCLUDE=ONLY \
-    "$@" >/dev/null
+    "$@"
 }
 
 # --- compiler-rt builtins ---------------------------------------------------
@@ -140,8 +149,8 @@ build_builtins() {
     -DCOMPILER_RT_DEFAULT_TARGET_ONLY=ON -DCOMPILER_RT_USE_BUILTINS_LIBRARY=ON \
     -DCOMPILER_RT_EXCLUDE_ATOMIC_BUILTIN=OFF -DLLVM_ENABLE_PER_TARGET_RUNTIME_DIR=OFF \
     -DLLVM_CONFIG_PATH=""
-  ninja >/dev/null
-  ninja install >/dev/null
+  quiet ninja
+  quiet ninja install
 }
 
 # --- libunwind, libc++abi, libc++ (static) ----------------------------------
@@ -162,8 +171,8 @@ build_libcxx() {
     -DLIBCXX_INCLUDE_TESTS=OFF -DLIBCXX_INCLUDE_BENCHMARKS=OFF \
     -DLIBCXX_ENABLE_ABI_LINKER_SCRIPT=OFF -DLIBCXX_INSTALL_MODULES=OFF \
     -DLIBCXXABI_INCLUDE_TESTS=OFF -DLIBUNWIND_INCLUDE_TESTS=OFF
-  ninja >/dev/null
-  ninja install >/dev/null
+  quiet ninja
+  quiet ninja install
 }
 
 if [ -e "$stamp" ]; then
@@ -179,6 +188,7 @@ add_deb_src
 . "$here/../../tools/setup/deps.sh"
 deps_install demo tests
 fetch_sources
+: >"$work/build.log"
 write_wrappers
 build_mingw
 build_builtins

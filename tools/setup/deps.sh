@@ -43,12 +43,14 @@ deps_install() {
   missing=${missing% }
   [ -n "$missing" ] || return 0
   local line="apt-get install -y --no-install-recommends $missing"
+  compgen -G '/var/lib/apt/lists/*_Packages*' >/dev/null || line="apt-get update && $line"
   if [ "$(id -u)" -ne 0 ] && ! command -v sudo >/dev/null; then
     echo "setup: missing Debian packages; as root, run:" >&2
     echo "  $line" >&2
     return 1
   fi
-  echo "setup: installing $(wc -w <<<"$missing") Debian packages for $*: $missing"
+  echo "setup: installing $(wc -w <<<"$missing") Debian packages from$(printf ' packages-%s.txt' "$@"): $missing"
+  local started=$SECONDS
   echo "setup: once per machine; a few minutes on a new one (downloads and unpacks them)"
   # A run that was interrupted may have left packages unpacked but not set up.
   deps_as_root dpkg --configure -a || return 1
@@ -61,5 +63,5 @@ deps_install() {
     deps_apt update && deps_apt install -y --no-install-recommends --fix-broken $missing ||
       { echo "setup: could not install the packages; as root, run: $line" >&2; return 1; }
   fi
-  echo "setup: packages installed"
+  echo "setup: packages installed in $((SECONDS - started)) s"
 }
