@@ -182,7 +182,7 @@ if [ -e "$stamp" ]; then
 fi
 started=$SECONDS
 log "building the Windows ARM64 toolchain from Debian sources into $prefix, once;"
-log "about 15 minutes on two cores"
+log "about 20 minutes on two cores"
 add_deb_src
 # The compilers and tools it builds with are among the tests' packages.
 . "$here/../../tools/setup/deps.sh"
