@@ -15,8 +15,10 @@ rounds=${1:-10}
 runs=${2:-10}
 work=build/bench-startup
 python=/usr/bin/python3
+. tools/setup/deps.sh
+deps_install demo bench
 
-cmake -S . -B build -G Ninja >/dev/null
+cmake -S . -B build -G Ninja -DPLENWICK_BENCHMARKS=ON >/dev/null
 cmake --build build --target launcher plenwick-pack plenwick-bootstrap jni_floor >/dev/null
 jdk=$(sed -n 's/^JAVA_HOME:PATH=//p' build/CMakeCache.txt)
 

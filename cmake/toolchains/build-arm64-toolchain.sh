@@ -3,13 +3,22 @@
 # source packages: mingw-w64 headers and CRT (UCRT by default), compiler-rt
 # builtins, and static libunwind/libc++abi/libc++.
 #
-# Usage: build-arm64-toolchain.sh [PREFIX]
+# Usage: build-arm64-toolchain.sh [--built] [PREFIX]
 #   PREFIX defaults to /opt/plenwick-toolchains/aarch64-w64-mingw32, outside any
 #   checkout, so every clone on the machine (and CI's) shares one build.
-# Re-running is cheap: a finished prefix carries a stamp and is left alone.
+#   --built only tells, by the exit status, whether PREFIX is complete.
+# Re-running is cheap: a finished prefix carries a stamp, written last, and is
+# left alone. A build that was interrupted has none and is done again; sources
+# count as fetched only once unpacked whole.
 # Needs root for the apt steps (adding a deb-src entry, build dependencies).
 set -euo pipefail
 
+here=$(cd "$(dirname "$0")" && pwd)
+check_only=""
+if [ "${1-}" = --built ]; then
+  check_only=1
+  shift
+fi
 prefix=${1:-${PLENWICK_ARM64_TOOLCHAIN:-/opt/plenwick-toolchains/aarch64-w64-mingw32}}
 work=${PLENWICK_ARM64_WORK:-$prefix-src}
 target=aarch64-w64-mingw32
@@ -19,38 +28,55 @@ jobs=$(nproc)
 
 log() { echo "arm64 toolchain: $*"; }
 
+# Runs one build step with its output (third-party warnings) in the build log,
+# shown only when the step fails.
+quiet() {
+  "$@" >>"$work/build.log" 2>&1 && return
+  log "failed: $1; the end of $work/build.log:"
+  tail -n 40 "$work/build.log"
+  return 1
+}
+
+if [ -n "$check_only" ]; then
+  [ -e "$stamp" ]
+  exit
+fi
+
 # --- apt: source entries, compilers, sources --------------------------------
+# The source index of the Debian archive the machine installs from: the
+# deb822 file (debian.sources) or the one-line sources.list of a minimal root.
 add_deb_src() {
   if grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
     return
   fi
   log "adding a deb-src entry"
-  sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
-    >/etc/apt/sources.list.d/plenwick-deb-src.sources
-  apt_updated=""
+  if [ -e /etc/apt/sources.list.d/debian.sources ]; then
+    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
+      >/etc/apt/sources.list.d/plenwick-deb-src.sources
+  else
+    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list >/etc/apt/sources.list.d/plenwick-deb-src.list
+  fi
+  DEBIAN_FRONTEND=noninteractive apt-get update -qq
 }
 
-install_build_deps() {
-  local need=""
-  for p in clang-$llvm_version lld-$llvm_version llvm-$llvm_version cmake ninja-build make dpkg-dev xz-utils; do
-    dpkg -s "$p" >/dev/null 2>&1 || need="$need $p"
-  done
-  if [ -z "${apt_updated-x}" ] || [ -n "$need" ]; then
-    DEBIAN_FRONTEND=noninteractive apt-get update -qq
+# Each source package is unpacked in a scratch folder and moved into place
+# whole, so an interrupted download or unpacking is fetched again.
+fetch_source() {
+  local package=$1 fetch=$work/fetch-$1
+  if ! ls -d "$work/$package"-*/ >/dev/null 2>&1; then
+    log "fetching the $package sources" >&2
+    rm -rf "$fetch" && mkdir -p "$fetch" && cd "$fetch"
+    apt-get source -qq -o APT::Sandbox::User=root "$package" >/dev/null
+    mv "$(ls -d "$fetch/$package"-*/)" "$work/"
+    rm -rf "$fetch"
   fi
-  if [ -n "$need" ]; then
-    log "installing$need"
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $need
-  fi
+  ls -d "$work/$package"-*/ | head -n1
 }
 
 fetch_sources() {
   mkdir -p "$work"
-  cd "$work"
-  ls -d mingw-w64-*/ >/dev/null 2>&1 || apt-get source -qq mingw-w64
-  ls -d llvm-toolchain-$llvm_version-*/ >/dev/null 2>&1 || apt-get source -qq llvm-toolchain-$llvm_version
-  mingw_src=$(ls -d "$work"/mingw-w64-*/ | head -n1)
-  llvm_src=$(ls -d "$work"/llvm-toolchain-$llvm_version-*/ | head -n1)
+  mingw_src=$(fetch_source mingw-w64)
+  llvm_src=$(fetch_source llvm-toolchain-$llvm_version)
 }
 
 # --- wrappers: clang pinned to the target, sysroot and runtime libraries -----
@@ -84,23 +110,23 @@ build_mingw() {
   local b=$work/build-headers
   log "mingw-w64 headers"
   rm -rf "$b" && mkdir -p "$b" && cd "$b"
-  "$mingw_src/mingw-w64-headers/configure" --host=$target --prefix="$prefix/$target" \
-    --with-default-msvcrt=ucrt --with-default-win32-winnt=0x0A00 >/dev/null
-  make -s install >/dev/null
+  quiet "$mingw_src/mingw-w64-headers/configure" --host=$target --prefix="$prefix/$target" \
+    --with-default-msvcrt=ucrt --with-default-win32-winnt=0x0A00
+  quiet make -s install
 
   b=$work/build-crt
   log "mingw-w64 CRT"
   rm -rf "$b" && mkdir -p "$b" && cd "$b"
-  "$mingw_src/mingw-w64-crt/configure" --host=$target --prefix="$prefix/$target" \
+  quiet "$mingw_src/mingw-w64-crt/configure" --host=$target --prefix="$prefix/$target" \
     --enable-libarm64 --disable-lib32 --disable-lib64 --with-default-msvcrt=ucrt \
     CC=$target-clang CXX=$target-clang++ AR=$target-ar RANLIB=$target-ranlib \
-    DLLTOOL=$target-dlltool >/dev/null
-  make -s -j"$jobs" >/dev/null
-  make -s install >/dev/null
+    DLLTOOL=$target-dlltool
+  quiet make -s -j"$jobs"
+  quiet make -s install
 }
 
 cmake_cross() {
-  cmake -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_SYSTEM_NAME=Windows \
+  quiet cmake -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_SYSTEM_NAME=Windows \
     -DCMAKE_SYSTEM_PROCESSOR=ARM64 \
     -DCMAKE_C_COMPILER=$target-clang -DCMAKE_CXX_COMPILER=$target-clang++ \
     -DCMAKE_C_COMPILER_TARGET=$target -DCMAKE_CXX_COMPILER_TARGET=$target \
@@ -110,7 +136,7 @@ cmake_cross() {
     -DCMAKE_FIND_ROOT_PATH="$prefix/$target" \
     -DCMAKE_FIND_ROOT_PATH_MODE_PROGRAM=NEVER \
     -DCMAKE_FIND_ROOT_PATH_MODE_LIBRARY=ONLY -DCMAKE_FIND_ROOT_PATH_MODE_INCLUDE=ONLY \
-    "$@" >/dev/null
+    "$@"
 }
 
 # --- compiler-rt builtins ---------------------------------------------------
@@ -123,8 +149,8 @@ build_builtins() {
     -DCOMPILER_RT_DEFAULT_TARGET_ONLY=ON -DCOMPILER_RT_USE_BUILTINS_LIBRARY=ON \
     -DCOMPILER_RT_EXCLUDE_ATOMIC_BUILTIN=OFF -DLLVM_ENABLE_PER_TARGET_RUNTIME_DIR=OFF \
     -DLLVM_CONFIG_PATH=""
-  ninja >/dev/null
-  ninja install >/dev/null
+  quiet ninja
+  quiet ninja install
 }
 
 # --- libunwind, libc++abi, libc++ (static) ----------------------------------
@@ -145,8 +171,8 @@ build_libcxx() {
     -DLIBCXX_INCLUDE_TESTS=OFF -DLIBCXX_INCLUDE_BENCHMARKS=OFF \
     -DLIBCXX_ENABLE_ABI_LINKER_SCRIPT=OFF -DLIBCXX_INSTALL_MODULES=OFF \
     -DLIBCXXABI_INCLUDE_TESTS=OFF -DLIBUNWIND_INCLUDE_TESTS=OFF
-  ninja >/dev/null
-  ninja install >/dev/null
+  quiet ninja
+  quiet ninja install
 }
 
 if [ -e "$stamp" ]; then
@@ -154,12 +180,18 @@ if [ -e "$stamp" ]; then
   log "already built in $prefix"
   exit 0
 fi
+started=$SECONDS
+log "building the Windows ARM64 toolchain from Debian sources into $prefix, once;"
+log "about 20 minutes on two cores"
 add_deb_src
-install_build_deps
+# The compilers and tools it builds with are among the tests' packages.
+. "$here/../../tools/setup/deps.sh"
+deps_install demo tests
 fetch_sources
+: >"$work/build.log"
 write_wrappers
 build_mingw
 build_builtins
 build_libcxx
 touch "$stamp"
-log "done: $prefix"
+log "done in $(((SECONDS - started) / 60)) minutes: $prefix"

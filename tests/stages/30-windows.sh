@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Windows executables: builds launcher.exe for x64 and ARM64, checks both
 # PE files, and runs the x64 launcher under Wine against a jvm.dll double
-# (ARM64 code cannot run on this machine). Installs nothing: .ci/packages and
-# cmake/toolchains/build-arm64-toolchain.sh provide the tools.
+# (ARM64 code cannot run on this machine). Installs nothing: run-tests installs
+# tools/setup/packages-tests.txt and runs cmake/toolchains/build-arm64-toolchain.sh.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 werror=${PLENWICK_WERROR:-OFF}
