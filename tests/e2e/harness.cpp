@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
 #include "config/region_locator.h"
 
@@ -51,9 +50,6 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
 
 std::string testJar(const std::string& name) {
   return std::string(PLENWICK_TEST_JARS) + "/" + name;
-}
-std::string bootstrapJar() {
-  return PLENWICK_BOOTSTRAP_JAR;
 }
 std::string jdkHome() {
   return PLENWICK_JDK_HOME;
@@ -124,7 +120,7 @@ void AppImageTest::layOut() {
     ADD_FAILURE() << "cannot link the JDK's lib into " << root_;
   }
   addJar(testJar("probe.jar"), "probe.jar");
-  addJar(bootstrapJar(), "plenwick-bootstrap.jar");
+  addJar(PLENWICK_BOOTSTRAP_JAR, "plenwick-bootstrap.jar");
 }
 
 void AppImageTest::useRoot(const std::string& directoryName) {
@@ -151,15 +147,6 @@ RunResult AppImageTest::run(const std::vector<std::string>& args, const EnvChang
   std::vector<std::string> argv = {program};
   argv.insert(argv.end(), args.begin(), args.end());
   return runProcess(program, argv, env);
-}
-
-std::vector<std::string> linesStartingWith(const std::string& text, const std::string& prefix) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (line.rfind(prefix, 0) == 0) lines.push_back(line);
-  }
-  return lines;
 }
 
 }  // namespace plenwick::e2e

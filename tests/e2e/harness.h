@@ -23,7 +23,6 @@ struct RunResult {
 using EnvChanges = std::map<std::string, std::optional<std::string>>;
 
 std::string testJar(const std::string& name);  // a jar built for the tests
-std::string bootstrapJar();
 std::string jdkHome();
 
 // Runs `program` with `args` (argv[0] is the program) and the current
@@ -59,8 +58,5 @@ class AppImageTest : public ::testing::Test {
   std::string base_;
   std::string root_;
 };
-
-// Lines of `text` that start with `prefix`.
-std::vector<std::string> linesStartingWith(const std::string& text, const std::string& prefix);
 
 }  // namespace plenwick::e2e

@@ -1,9 +1,6 @@
 package probe;
 
-import java.io.BufferedReader;
-import java.io.InputStreamReader;
 import java.nio.charset.StandardCharsets;
-import java.util.Arrays;
 
 /**
  * What the end-to-end tests run through the launcher. The first argument picks a behaviour; the
@@ -29,9 +26,6 @@ public final class Probe {
           System.out.println(args[i] + "=" + System.getenv(args[i]));
         }
         break;
-      case "child-env":
-        childEnv(Arrays.copyOfRange(args, 1, args.length));
-        break;
       case "exit":
         System.out.println("exiting");
         System.exit(Integer.parseInt(args[1]));
@@ -54,10 +48,6 @@ public final class Probe {
       case "updater":
         System.out.println("updater=" + updater());
         break;
-      case "load":
-        Class.forName(args[1]);
-        System.out.println("loaded=" + args[1]);
-        break;
       default:
         System.out.println("unknown mode " + mode);
         System.exit(3);
@@ -72,32 +62,6 @@ public final class Probe {
         hex.append(String.format("%02x", b));
       }
       System.out.println("arg" + i + "=[" + args[i] + "] utf8=" + hex);
-    }
-  }
-
-  private static void childEnv(String[] names) throws Exception {
-    String[] command = new String[] {"/usr/bin/env"};
-    Process p = new ProcessBuilder(command).redirectErrorStream(true).start();
-    BufferedReader in =
-        new BufferedReader(new InputStreamReader(p.getInputStream(), StandardCharsets.UTF_8));
-    String line;
-    java.util.Set<String> seen = new java.util.HashSet<>();
-    while ((line = in.readLine()) != null) {
-      int eq = line.indexOf('=');
-      if (eq > 0) {
-        seen.add(line.substring(0, eq));
-        for (String name : names) {
-          if (line.substring(0, eq).equals(name)) {
-            System.out.println("child " + line);
-          }
-        }
-      }
-    }
-    p.waitFor();
-    for (String name : names) {
-      if (!seen.contains(name)) {
-        System.out.println("child " + name + " unset");
-      }
     }
   }
 
