@@ -54,7 +54,6 @@ class AppImageTest : public ::testing::Test {
   void useRoot(const std::string& directoryName);
 
  private:
-  void layOut();
   std::string base_;
   std::string root_;
 };
