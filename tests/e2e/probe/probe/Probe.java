@@ -17,13 +17,10 @@ public final class Probe {
         System.out.println("sun.java.command=" + System.getProperty("sun.java.command"));
         break;
       case "props":
-        for (int i = 1; i < args.length; i++) {
-          System.out.println(args[i] + "=" + System.getProperty(args[i]));
-        }
-        break;
       case "env":
         for (int i = 1; i < args.length; i++) {
-          System.out.println(args[i] + "=" + System.getenv(args[i]));
+          String value = mode.equals("env") ? System.getenv(args[i]) : System.getProperty(args[i]);
+          System.out.println(args[i] + "=" + value);
         }
         break;
       case "exit":
@@ -40,7 +37,11 @@ public final class Probe {
         System.out.println("main returned");
         break;
       case "recurse":
-        recurseDepth();
+        try {
+          recurse();
+        } catch (StackOverflowError e) {
+          System.out.println("depth=" + depth);
+        }
         break;
       case "thread":
         System.out.println("initialThread=" + onInitialThread());
@@ -92,14 +93,6 @@ public final class Probe {
   private static void recurse() {
     depth++;
     recurse();
-  }
-
-  private static void recurseDepth() {
-    try {
-      recurse();
-    } catch (StackOverflowError e) {
-      System.out.println("depth=" + depth);
-    }
   }
 
   private static String updater() {
