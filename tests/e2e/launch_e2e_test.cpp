@@ -3,8 +3,6 @@
 
 #include <fstream>
 
-#include "config/launch_config_block.h"
-#include "config/region_locator.h"
 #include "tests/e2e/harness.h"
 
 namespace plenwick::e2e {
@@ -152,16 +150,6 @@ TEST_F(Launch, UnpackedLauncherRefusesToStart) {
   EXPECT_EQ(r.err,
             "The launch configuration in this executable is missing or damaged; it cannot start. "
             "Pack the launcher again with plenwick-pack.\n");
-}
-
-// The packer finds the region by its filler in a launcher that was never packed.
-TEST(LauncherFile, FillerOccursOnceWhereTheLocatorFindsIt) {
-  const std::string bytes = launcherBytes();
-  const std::string filler = std::string(kLaunchConfigBlockSize - 1, '_') + '\0';
-  const std::size_t first = bytes.find(filler);
-  EXPECT_EQ(bytes.find(filler, first + 1), std::string::npos);
-  const RegionLocation location = locateRegion({bytes.begin(), bytes.end()});
-  EXPECT_EQ(location.offset, first) << location.error;
 }
 
 }  // namespace
