@@ -64,11 +64,6 @@ TEST_F(KnownFolderTest, EachResultCodeHasItsOwnOutcome) {
     EXPECT_EQ(joined(platform), c.log);
     EXPECT_EQ(knownFolderErrorShown, c.shownBefore || c.log.find("box:") != std::string::npos);
   }
-  FakePlatform posix(kPosixConventions);
-  posix.folderResults = {kUnspecified};
-  knownFolderErrorShown = false;
-  exportKnownFolder(posix, local, "V", false);
-  EXPECT_EQ(posix.standardError(), "Error 0x80004005\n") << "the platform's line end";
 }
 
 TEST_F(KnownFolderTest, StartUpQueriesInOrder) {

@@ -43,7 +43,6 @@ class AppImageTest : public ::testing::Test {
 
   std::string root() const { return root_; }
   std::string appDir() const { return root_ + "/app/"; }
-  // Copies a file into ROOT/app/.
   void addJar(const std::string& path, const std::string& name);
   // Packs `config` into ROOT/bin/<name> and returns the executable's path.
   std::string pack(const std::string& name = "app");

@@ -97,8 +97,6 @@ CASES = [
     ("known-folders", CALLING, [], [], {}, None, None, 1, FAILED, lambda r, e, app: folders_ok(r, e, False)),
     ("known-folders-package-vars", CALLING + ["--package-appdata-vars"], [], [], {}, None, None, 1, FAILED,
      lambda r, e, app: folders_ok(r, e, True)),
-    ("result-minus-1", CALLING, [], [], {"PLENWICK_JVM_RESULT": "-1"}, None, None, 1,
-     "Failed to create JVM: Error 0xffffffff", lambda r, e, app: True),
     ("new-thread-default-stack", [], [], [], {}, None, None, 1, FAILED,
      lambda r, e, app: r["thread"] == "new" and r["stackReserve"] == str(1 << 20)),
     ("new-thread-8m", ["--stack-size", "8M"], [], [], {}, None, None, 1, FAILED,
