@@ -78,13 +78,13 @@ def folders_ok(rec, stderr, package_vars):
 CASES = [
     ("rewriting", CALLING,
      ["-Dapp.dir=&&", "-Dx=~/d;~/e", "-Djava.class.path=&&lib\\*.jar;;&&lib\\*;~/h.jar;", "-cp ;&&lib\\a*.jar"],
-     ["x", "&&", UTF8],
+     ["x", UTF8],  # cmd /c passes them on: no "&&" here
      {"_ALT_JAVA_HOME_DIR": "C:\\elsewhere", "_JAVA_OPTIONS": "-Xmx1m", "JDK_JAVA_OPTIONS": "-Xmx2m",
       "JAVA_TOOL_OPTIONS": "-Xmx3m", "PLENWICK_CONTROL": "kept"}, PROFILE, None, 1, FAILED,
      lambda r, e, app: r["options"] == [
          f"-Dapp.dir={app}", f"-Dx={PROFILE}\\d;{PROFILE}\\e",
          f"-Djava.class.path={app}lib\\a.jar;{app}lib\\b.jar;{app}lib\\e.jarx;;{app}lib\\a.jar;{app}lib\\b.jar;"
-         f"{app}lib\\c.txt;{app}lib\\e.jarx;{PROFILE}\\h.jar", f"-cp {app}lib\\a.jar", f"-Dsun.java.command=a.B x {app} {UTF8}"]
+         f"{app}lib\\c.txt;{app}lib\\e.jarx;{PROFILE}\\h.jar", f"-cp {app}lib\\a.jar", f"-Dsun.java.command=a.B x {UTF8}"]
      and r["nOptions"] == "5" and r["version"] == "0x10008" and r["ignoreUnrecognized"] == "0"
      and r["acp"] == "65001" and r["thread"] == "initial" and r["stackReserve"] == str(1 << 20)
      and r["env"]["_ALT_JAVA_HOME_DIR"] == app[:-5] and r["env"]["HOME"] == PROFILE
