@@ -10,70 +10,51 @@
 namespace plenwick {
 namespace {
 
-using test_support::BothForms;
-
-// The install's app directory: \A\app\ on Windows, /A/app/ on POSIX.
+// The token is replaced left to right; with a token inside the app directory
+// the search resumes after each insertion.
 TEST(AppDirToken, ReplacedLeftToRight) {
-  const BothForms cases[] = {
-      {"-Dapp.dir=&&", "-Dapp.dir=\\A\\app\\"},
-      {"-Djava.library.path=&&;&&..\\bin", "-Djava.library.path=\\A\\app\\;\\A\\app\\..\\bin"},
-      {"&&\\y.jar", "\\A\\app\\\\y.jar"},
-      {"&&&", "\\A\\app\\&"},
-      {"&&&&", "\\A\\app\\\\A\\app\\"},
-      {"&x&", "&x&"},
-      {"-Dx=~/a;b\\*", "-Dx=~/a;b\\*"},
+  const char* const cases[][3] = {
+      {"C:\\A\\app\\", "-Dapp.dir=&&", "-Dapp.dir=C:\\A\\app\\"},
+      {"/A/app/", "-Djava.library.path=&&:&&../bin", "-Djava.library.path=/A/app/:/A/app/../bin"},
+      {"/A/app/", "&&/y.jar", "/A/app//y.jar"},
+      {"/A/app/", "&&&", "/A/app/&"},
+      {"/A/app/", "&&&&", "/A/app//A/app/"},
+      {"/A/app/", "&x&", "&x&"},
+      {"/A/app/", "-Dx=~/a:b/*", "-Dx=~/a:b/*"},
+      {"C:\\a&&b\\app\\", "-Dx=&&", "-Dx=C:\\a&&b\\app\\"},
+      {"/&&/", "&&&&", "/&&//&&/"},
+      {"&&", "&&&", "&&&"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.option);
-    std::string windows = c.option;
-    substituteAppDirToken(windows, "\\A\\app\\");
-    EXPECT_EQ(windows, c.expected);
-    std::string posix = c.posix();
-    substituteAppDirToken(posix, "/A/app/");
-    EXPECT_EQ(posix, c.posixResult());
-  }
-  // An app directory holding the token: the search resumes after each insertion.
-  const char* const tokenInside[][3] = {{"C:\\a&&b\\app\\", "-Dx=&&", "-Dx=C:\\a&&b\\app\\"},
-                                        {"/&&/", "&&&&", "/&&//&&/"},
-                                        {"&&", "&&&", "&&&"}};
-  for (const auto& c : tokenInside) {
+    SCOPED_TRACE(c[1]);
     std::string option = c[1];
     substituteAppDirToken(option, c[0]);
     EXPECT_EQ(option, c[2]);
   }
 }
 
-// Each option goes through the token, then "~/", then wildcards. The profile
-// is \U on Windows, /U on POSIX.
+// Each option goes through the token, then "~/", then wildcards (app directory
+// C:\A\app\, profile C:\U; each step's rules per convention: their own tables).
 TEST(PrepareJvmOption, ThreeStepsInOrder) {
-  const BothForms cases[] = {
-      {"-Djava.class.path=&&\\lib\\*.jar", "-Djava.class.path=\\A\\app\\\\lib\\a.jar"},
-      {"-cp x.jar;~/lib/*", "-cp x.jar;\\U\\lib/b.jar"},
-      {"-Dx=&&;~/a", "-Dx=\\A\\app\\;\\U\\a"},
+  const char* const cases[][2] = {
+      {"-Djava.class.path=&&\\lib\\*.jar", "-Djava.class.path=C:\\A\\app\\\\lib\\a.jar"},
+      {"-cp x.jar;~/lib/*", "-cp x.jar;C:\\U\\lib/b.jar"},
+      {"-Dx=&&;~/a", "-Dx=C:\\A\\app\\;C:\\U\\a"},
       {"-Dsun.java.command=Main && -cp x;~/lib/*;;",
-       "-Dsun.java.command=Main \\A\\app\\ -cp x;\\U\\lib/b.jar;"},
+       "-Dsun.java.command=Main C:\\A\\app\\ -cp x;C:\\U\\lib/b.jar;"},
       {"-Xmx1g", "-Xmx1g"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.option);
-    for (const PathConventions* conventions : {&kWindowsConventions, &kPosixConventions}) {
-      const bool windows = conventions == &kWindowsConventions;
-      auto form = [&](const std::string& text) {
-        return windows ? text : test_support::posixPath(text);
-      };
-      FakeDirectorySearch search(
-          {{form("\\A\\app\\\\lib\\*.jar"), {"a.jar"}}, {form("\\U\\lib/*"), {"b.jar"}}});
-      const std::string profile = form("\\U");
-      std::string option = windows ? c.option : c.posix();
-      prepareJvmOption(option, {*conventions, form("\\A\\app\\"),
-                                [&](const char* name) {
-                                  return name == std::string(conventions->profileVariable)
-                                             ? profile.c_str()
-                                             : nullptr;
-                                },
-                                search});
-      EXPECT_EQ(option, windows ? std::string(c.expected) : c.posixResult());
-    }
+    SCOPED_TRACE(c[0]);
+    FakeDirectorySearch search(FakeDirectorySearch::Listings{
+        {"C:\\A\\app\\\\lib\\*.jar", {"a.jar"}}, {"C:\\U\\lib/*", {"b.jar"}}});
+    std::string option = c[0];
+    prepareJvmOption(option, {kWindowsConventions, "C:\\A\\app\\",
+                              [](const char* name) -> const char* {
+                                return std::string(name) == "USERPROFILE" ? "C:\\U" : nullptr;
+                              },
+                              search});
+    EXPECT_EQ(option, c[1]);
   }
 }
 
