@@ -20,7 +20,7 @@ using Options = AppImageTest;
 TEST_F(Options, JvmSeesRewrittenOptionsButRawArguments) {
   const std::string lib = appDir() + "lib";
   ASSERT_EQ(mkdir(lib.c_str(), 0755), 0);
-  addJar(testJar("lib-two.jar"), "lib/two.jar");
+  addJar(testJar("lib-one.jar"), "lib/two.jar");
   addJar(testJar("lib-one.jar"), "lib/one.jar");
   config.jvmOptions = {"-Djava.class.path=&&probe.jar:&&lib/*.jar:&&plenwick-bootstrap.jar",
                        "-Dapp.dir=&&", "-Dx.home=~/data"};
