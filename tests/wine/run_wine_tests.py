@@ -91,10 +91,9 @@ CASES = [
      and r["env"]["USERPROFILE"] == PROFILE and r["env"]["PLENWICK_CONTROL"] == "kept"
      and not {"_JAVA_OPTIONS", "JDK_JAVA_OPTIONS", "JAVA_TOOL_OPTIONS"} & set(r["env"])
      and not any(l.startswith("JVM arg") for l in e)),
-    ("dump", CALLING, ["-Dapp.dir=&&"], [], {"PLENWICK_DUMP_JVM_ARGS": "0"}, None, None, 1, FAILED,
-     lambda r, e, app: [l for l in e if l.startswith("JVM arg")] ==
+    ("known-folders-and-dump", CALLING, ["-Dapp.dir=&&"], [], {"PLENWICK_DUMP_JVM_ARGS": "0"}, None, None, 1,
+     FAILED, lambda r, e, app: folders_ok(r, e, False) and [l for l in e if l.startswith("JVM arg")] ==
      [f"JVM arg 0: -Dapp.dir={app}", "JVM arg 1: -Dsun.java.command=a.B"]),
-    ("known-folders", CALLING, [], [], {}, None, None, 1, FAILED, lambda r, e, app: folders_ok(r, e, False)),
     ("known-folders-package-vars", CALLING + ["--package-appdata-vars"], [], [], {}, None, None, 1, FAILED,
      lambda r, e, app: folders_ok(r, e, True)),
     ("new-thread-default-stack", [], [], [], {}, None, None, 1, FAILED,
