@@ -26,6 +26,7 @@ TEST(HomeTilde, BothConventions) {
       {"-Dk=v=~/p", "-Dk=v=\\h\\p"},
       {"~/x", "\\h\\x"},
       {"-Dx=~/~/", "-Dx=\\h\\~/"},
+      {"-Dx=~/=~/", "-Dx=\\h\\=\\h\\"},
       {"-Dx=~", "-Dx=~"},
       {"-Dx=~user/a", "-Dx=~user/a"},
       {"-Xbootclasspath/a:~/x", "-Xbootclasspath/a:~/x", nullptr, "-Xbootclasspath/a:/h/x"},

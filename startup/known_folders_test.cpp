@@ -32,7 +32,6 @@ std::string joined(const FakePlatform& platform) {
 class KnownFolderTest : public ::testing::Test {
  protected:
   void SetUp() override { knownFolderErrorShown = false; }
-  void TearDown() override { knownFolderErrorShown = false; }
 };
 
 TEST_F(KnownFolderTest, EachResultCodeHasItsOwnOutcome) {

@@ -24,7 +24,6 @@ public final class Probe {
         }
         break;
       case "exit":
-        System.out.println("exiting");
         System.exit(Integer.parseInt(args[1]));
         break;
       case "throw":
@@ -50,8 +49,7 @@ public final class Probe {
         System.out.println("updater=" + updater());
         break;
       default:
-        System.out.println("unknown mode " + mode);
-        System.exit(3);
+        throw new IllegalArgumentException(mode);
     }
   }
 
@@ -67,18 +65,14 @@ public final class Probe {
   }
 
   private static void startNonDaemon(long millis) {
-    Thread t =
-        new Thread(
-            () -> {
-              try {
-                Thread.sleep(millis);
-              } catch (InterruptedException e) {
-                return;
-              }
-              System.out.println("thread finished");
-            });
-    t.setDaemon(false);
-    t.start();
+    new Thread(() -> {
+      try {
+        Thread.sleep(millis);
+        System.out.println("thread finished");
+      } catch (InterruptedException e) {
+        // ends quietly
+      }
+    }).start(); // threads started by main are non-daemon
   }
 
   /** On Linux the initial thread's task id is the process id. */
