@@ -14,169 +14,102 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-// A region whose first bytes are `block`, followed by filler and the final NUL.
-Bytes region(const Bytes& block) {
+// A region whose first bytes are the literal `block` with its NUL, followed by
+// filler and the final NUL.
+template <std::size_t N>
+Bytes region(const char (&block)[N]) {
   Bytes bytes = unpackedRegion();
-  std::copy(block.begin(), block.end(), bytes.begin());
+  std::copy(block, block + N, bytes.begin());
   return bytes;
 }
 
-Bytes text(const std::string& s) {
-  return Bytes(s.begin(), s.end());
+// "flags stack mainClass [option;...] [argument;...]", or "damaged".
+std::string text(const LaunchConfig& c) {
+  if (!c.intact) return "damaged";
+  std::string out = std::to_string(c.runOnCallingThread | c.consoleApp << 1 | c.utf8Console << 2 |
+                                   c.reservedFlag3 << 3 | c.packageAppDataVars << 4) +
+                    " " + std::to_string(c.threadStackSize) + " " + c.mainClass + " [";
+  for (const std::string& option : c.jvmOptions) out += option + ";";
+  out += "] [";
+  for (const std::string& argument : c.appArguments) out += argument + ";";
+  return out + "]";
 }
 
-Bytes concat(std::initializer_list<Bytes> parts) {
-  Bytes out;
-  for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
-  return out;
-}
-
-LaunchConfig decode(const Bytes& bytes) {
+std::string decoded(const Bytes& bytes) {
   LaunchConfig config;
-  decodeLaunchConfig(bytes.data(), bytes.size(), config);
-  return config;
+  EXPECT_EQ(decodeLaunchConfig(bytes.data(), bytes.size(), config), config.intact);
+  return text(config);
 }
 
-struct DecodeCase {
-  const char* name;
-  Bytes block;
-  LaunchConfig expected;
-};
-
-LaunchConfig make(uint8_t flags, uint32_t stack, std::string mainClass,
-                  std::vector<std::string> options, std::vector<std::string> arguments) {
+LaunchConfig make(std::string mainClass, std::vector<std::string> options,
+                  std::vector<std::string> arguments = {}) {
   LaunchConfig c;
-  c.runOnCallingThread = flags & 1;
-  c.consoleApp = flags & 2;
-  c.utf8Console = flags & 4;
-  c.reservedFlag3 = flags & 8;
-  c.packageAppDataVars = flags & 16;
-  c.threadStackSize = stack;
+  c.consoleApp = true;
+  c.threadStackSize = 0x01020304;
   c.mainClass = std::move(mainClass);
   c.jvmOptions = std::move(options);
   c.appArguments = std::move(arguments);
   return c;
 }
 
-void expectEqual(const LaunchConfig& actual, const LaunchConfig& expected) {
-  EXPECT_TRUE(actual.intact);
-  EXPECT_EQ(actual.runOnCallingThread, expected.runOnCallingThread);
-  EXPECT_EQ(actual.consoleApp, expected.consoleApp);
-  EXPECT_EQ(actual.utf8Console, expected.utf8Console);
-  EXPECT_EQ(actual.reservedFlag3, expected.reservedFlag3);
-  EXPECT_EQ(actual.packageAppDataVars, expected.packageAppDataVars);
-  EXPECT_EQ(actual.threadStackSize, expected.threadStackSize);
-  EXPECT_EQ(actual.mainClass, expected.mainClass);
-  EXPECT_EQ(actual.jvmOptions, expected.jvmOptions);
-  EXPECT_EQ(actual.appArguments, expected.appArguments);
-}
-
+// Flags, stack size (big-endian), main class, option count and options,
+// argument count and arguments; every string ends with a NUL.
 TEST(DecodeLaunchConfig, WellFormedBlocks) {
-  const DecodeCase cases[] = {
-      {"no options: argument count follows the option count",
-       concat({{0x00, 0, 0, 0, 0}, text("M"), {0, 0, 1}, text("a"), {0}}),
-       make(0, 0, "M", {}, {"a"})},
-      {"empty strings count towards their lists",
-       concat({{0x00, 0, 0, 0, 0}, text("M"), {0, 2, 0}, text("o"), {0, 2, 0, 0}}),
-       make(0, 0, "M", {"", "o"}, {"", ""})},
-      {"empty main class: option count at offset 6", Bytes{0x00, 0, 0, 0, 0, 0, 1, 'x', 0, 0},
-       make(0, 0, "", {"x"}, {})},
-      {"stack 00 80 00 00", concat({{0x00, 0x00, 0x80, 0x00, 0x00}, text("M"), {0, 0, 0}}),
-       make(0, 8388608, "M", {}, {})},
-      {"high bytes are unsigned", concat({{0x00, 0xFF, 0x80, 0x81, 0xFE}, text("M"), {0, 0, 0}}),
-       make(0, 0xFF8081FEu, "M", {}, {})},
-      {"each flag bit", concat({{0x1F, 0, 0, 0, 0}, text("M"), {0, 0, 0}}),
-       make(0x1F, 0, "M", {}, {})},
-      {"flag bits 5 to 7 change nothing", concat({{0xE2, 0, 0, 0, 0}, text("M"), {0, 0, 0}}),
-       make(0x02, 0, "M", {}, {})},
-      {"bytes taken as they stand",
-       concat({{0x00, 0, 0, 0, 0}, text("é 😀"), {0, 1}, text("\"q\" ;"), {0, 0}}),
-       make(0, 0, "é 😀", {"\"q\" ;"}, {})},
-  };
-  for (const DecodeCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    expectEqual(decode(region(c.block)), c.expected);
-  }
-}
-
-TEST(DecodeLaunchConfig, MostEntriesABlockCarries) {
-  LaunchConfig config = make(0, 0, "M", {}, {});
+  EXPECT_EQ(decoded(region("\0\0\0\0\0M\0\0\1a")), "0 0 M [] [a;]");
+  EXPECT_EQ(decoded(region("\0\0\0\0\0M\0\2\0o\0\2\0")), "0 0 M [;o;] [;;]");
+  EXPECT_EQ(decoded(region("\0\0\0\0\0\0\1x\0")), "0 0  [x;] []");
+  EXPECT_EQ(decoded(region("\0\xFF\x80\x81\xFEM\0\0")), "0 4286611966 M [] []");
+  EXPECT_EQ(decoded(region("\x1F\0\0\0\0M\0\0")), "31 0 M [] []");
+  EXPECT_EQ(decoded(region("\xE2\0\0\0\0M\0\0")), "2 0 M [] []");  // bits 5 to 7: nothing
+  EXPECT_EQ(decoded(region("\0\0\0\0\0é 😀\0\1\"q\" ;\0")), "0 0 é 😀 [\"q\" ;;] []");
+  // The most entries a block carries.
+  LaunchConfig config = make("M", {});
   for (int i = 0; i < 255; ++i) {
     config.jvmOptions.push_back("-Do" + std::to_string(i) + "=" + std::string(20, 'x'));
     config.appArguments.push_back("arg" + std::to_string(i));
   }
-  const EncodeResult encoded = encodeLaunchConfig(config);
-  ASSERT_TRUE(encoded.ok()) << encoded.error;
-  expectEqual(decode(encoded.region), config);
+  EXPECT_EQ(decoded(encodeLaunchConfig(config).region), text(config));
 }
 
 // Blocks that run off the end of the region are refused, never read past it.
 TEST(DecodeLaunchConfig, DamagedBlocksAreRefused) {
-  Bytes filler = unpackedRegion();
-  Bytes noNulAnywhere(kLaunchConfigBlockSize, 'x');
-  Bytes tooManyOptions = region(concat({{0, 0, 0, 0, 0}, text("M"), {0, 3}, text("a"), {0}}));
-  // The option count names more strings than there are NULs before the end.
-  tooManyOptions[kLaunchConfigBlockSize - 1] = 0;
-  Bytes tooManyArguments = region(concat({{0, 0, 0, 0, 0}, text("M"), {0, 0, 200}}));
-  Bytes lastArgumentUnended = region(concat({{0, 0, 0, 0, 0}, text("M"), {0, 0, 1}}));
+  Bytes tooManyOptions = region("\0\0\0\0\0M\0\3a");
+  tooManyOptions.back() = 0;  // the count names more strings than there are NULs
+  Bytes lastArgumentUnended = region("\0\0\0\0\0M\0\0\1");
   std::fill(lastArgumentUnended.begin() + 9, lastArgumentUnended.end(), 'x');
   Bytes countAtTheEnd(kLaunchConfigBlockSize, 'x');
-  countAtTheEnd[kLaunchConfigBlockSize - 1] = 0;  // main class ends at the very last byte
-
-  const struct {
-    const char* name;
-    const Bytes& bytes;
-  } cases[] = {
-      {"unpacked filler", filler},
-      {"no NUL anywhere", noNulAnywhere},
-      {"option count too large", tooManyOptions},
-      {"argument count too large", tooManyArguments},
-      {"last argument runs off the end", lastArgumentUnended},
-      {"no room for the option count", countAtTheEnd},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    LaunchConfig config;
-    EXPECT_FALSE(decodeLaunchConfig(c.bytes.data(), c.bytes.size(), config));
-    EXPECT_FALSE(config.intact);
+  countAtTheEnd.back() = 0;  // the main class ends at the very last byte
+  for (const Bytes& bytes :
+       {unpackedRegion(), Bytes(kLaunchConfigBlockSize, 'x'), tooManyOptions,
+        region("\0\0\0\0\0M\0\0\xC8"), lastArgumentUnended, countAtTheEnd, Bytes(5, 0)}) {
+    EXPECT_EQ(decoded(bytes), "damaged");
   }
-  LaunchConfig tiny;
-  const unsigned char five[5] = {0, 0, 0, 0, 0};
-  EXPECT_FALSE(decodeLaunchConfig(five, sizeof five, tiny));
 }
 
 TEST(EncodeLaunchConfig, RefusesWhatTheBlockCannotHold) {
   const struct {
-    const char* name;
     LaunchConfig config;
     const char* error;
   } cases[] = {
-      {"256 options", make(0, 0, "M", std::vector<std::string>(256, "o"), {}),
-       "too many JVM options: 256"},
-      {"256 arguments", make(0, 0, "M", {}, std::vector<std::string>(256, "a")),
-       "too many arguments: 256"},
-      {"NUL in main class", make(0, 0, std::string("a\0b", 3), {}, {}), "the main class contains"},
-      {"NUL in an option", make(0, 0, "M", {"ok", std::string("x\0", 2)}, {}),
-       "JVM option 2 contains a NUL"},
-      {"NUL in an argument", make(0, 0, "M", {}, {std::string("\0", 1)}), "argument 1 contains"},
-      {"too large", make(0, 0, "M", {std::string(16457, 'x')}, {}), "needs 16467 bytes"},
+      {make("M", std::vector<std::string>(256, "o")), "too many JVM options: 256"},
+      {make("M", {}, std::vector<std::string>(256, "a")), "too many arguments: 256"},
+      {make(std::string("a\0b", 3), {}), "the main class contains"},
+      {make("M", {"ok", std::string("x\0", 2)}), "JVM option 2 contains a NUL"},
+      {make("M", {}, {std::string("\0", 1)}), "argument 1 contains"},
+      {make("M", {std::string(16457, 'x')}), "needs 16467 bytes"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
     const EncodeResult result = encodeLaunchConfig(c.config);
+    EXPECT_NE(result.error.find(c.error), std::string::npos) << c.error << ": " << result.error;
     EXPECT_FALSE(result.ok());
-    EXPECT_NE(result.error.find(c.error), std::string::npos) << result.error;
   }
-}
-
-TEST(EncodeLaunchConfig, LargestBlockKeepsTheFinalNul) {
-  // 5 header bytes + "M\0" + count + option + NUL + count = 16463 bytes.
-  const LaunchConfig config = make(0, 0, "M", {std::string(16453, 'x')}, {});
-  const EncodeResult result = encodeLaunchConfig(config);
+  // 5 header bytes + "M\0" + count + option + NUL + count = 16463 bytes, and the final NUL.
+  const LaunchConfig largest = make("M", {std::string(16453, 'x')});
+  const EncodeResult result = encodeLaunchConfig(largest);
   ASSERT_TRUE(result.ok()) << result.error;
   EXPECT_EQ(result.region.size(), kLaunchConfigBlockSize);
   EXPECT_EQ(result.region.back(), 0);
-  expectEqual(decode(result.region), config);
+  EXPECT_EQ(decoded(result.region), text(largest));
 }
 
 // A fake executable: `before` bytes, the marker and an unpacked region, `after` bytes.
@@ -189,46 +122,38 @@ Bytes executable(std::size_t before, std::size_t after) {
   return file;
 }
 
-TEST(WriteLaunchConfigBlock, WritesOverTheRegionOnly) {
-  const LaunchConfig config = make(0x02, 0, "a.B", {"-Xmx1g"}, {"x"});
+TEST(WriteLaunchConfigBlock, WritesOverTheRegionOnlyOrNotAtAll) {
+  const LaunchConfig config = make("a.B", {"-Xmx1g"}, {"x"});
   const Bytes original = executable(100, 7);
   Bytes file = original;
   std::string error;
   ASSERT_TRUE(writeLaunchConfigBlock(config, file, &error)) << error;
-  const auto region = static_cast<std::ptrdiff_t>(100 + kRegionLocatorSize);
-  EXPECT_TRUE(std::equal(file.begin(), file.begin() + region, original.begin()));
+  const auto start = static_cast<std::ptrdiff_t>(100 + kRegionLocatorSize);
+  EXPECT_TRUE(std::equal(file.begin(), file.begin() + start, original.begin()));
   EXPECT_TRUE(std::equal(file.end() - 7, file.end(), original.end() - 7));
-  expectEqual(decode(Bytes(file.begin() + region, file.end() - 7)), config);
-}
+  EXPECT_EQ(decoded(Bytes(file.begin() + start, file.end() - 7)), text(config));
 
-TEST(WriteLaunchConfigBlock, RefusesWithoutChangingTheFile) {
   Bytes twice = executable(0, 0);
-  const Bytes again = executable(0, 0);
-  twice.insert(twice.end(), again.begin(), again.end());
+  twice.insert(twice.end(), twice.begin(), twice.end());
   Bytes cut = executable(10, 0);
-  cut.resize(cut.size() - 1);
+  cut.pop_back();
   const struct {
-    const char* name;
     Bytes file;
     LaunchConfig config;
     const char* error;
   } cases[] = {
-      {"no marker", Bytes(40000, '_'), make(0, 0, "M", {}, {}),
+      {Bytes(40000, '_'), config,
        "no launch configuration region found: this is not a Plenwick launcher"},
-      {"marker twice", twice, make(0, 0, "M", {}, {}),
-       "the launch configuration region's marker occurs more than once"},
-      {"region cut short", cut, make(0, 0, "M", {}, {}),
-       "the launch configuration region is cut short: the file is truncated"},
-      {"configuration too large", executable(0, 0), make(0, 0, "M", {std::string(16500, 'x')}, {}),
+      {twice, config, "the launch configuration region's marker occurs more than once"},
+      {cut, config, "the launch configuration region is cut short: the file is truncated"},
+      {executable(0, 0), make("M", {std::string(16500, 'x')}),
        "the configuration needs 16510 bytes"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    Bytes file = c.file;
-    std::string error;
-    EXPECT_FALSE(writeLaunchConfigBlock(c.config, file, &error));
+    Bytes changed = c.file;
+    EXPECT_FALSE(writeLaunchConfigBlock(c.config, changed, &error));
     EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
-    EXPECT_EQ(file, c.file);
+    EXPECT_EQ(changed, c.file);
   }
 }
 

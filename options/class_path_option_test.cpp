@@ -7,52 +7,37 @@
 namespace plenwick {
 namespace {
 
-TEST(ClassPathOption, SetsClassPath) {
+TEST(ClassPathOption, SetsClassPathAndValueStart) {
+  const std::size_t none = std::string::npos;
   const struct {
     const char* option;
     bool sets;
+    std::size_t start;  // of the class path value
   } cases[] = {
-      {"-Djava.class.path=a.jar", true},
-      {"-Djava.class.path=", true},
-      {"-cp", true},
-      {"-cp x.jar", true},
-      {"-cp=x.jar", true},
-      {"-classpath", true},
-      {"-classpath x.jar", true},
-      {"--class-path", true},
-      {"--class-path=x.jar", true},
-      {"--class-path x.jar", true},
-      {"-cpx", false},
-      {"-classpathx", false},
-      {"-Djava.class.path", false},
-      {"-Dx=-cp a", false},
-      {" -cp a", false},
-      {"-Xmx1g", false},
+      {"-Djava.class.path=a", true, 18},
+      {"-Djava.class.path=", true, 18},
+      {"-cp", true, none},
+      {"-cp x.jar", true, 4},
+      {"-cp=x.jar", true, none},
+      {"-classpath x.jar", true, 11},
+      {"--class-path", true, none},
+      {"--class-path=x.jar", true, none},
+      {"--class-path x.jar", true, none},
+      {"-cpx a", false, none},
+      {"-classpathx", false, none},
+      {"-classpath=a", true, none},
+      {"-Djava.class.path", false, none},
+      {"-Dx=-cp a", false, 8},
+      {" -cp a", false, 5},
+      {"-Dsun.java.command=M -cp a", false, 25},
+      {"-cp x;-Djava.class.path=y", true, 24},  // the property wins wherever it stands
+      {"-classpath x -cp y", true, 17},         // -cp before -classpath
+      {"-Xmx1g", false, none},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.option);
     EXPECT_EQ(setsClassPath(c.option), c.sets);
-  }
-}
-
-TEST(ClassPathOption, ValueStart) {
-  const struct {
-    const char* text;
-    std::size_t start;
-  } cases[] = {
-      {"-Djava.class.path=a", 18},
-      {"-cp a", 4},
-      {"-classpath a", 11},
-      {"-cpx a", std::string::npos},
-      {"-classpath=a", std::string::npos},
-      {"-Dsun.java.command=M -cp a", 25},
-      {"-cp x;-Djava.class.path=y", 24},  // the property wins wherever it stands
-      {"-classpath x -cp y", 17},         // -cp before -classpath
-      {"-Xmx1g", std::string::npos},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(classPathValueStart(c.text), c.start);
+    EXPECT_EQ(classPathValueStart(c.option), c.start);
   }
 }
 

@@ -14,8 +14,6 @@ TEST(HomeAssignment, CutToTheBuffer) {
     std::string expected;
   } cases[] = {
       {"plain", "C:\\Users\\u", "HOME=C:\\Users\\u"},
-      {"non-ASCII bytes pass unchanged", "/home/\xC3\xA9l\xC3\xA8ve",
-       "HOME=/home/\xC3\xA9l\xC3\xA8ve"},
       {"empty", "", "HOME="},
       {"unset leaves HOME alone", nullptr, ""},
       {"506 bytes fit", exact506.c_str(), "HOME=" + std::string(506, 'p')},

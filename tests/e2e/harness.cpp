@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
 #include "config/region_locator.h"
 
@@ -28,18 +27,6 @@ void writeFile(const std::string& path, const std::string& bytes, mode_t mode) {
   chmod(path.c_str(), mode);
 }
 
-std::vector<std::string> environmentWith(const EnvChanges& changes) {
-  std::vector<std::string> result;
-  for (char** e = environ; *e != nullptr; ++e) {
-    const std::string entry = *e;
-    if (changes.count(entry.substr(0, entry.find('='))) == 0) result.push_back(entry);
-  }
-  for (const auto& [name, value] : changes) {
-    if (value) result.push_back(name + "=" + *value);
-  }
-  return result;
-}
-
 std::vector<char*> pointers(std::vector<std::string>& strings) {
   std::vector<char*> result;
   for (std::string& s : strings) result.push_back(&s[0]);
@@ -52,15 +39,20 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
 std::string testJar(const std::string& name) {
   return std::string(PLENWICK_TEST_JARS) + "/" + name;
 }
-std::string bootstrapJar() {
-  return PLENWICK_BOOTSTRAP_JAR;
-}
 std::string jdkHome() {
   return PLENWICK_JDK_HOME;
 }
 
 RunResult runProcess(const std::string& program, const std::vector<std::string>& args,
                      const EnvChanges& env, const std::string& cwd) {
+  std::vector<std::string> envp;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry = *e;
+    if (env.count(entry.substr(0, entry.find('='))) == 0) envp.push_back(entry);
+  }
+  for (const auto& [name, value] : env) {
+    if (value) envp.push_back(name + "=" + *value);
+  }
   char outPath[] = "/tmp/plenwick-out-XXXXXX";
   char errPath[] = "/tmp/plenwick-err-XXXXXX";
   const int outFd = mkstemp(outPath);
@@ -70,29 +62,19 @@ RunResult runProcess(const std::string& program, const std::vector<std::string>&
   posix_spawn_file_actions_adddup2(&actions, outFd, 1);
   posix_spawn_file_actions_adddup2(&actions, errFd, 2);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  std::string oldCwd;
-  if (!cwd.empty()) {
-    char buffer[4096];
-    oldCwd = getcwd(buffer, sizeof buffer);
-    if (chdir(cwd.c_str()) != 0) ADD_FAILURE() << "cannot enter " << cwd;
-  }
+  if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
   std::vector<std::string> argv = args;
-  std::vector<std::string> envp = environmentWith(env);
-  std::vector<char*> argvPointers = pointers(argv);
-  std::vector<char*> envPointers = pointers(envp);
   pid_t pid = -1;
-  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argvPointers.data(),
-                                  envPointers.data());
-  if (!oldCwd.empty() && chdir(oldCwd.c_str()) != 0) ADD_FAILURE() << "cannot return to " << oldCwd;
-  posix_spawn_file_actions_destroy(&actions);
   RunResult result;
-  if (spawned == 0) {
+  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, pointers(argv).data(),
+                  pointers(envp).data()) == 0) {
     int status = 0;
     waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   } else {
     ADD_FAILURE() << "cannot start " << program;
   }
+  posix_spawn_file_actions_destroy(&actions);
   close(outFd);
   close(errFd);
   result.out = readFile(outPath);
@@ -105,8 +87,7 @@ RunResult runProcess(const std::string& program, const std::vector<std::string>&
 void AppImageTest::SetUp() {
   char pattern[] = "/tmp/plenwick-e2e-XXXXXX";
   base_ = mkdtemp(pattern);
-  root_ = base_ + "/root";
-  layOut();
+  useRoot("root");
   config.consoleApp = true;
   config.mainClass = "probe.Probe";
   config.jvmOptions = {"-Djava.class.path=&&probe.jar:&&plenwick-bootstrap.jar", "-Xshare:auto"};
@@ -116,20 +97,14 @@ void AppImageTest::TearDown() {
   std::system(("rm -rf '" + base_ + "'").c_str());
 }
 
-void AppImageTest::layOut() {
-  mkdir(root_.c_str(), 0755);
-  mkdir((root_ + "/bin").c_str(), 0755);
-  mkdir((root_ + "/app").c_str(), 0755);
+void AppImageTest::useRoot(const std::string& directoryName) {
+  root_ = base_ + "/" + directoryName;
+  for (const char* dir : {"", "/bin", "/app"}) mkdir((root_ + dir).c_str(), 0755);
   if (symlink((jdkHome() + "/lib").c_str(), (root_ + "/lib").c_str()) != 0) {
     ADD_FAILURE() << "cannot link the JDK's lib into " << root_;
   }
   addJar(testJar("probe.jar"), "probe.jar");
-  addJar(bootstrapJar(), "plenwick-bootstrap.jar");
-}
-
-void AppImageTest::useRoot(const std::string& directoryName) {
-  root_ = base_ + "/" + directoryName;
-  layOut();
+  addJar(PLENWICK_BOOTSTRAP_JAR, "plenwick-bootstrap.jar");
 }
 
 void AppImageTest::addJar(const std::string& path, const std::string& name) {
@@ -141,25 +116,15 @@ std::string AppImageTest::pack(const std::string& name) {
   std::vector<unsigned char> bytes(launcher.begin(), launcher.end());
   std::string error;
   EXPECT_TRUE(writeLaunchConfigBlock(config, bytes, &error)) << error;
-  std::string path = root_ + "/bin/" + name;
+  const std::string path = root_ + "/bin/" + name;
   writeFile(path, std::string(bytes.begin(), bytes.end()), 0755);
   return path;
 }
 
 RunResult AppImageTest::run(const std::vector<std::string>& args, const EnvChanges& env) {
-  const std::string program = pack();
-  std::vector<std::string> argv = {program};
+  std::vector<std::string> argv = {pack()};
   argv.insert(argv.end(), args.begin(), args.end());
-  return runProcess(program, argv, env);
-}
-
-std::vector<std::string> linesStartingWith(const std::string& text, const std::string& prefix) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (line.rfind(prefix, 0) == 0) lines.push_back(line);
-  }
-  return lines;
+  return runProcess(argv[0], argv, env);
 }
 
 }  // namespace plenwick::e2e

@@ -23,7 +23,6 @@ struct RunResult {
 using EnvChanges = std::map<std::string, std::optional<std::string>>;
 
 std::string testJar(const std::string& name);  // a jar built for the tests
-std::string bootstrapJar();
 std::string jdkHome();
 
 // Runs `program` with `args` (argv[0] is the program) and the current
@@ -44,7 +43,6 @@ class AppImageTest : public ::testing::Test {
 
   std::string root() const { return root_; }
   std::string appDir() const { return root_ + "/app/"; }
-  // Copies a file into ROOT/app/.
   void addJar(const std::string& path, const std::string& name);
   // Packs `config` into ROOT/bin/<name> and returns the executable's path.
   std::string pack(const std::string& name = "app");
@@ -55,12 +53,8 @@ class AppImageTest : public ::testing::Test {
   void useRoot(const std::string& directoryName);
 
  private:
-  void layOut();
   std::string base_;
   std::string root_;
 };
-
-// Lines of `text` that start with `prefix`.
-std::vector<std::string> linesStartingWith(const std::string& text, const std::string& prefix);
 
 }  // namespace plenwick::e2e

@@ -1,14 +1,9 @@
 #!/usr/bin/env bash
-# Memory and undefined-behaviour checks.
-#  1. The "asan" preset (clang, ASan + UBSan, no recovery): the unit tests, and
-#     every fuzz target over its seed corpus as a regression run.
-#  2. The "ubsan" preset: the launcher and the end-to-end suite under UBSan
-#     alone. ASan cannot host the JVM (its shadow memory and allocator clash
-#     with the JVM's own reservations and signal use), UBSan can: it adds
-#     checks to the launcher's code only and brings no allocator. Its deadly-
-#     signal handlers stay off because the JVM uses SIGSEGV itself. Every report
-#     goes to a log file, and any log fails the stage, so a launcher that exits
-#     with the expected code after a report is still caught.
+# Memory and undefined-behaviour checks: the unit tests and every fuzz seed
+# corpus under ASan + UBSan ("asan" preset); the launcher end to end under UBSan
+# alone ("ubsan" preset), since ASan cannot host the JVM. The JVM uses SIGSEGV
+# itself, so UBSan's signal handlers stay off; any report in its log fails the
+# stage, even when the launcher then exits with the expected code.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 werror=${PLENWICK_WERROR:-OFF}
@@ -41,13 +36,11 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:exitcode=99:log_path=$r
 unset ASAN_OPTIONS
 # Two shards, one per core; each case starts its own launcher process.
 pids=()
-asan_status=$status
 for shard in 0 1; do
   GTEST_TOTAL_SHARDS=2 GTEST_SHARD_INDEX=$shard build-ubsan/tests/plenwick_e2e_tests --gtest_brief=1 \
     >build-ubsan/e2e-shard$shard.log 2>&1 &
   pids+=($!)
 done
-status=$asan_status
 for shard in 0 1; do
   if ! wait "${pids[$shard]}"; then
     status=1

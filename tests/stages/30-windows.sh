@@ -9,7 +9,6 @@ werror=${PLENWICK_WERROR:-OFF}
 python=/usr/bin/python3
 . tests/stage-steps.sh
 
-
 build_preset() {
   cmake --preset "$1" -DPLENWICK_WERROR="$werror" >/dev/null && cmake --build --preset "$1"
 }
@@ -37,9 +36,9 @@ unit_tests_under_wine() {
     -DPLENWICK_BENCHMARKS=OFF -DPLENWICK_WERROR="$werror" >/dev/null &&
     cmake --build "$dir/build" --target plenwick_unit_tests || return 1
   mkdir -p "$dir/wineprefix"
+  local status=0
   (unset DISPLAY; WINEPREFIX=$PWD/$dir/wineprefix WINEDEBUG=-all \
-    wine "$dir/build/plenwick_unit_tests.exe" >"$dir/unit-tests.log" 2>&1)
-  local status=$?
+    wine "$dir/build/plenwick_unit_tests.exe" >"$dir/unit-tests.log" 2>&1) || status=$?
   tail -n 3 "$dir/unit-tests.log"
   return $status
 }

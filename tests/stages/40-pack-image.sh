@@ -12,7 +12,6 @@ pack=build/plenwick-pack
 jar=build/tests/jars/probe.jar
 . tests/stage-steps.sh
 
-
 make_icon() {
   "$python" - "$1" <<'PY'
 import struct, sys, zlib

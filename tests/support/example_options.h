@@ -1,9 +1,8 @@
-// Shared by the option tests and the benchmark: the JVM options of a typical packaged application.
+// Shared by the option tests and the benchmark: the JVM options of a typical
+// packaged application, and rows written for both path conventions.
 #pragma once
 
-#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/conventions.h"
@@ -13,17 +12,6 @@ namespace plenwick::test_support {
 
 using FakeDirectorySearch = plenwick::FakeDirectorySearch;
 
-// One option written for each path convention, and what it must become.
-struct Form {
-  std::string option;
-  std::string expected;
-};
-struct BothForms {
-  const char* name;
-  Form windows;
-  Form posix;
-};
-
 // `text` with "\" and ";" written the POSIX way, as "/" and ":".
 inline std::string posixPath(std::string text) {
   for (char& c : text) {
@@ -32,6 +20,17 @@ inline std::string posixPath(std::string text) {
   }
   return text;
 }
+
+// An option in its Windows form and what it must become; the POSIX form is
+// the same through posixPath unless given.
+struct BothForms {
+  const char* option;
+  const char* expected;
+  const char* posixOption = nullptr;
+  const char* posixExpected = nullptr;
+  std::string posix() const { return posixOption ? posixOption : posixPath(option); }
+  std::string posixResult() const { return posixExpected ? posixExpected : posixPath(expected); }
+};
 
 // The 14 JVM options of a GUI application as its packaging step writes them:
 // a 42-entry class path of "&&" + separator + jar name (1,563 bytes on

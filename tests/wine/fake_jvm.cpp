@@ -26,23 +26,18 @@ struct JavaVMInitArgs {
   unsigned char ignoreUnrecognized;
 };
 
-void recordThread(FILE* out) {
-  std::fprintf(out, "thread %s\n", GetCurrentThreadId() == initialThread ? "initial" : "new");
-  ULONG_PTR low = 0;
-  ULONG_PTR high = 0;
-  GetCurrentThreadStackLimits(&low, &high);
-  std::fprintf(out, "stackReserve %llu\n", static_cast<unsigned long long>(high - low));
-}
-
 void record(const JavaVMInitArgs* args, FILE* out) {
-  std::fprintf(out, "version 0x%x\n", static_cast<unsigned>(args->version));
-  std::fprintf(out, "ignoreUnrecognized %u\n", args->ignoreUnrecognized);
-  std::fprintf(out, "nOptions %d\n", args->nOptions);
+  std::fprintf(out, "version 0x%x\nignoreUnrecognized %u\nnOptions %d\n",
+               static_cast<unsigned>(args->version), args->ignoreUnrecognized, args->nOptions);
   for (int i = 0; i < args->nOptions; ++i) {
     std::fprintf(out, "option %s\n", args->options[i].optionString);
   }
-  std::fprintf(out, "acp %u\n", GetACP());
-  recordThread(out);
+  ULONG_PTR low = 0;
+  ULONG_PTR high = 0;
+  GetCurrentThreadStackLimits(&low, &high);
+  std::fprintf(out, "acp %u\nthread %s\nstackReserve %llu\n", GetACP(),
+               GetCurrentThreadId() == initialThread ? "initial" : "new",
+               static_cast<unsigned long long>(high - low));
   for (char** entry = _environ; entry != nullptr && *entry != nullptr; ++entry) {
     std::fprintf(out, "env %s\n", *entry);
   }

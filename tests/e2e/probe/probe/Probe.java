@@ -1,9 +1,6 @@
 package probe;
 
-import java.io.BufferedReader;
-import java.io.InputStreamReader;
 import java.nio.charset.StandardCharsets;
-import java.util.Arrays;
 
 /**
  * What the end-to-end tests run through the launcher. The first argument picks a behaviour; the
@@ -20,20 +17,13 @@ public final class Probe {
         System.out.println("sun.java.command=" + System.getProperty("sun.java.command"));
         break;
       case "props":
-        for (int i = 1; i < args.length; i++) {
-          System.out.println(args[i] + "=" + System.getProperty(args[i]));
-        }
-        break;
       case "env":
         for (int i = 1; i < args.length; i++) {
-          System.out.println(args[i] + "=" + System.getenv(args[i]));
+          String value = mode.equals("env") ? System.getenv(args[i]) : System.getProperty(args[i]);
+          System.out.println(args[i] + "=" + value);
         }
         break;
-      case "child-env":
-        childEnv(Arrays.copyOfRange(args, 1, args.length));
-        break;
       case "exit":
-        System.out.println("exiting");
         System.exit(Integer.parseInt(args[1]));
         break;
       case "throw":
@@ -46,7 +36,11 @@ public final class Probe {
         System.out.println("main returned");
         break;
       case "recurse":
-        recurseDepth();
+        try {
+          recurse();
+        } catch (StackOverflowError e) {
+          System.out.println("depth=" + depth);
+        }
         break;
       case "thread":
         System.out.println("initialThread=" + onInitialThread());
@@ -54,13 +48,8 @@ public final class Probe {
       case "updater":
         System.out.println("updater=" + updater());
         break;
-      case "load":
-        Class.forName(args[1]);
-        System.out.println("loaded=" + args[1]);
-        break;
       default:
-        System.out.println("unknown mode " + mode);
-        System.exit(3);
+        throw new IllegalArgumentException(mode);
     }
   }
 
@@ -75,45 +64,15 @@ public final class Probe {
     }
   }
 
-  private static void childEnv(String[] names) throws Exception {
-    String[] command = new String[] {"/usr/bin/env"};
-    Process p = new ProcessBuilder(command).redirectErrorStream(true).start();
-    BufferedReader in =
-        new BufferedReader(new InputStreamReader(p.getInputStream(), StandardCharsets.UTF_8));
-    String line;
-    java.util.Set<String> seen = new java.util.HashSet<>();
-    while ((line = in.readLine()) != null) {
-      int eq = line.indexOf('=');
-      if (eq > 0) {
-        seen.add(line.substring(0, eq));
-        for (String name : names) {
-          if (line.substring(0, eq).equals(name)) {
-            System.out.println("child " + line);
-          }
-        }
-      }
-    }
-    p.waitFor();
-    for (String name : names) {
-      if (!seen.contains(name)) {
-        System.out.println("child " + name + " unset");
-      }
-    }
-  }
-
   private static void startNonDaemon(long millis) {
-    Thread t =
-        new Thread(
-            () -> {
-              try {
-                Thread.sleep(millis);
-              } catch (InterruptedException e) {
-                return;
-              }
-              System.out.println("thread finished");
-            });
-    t.setDaemon(false);
-    t.start();
+    new Thread(() -> {
+      try {
+        Thread.sleep(millis);
+        System.out.println("thread finished");
+      } catch (InterruptedException e) {
+        // ends quietly
+      }
+    }).start(); // threads started by main are non-daemon
   }
 
   /** On Linux the initial thread's task id is the process id. */
@@ -128,14 +87,6 @@ public final class Probe {
   private static void recurse() {
     depth++;
     recurse();
-  }
-
-  private static void recurseDepth() {
-    try {
-      recurse();
-    } catch (StackOverflowError e) {
-      System.out.println("depth=" + depth);
-    }
   }
 
   private static String updater() {

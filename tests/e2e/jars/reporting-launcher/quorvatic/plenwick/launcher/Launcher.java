@@ -2,11 +2,7 @@ package quorvatic.plenwick.launcher;
 
 import java.lang.reflect.Method;
 
-/**
- * A bootstrap class whose prepare works and whose fromException misbehaves as the system property
- * "reporting.fromException" asks: "throw" throws, "null" returns null, "unicode" returns text
- * beyond ASCII (a supplementary character included), anything else a text of its own.
- */
+/** A bootstrap class whose fromException misbehaves as "reporting.fromException" asks. */
 public final class Launcher {
   public static Method mainMethod;
   public static Class<?> clazz;
