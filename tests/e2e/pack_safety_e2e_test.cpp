@@ -72,30 +72,24 @@ class PackSafety : public ::testing::Test {
 TEST_F(PackSafety, RefusalsTouchNothing) {
   const std::string launcher = (project_ / "launcher").string();
   fs::copy_file(PLENWICK_LAUNCHER, launcher);
+  // Each way a path is checked against the disk; the rules themselves are unit tests.
   const struct {
-    const char* name;
     std::vector<std::string> args;
     int exitCode;
     const char* message;
   } cases[] = {
-      {"a folder that is no image",
-       {"image", "other"},
-       2,
-       "is a folder that is not an image made by plenwick-pack"},
-      {"the same with a trailing slash", {"image", "other/"}, 2, "is a folder that is not"},
-      {"the current folder", {"image", "."}, 2, "is the current folder"},
-      {"an ancestor of the current folder", {"image", "../.."}, 2, "holds the current folder"},
-      {"the folder of the input jar", {"image", "lib"}, 2, "which this run reads"},
-      {"a file", {"image", "afile"}, 2, "afile is a file"},
-      {"a symbolic link", {"image", "alink"}, 2, "alink is a symbolic link"},
-      {"a FIFO", {"image", "fifo"}, 2, "fifo is a special file"},
-      {"inside the runtime", {"image", "rt/image"}, 2, "lies inside"},
-      {"write to a symbolic link", {"write", "alink"}, 1, "alink is a symbolic link"},
-      {"write to a FIFO", {"write", "fifo"}, 1, "is not a regular file"},
-      {"write over its own input", {"write", "launcher"}, 1, "which is only read"},
+      {{"image", "other/"}, 2, "is a folder that is not an image made by plenwick-pack"},
+      {{"image", "."}, 2, "is the current folder"},
+      {{"image", "lib"}, 2, "which this run reads"},
+      {{"image", "rt/image"}, 2, "lies inside"},
+      {{"image", "alink"}, 2, "alink is a symbolic link"},
+      {{"image", "fifo"}, 2, "fifo is a special file"},
+      {{"write", "alink"}, 1, "alink is a symbolic link"},
+      {{"write", "fifo"}, 1, "is not a regular file"},
+      {{"write", "launcher"}, 1, "which is only read"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.message);
     const auto before = snapshot(base_);
     const RunResult run = c.args[0] == "image"
                               ? image(c.args[1])
@@ -137,13 +131,7 @@ TEST_F(PackSafety, ForceReplacesAnEarlierImage) {
   EXPECT_TRUE(fs::is_regular_file(project_ / "out/bin/app"));
   EXPECT_TRUE(fs::is_regular_file(project_ / "out/.plenwick-image"));
   EXPECT_FALSE(fs::exists(project_ / "out/stale.txt"));
-  std::vector<std::string> beside;
-  for (const auto& entry : fs::directory_iterator(project_)) {
-    beside.push_back(entry.path().filename().string());
-  }
-  std::sort(beside.begin(), beside.end());
-  EXPECT_EQ(beside, (std::vector<std::string>{"afile", "alink", "fifo", "lib", "other", "out",
-                                              "out.plenwick-tmp", "rt", "rtlink", "victim"}));
+  EXPECT_EQ(std::distance(fs::directory_iterator(project_), {}), 10) << "nothing left beside it";
 }
 
 // A JDK whose runtimes keep an application archive valid after a move (19 or later).
