@@ -123,17 +123,6 @@ TEST_F(PackSafety, PlantedLinksAndALinkedRuntimeAreNeverWrittenThrough) {
   EXPECT_TRUE(fs::is_regular_file(project_ / "out/bin/app"));
 }
 
-TEST_F(PackSafety, ForceReplacesAnEarlierImage) {
-  ASSERT_EQ(image("out").exitCode, 0);
-  put("out/stale.txt", "from the earlier image");
-  const RunResult again = image("out/");
-  ASSERT_EQ(again.exitCode, 0) << again.out << again.err;
-  EXPECT_TRUE(fs::is_regular_file(project_ / "out/bin/app"));
-  EXPECT_TRUE(fs::is_regular_file(project_ / "out/.plenwick-image"));
-  EXPECT_FALSE(fs::exists(project_ / "out/stale.txt"));
-  EXPECT_EQ(std::distance(fs::directory_iterator(project_), {}), 10) << "nothing left beside it";
-}
-
 // A JDK whose runtimes keep an application archive valid after a move (19 or later).
 std::string jdkForAppCds() {
   std::error_code code;
