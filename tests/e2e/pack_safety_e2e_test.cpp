@@ -55,10 +55,10 @@ class PackSafety : public ::testing::Test {
     fs::create_directories((project_ / name).parent_path());
     std::ofstream(project_ / name) << text;
   }
-  RunResult pack(const std::vector<std::string>& args) {
+  RunResult pack(const std::vector<std::string>& args, const EnvChanges& env = {}) {
     std::vector<std::string> argv = {PLENWICK_PACK};
     argv.insert(argv.end(), args.begin(), args.end());
-    return runProcess(PLENWICK_PACK, argv, {}, project_.string());
+    return runProcess(PLENWICK_PACK, argv, env, project_.string());
   }
   RunResult image(const std::string& output, const std::string& runtime = "rt") {
     return pack({"image", "--name", "app", "--main-class", "a.Main", "--jar", "lib/app.jar",
@@ -150,16 +150,10 @@ TEST_F(PackSafety, TrainingRunIsIsolatedAndCleanedUp) {
   const std::string jdk = jdkForAppCds();
   if (jdk.empty()) GTEST_SKIP() << "no JDK 19 or later in /usr/lib/jvm: no AppCDS training run";
   const std::string report = (base_ / "report").string();
-  std::vector<std::string> argv = {PLENWICK_PACK,    "image",
-                                   "--name",         "app",
-                                   "--main-class",   "trainer.Trainer",
-                                   "--jar",          testJar("trainer.jar"),
-                                   "--jdk",          jdk,
-                                   "--module",       "java.base",
-                                   "--training-arg", report,
-                                   "--output",       "out"};
-  const RunResult made =
-      runProcess(PLENWICK_PACK, argv, {{"PLENWICK_TEST_SECRET", "leaked"}}, project_.string());
+  const RunResult made = pack(
+      {"image", "--name", "app", "--main-class", "trainer.Trainer", "--jar", testJar("trainer.jar"),
+       "--jdk", jdk, "--module", "java.base", "--training-arg", report, "--output", "out"},
+      {{"PLENWICK_TEST_SECRET", "leaked"}});
   ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
   EXPECT_NE(made.out.find("created app/stray.txt in the image; removed"), std::string::npos)
       << made.out;
