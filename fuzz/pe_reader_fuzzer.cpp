@@ -16,73 +16,55 @@
 
 namespace {
 
+using namespace plenwick;
+
 void check(bool condition, const char* what, const std::string& detail = {}) {
-  if (!condition) {
-    std::fprintf(stderr, "pe_reader_fuzzer: %s %s\n", what, detail.c_str());
-    std::abort();
-  }
+  if (condition) return;
+  std::fprintf(stderr, "pe_reader_fuzzer: %s %s\n", what, detail.c_str());
+  std::abort();
 }
 
-bool sameResources(const std::vector<plenwick::Resource>& a,
-                   const std::vector<plenwick::Resource>& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (!(a[i].type == b[i].type) || !(a[i].name == b[i].name) || a[i].language != b[i].language ||
-        a[i].data != b[i].data) {
-      return false;
-    }
-  }
-  return true;
+bool same(const Resource& a, const Resource& b) {
+  return a.type == b.type && a.name == b.name && a.language == b.language && a.data == b.data;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-  const plenwick::Bytes bytes(data, data + size);
+  const Bytes bytes(data, data + size);
+  ManifestIdentity identity;
+  readManifestIdentity(std::string(bytes.begin(), bytes.end()), identity);
 
-  plenwick::ManifestIdentity identity;
-  plenwick::readManifestIdentity(std::string(bytes.begin(), bytes.end()), identity);
-
-  plenwick::PeFile pe;
+  PeFile pe;
+  std::vector<Resource> resources;
   std::string error;
-  if (!plenwick::parsePe(bytes, pe, &error)) {
-    check(!error.empty(), "a PE the parser refused without a message");
+  if (!parsePe(bytes, pe, &error) || !readResources(pe, resources, &error)) {
+    check(!error.empty(), "refused without a message");
     return 0;
   }
   check(pe.bytes == bytes, "the parser changed the bytes");
-  for (const plenwick::PeSection& section : pe.sections) {
-    check(section.headerOffset + 40 <= pe.bytes.size(), "a section header outside the file");
-  }
-  std::vector<plenwick::Resource> resources;
-  if (!plenwick::readResources(pe, resources, &error)) {
-    check(!error.empty(), "resources refused without a message");
-    return 0;
-  }
-  plenwick::PeFile rewritten = pe;
-  if (!plenwick::writeResources(rewritten, resources, &error)) {
+  PeFile rewritten = pe;
+  if (!writeResources(rewritten, resources, &error)) {
     check(!error.empty(), "resources not written, without a message");
     return 0;
   }
-  plenwick::PeFile reparsed;
-  check(plenwick::parsePe(rewritten.bytes, reparsed, &error),
-        "the rewritten PE does not parse:", &error);
-  // Every other section keeps its bytes, wherever the rewrite put them.
-  const int resourceSection =
-      plenwick::sectionOfRva(pe, plenwick::dataDirectory(pe, plenwick::kDirResource).rva);
-  check(reparsed.sections.size() == pe.sections.size(), "the rewrite changed the section count");
+  PeFile again;
+  check(parsePe(rewritten.bytes, again, &error), "the rewritten PE does not parse:", error);
+  check(again.sections.size() == pe.sections.size(), "the rewrite changed the section count");
+  const int resourceSection = sectionOfRva(pe, dataDirectory(pe, kDirResource).rva);
   for (std::size_t i = 0; i < pe.sections.size(); ++i) {
-    if (static_cast<int>(i) == resourceSection) continue;
-    const plenwick::PeSection& before = pe.sections[i];
-    const plenwick::PeSection& after = reparsed.sections[i];
-    check(after.rawSize == before.rawSize &&
-              std::equal(pe.bytes.begin() + before.rawPointer,
-                         pe.bytes.begin() + before.rawPointer + before.rawSize,
-                         reparsed.bytes.begin() + after.rawPointer),
-          "the rewrite changed the bytes of section", before.name);
+    const PeSection& was = pe.sections[i];
+    const PeSection& now = again.sections[i];
+    check(
+        static_cast<int>(i) == resourceSection ||
+            (now.rawSize == was.rawSize && std::equal(bytes.begin() + was.rawPointer,
+                                                      bytes.begin() + was.rawPointer + was.rawSize,
+                                                      again.bytes.begin() + now.rawPointer)),
+        "the rewrite changed the bytes of section", was.name);
   }
-  std::vector<plenwick::Resource> again;
-  check(plenwick::readResources(reparsed, again, &error),
-        "the rewritten resources do not read:", &error);
-  check(sameResources(resources, again), "the resources changed on the way through");
+  std::vector<Resource> read;
+  check(readResources(again, read, &error), "the rewritten resources do not read:", error);
+  check(std::equal(resources.begin(), resources.end(), read.begin(), read.end(), same),
+        "the resources changed on the way through");
   return 0;
 }

@@ -1,7 +1,6 @@
 // plenwick-pack as a user runs it: an image from a configuration file, shown,
 // moved and started; exit codes; a Windows image from the project's launcher.exe.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -9,7 +8,6 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/e2e/harness.h"
-#include "tools/pack/pe/pe_file.h"
 #include "tools/pack/windows/icons.h"
 
 namespace plenwick::e2e {
@@ -17,11 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
-
-std::vector<std::string> plus(std::vector<std::string> a, const std::vector<std::string>& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
 
 RunResult pack(const std::vector<std::string>& args) {
   std::vector<std::string> argv = {"plenwick-pack"};
@@ -74,11 +67,7 @@ TEST_F(PackTest, ImageFromConfigurationShowsMovesAndStarts) {
   EXPECT_TRUE(fs::exists(image / "lib/server/classes.jsa")) << "the runtime carries a CDS archive";
   EXPECT_TRUE(fs::exists(image / "app/probe.jar"));
   EXPECT_TRUE(fs::exists(image / "app/plenwick-bootstrap.jar"));
-  std::vector<std::string> bin;
-  for (const auto& entry : fs::directory_iterator(image / "bin")) {
-    bin.push_back(entry.path().filename().string());
-  }
-  EXPECT_EQ(bin, std::vector<std::string>{"probe-app"}) << "bin/ holds only the launcher";
+  EXPECT_EQ(std::distance(fs::directory_iterator(image / "bin"), {}), 1) << "only the launcher";
   EXPECT_FALSE(fs::exists(base_ / "image.plenwick-tmp"));
 
   const RunResult shown = pack({"show", "--json", (image / "bin/probe-app").string()});
@@ -111,39 +100,33 @@ TEST_F(PackTest, ImageFromConfigurationShowsMovesAndStarts) {
   }
 }
 
+// Exit codes: 0 for help, 2 for wrong usage, 1 for a failure; never an output after one.
 TEST_F(PackTest, ExitCodesAndHelp) {
-  const std::string jar = write("lib/app.jar", "not really a jar");
-  const std::string runtime = write("rt/lib/server/libjvm.so", "");
   const std::string notLauncher = write("launcher.txt", "text");
+  const std::string jar = write("lib/app.jar", "x");
+  const std::string runtime = (base_ / "rt").string();
+  write("rt/lib/server/libjvm.so", "");
   const std::string out = (base_ / "out").string();
-  const std::vector<std::string> image = {
-      "image", "--name", "app",       "--main-class",          "a.Main",
-      "--jar", jar,      "--runtime", (base_ / "rt").string(), "--output",
-      out};
-  auto with = [&](const std::vector<std::string>& extra) { return plus(image, extra); };
   const struct {
-    const char* name;
     std::vector<std::string> args;
     int exitCode;
     const char* text;  // in standard output or standard error
   } cases[] = {
-      {"help", {"--help"}, 0, "Commands:"},
-      {"version", {"--version"}, 0, "plenwick-pack 0.1.0"},
-      {"image help", {"image", "--help"}, 0, "--app-cds"},
-      {"show help", {"show", "--help"}, 0, "--json"},
-      {"write help", {"write", "--help"}, 0, "--launcher FILE"},
-      {"nothing", {}, 2, "Usage:"},
-      {"unknown command", {"bake"}, 2, "unknown command 'bake'"},
-      {"image without anything", {"image"}, 2, "key 'name' (option --name): is required"},
-      {"missing configuration file", {"image", "none.json"}, 2, "none.json: cannot read"},
-      {"show without a file", {"show"}, 2, "expected one launcher file"},
-      {"show a missing file", {"show", "/no/such/launcher"}, 1, "cannot read"},
-      {"show an unpacked launcher", {"show", PLENWICK_LAUNCHER}, 1, "has not been packed yet"},
-      {"a launcher that is no launcher", with({"--launcher", notLauncher}), 1,
+      {{"--help"}, 0, "Commands:"},
+      {{"--version"}, 0, "plenwick-pack 0.1.0"},
+      {{"image", "--help"}, 0, "--app-cds"},
+      {{}, 2, "Usage:"},
+      {{"bake"}, 2, "unknown command 'bake'"},
+      {{"image"}, 2, "key 'name' (option --name): is required"},
+      {{"show", "/no/such/launcher"}, 1, "cannot read"},
+      {{"show", PLENWICK_LAUNCHER}, 1, "has not been packed yet"},
+      {{"image", "--name", "app", "--main-class", "a.Main", "--jar", jar, "--runtime", runtime,
+        "--output", out, "--launcher", notLauncher},
+       1,
        "no launch configuration region"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.text);
     const RunResult run = pack(c.args);
     EXPECT_EQ(run.exitCode, c.exitCode) << run.out << run.err;
     EXPECT_NE((run.out + run.err).find(c.text), std::string::npos) << run.out << run.err;
@@ -152,56 +135,27 @@ TEST_F(PackTest, ExitCodesAndHelp) {
   }
 }
 
-std::string makeIcon(const fs::path& path) {
-  RgbaBitmap image;
-  image.width = image.height = 512;
-  image.pixels.assign(512 * 512 * 4, 0x80);
-  std::vector<unsigned char> png;
-  std::string error;
-  EXPECT_TRUE(encodePng(image, png, &error)) << error;
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-  return path.string();
-}
-
-// A copy of `launcher` whose security directory claims a signature.
-std::string signedCopy(const std::string& launcher, const fs::path& path) {
-  std::ifstream in(launcher, std::ios::binary);
-  Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  PeFile pe;
-  std::string error;
-  EXPECT_TRUE(parsePe(bytes, pe, &error)) << error;
-  setDataDirectory(pe, kDirSecurity, {static_cast<uint32_t>(pe.bytes.size()), 8});
-  pe.bytes.resize(pe.bytes.size() + 8, 0);
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(pe.bytes.data()),
-             static_cast<std::streamsize>(pe.bytes.size()));
-  return path.string();
-}
-
 TEST_F(PackTest, WindowsImageFromTheProjectsLauncher) {
   const std::string launcher = PLENWICK_WINDOWS_LAUNCHER;
   if (!fs::exists(launcher)) GTEST_SKIP() << "no " << launcher << " (cmake --preset windows-x64)";
   write("winrt/bin/server/jvm.dll", "a stand-in");
-  const std::vector<std::string> args = {"image",
-                                         "--target",
-                                         "windows-x64",
-                                         "--name",
-                                         "Mirrow",
-                                         "--display-name",
-                                         "Mirrow & Co",
-                                         "--version",
-                                         "3.2",
-                                         "--main-class",
-                                         "probe.Probe",
-                                         "--jar",
-                                         testJar("probe.jar"),
-                                         "--runtime",
-                                         (base_ / "winrt").string(),
-                                         "--icon",
-                                         makeIcon(base_ / "icon.png"),
-                                         "--output"};
-  const RunResult made = pack(plus(args, {(base_ / "win").string(), "--launcher", launcher}));
+  RgbaBitmap icon;
+  icon.width = icon.height = 512;
+  icon.pixels.assign(512 * 512 * 4, 0x80);
+  std::vector<unsigned char> png;
+  std::string error;
+  ASSERT_TRUE(encodePng(icon, png, &error)) << error;
+  const json config = {{"name", "Mirrow"},
+                       {"displayName", "Mirrow & Co"},
+                       {"version", "3.2"},
+                       {"mainClass", "probe.Probe"},
+                       {"jars", {testJar("probe.jar")}},
+                       {"target", "windows-x64"},
+                       {"runtime", "winrt"},
+                       {"launcher", launcher},
+                       {"icons", {write("icon.png", std::string(png.begin(), png.end()))}},
+                       {"output", "win"}};
+  const RunResult made = pack({"image", write("win.json", config.dump())});
   ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
   EXPECT_TRUE(fs::exists(base_ / "win/bin/jvm.dll")) << "jvm.dll beside the launcher";
   const RunResult shown = pack({"show", "--json", (base_ / "win/bin/Mirrow.exe").string()});
@@ -214,13 +168,6 @@ TEST_F(PackTest, WindowsImageFromTheProjectsLauncher) {
   EXPECT_EQ(windows["iconSizes"], json({16, 32, 64, 128, 256}));
   EXPECT_EQ(json::parse(shown.out)["config"]["jvmOptions"][0],
             "-Djava.class.path=&&probe.jar;&&plenwick-bootstrap.jar");
-
-  const std::string signedLauncher = signedCopy(launcher, base_ / "signed.exe");
-  const RunResult refused =
-      pack(plus(args, {(base_ / "win2").string(), "--launcher", signedLauncher}));
-  EXPECT_EQ(refused.exitCode, 1);
-  EXPECT_NE(refused.err.find("signing comes after packing"), std::string::npos) << refused.err;
-  EXPECT_FALSE(fs::exists(base_ / "win2"));
 }
 
 }  // namespace

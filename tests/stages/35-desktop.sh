@@ -21,8 +21,7 @@ build_sample() {
   local content=$work/content
   rm -rf "$work" && mkdir -p "$work/classes" "$content/lib" "$content/resources" || return 1
   # optional.Feature is compiled against but not shipped, as optional dependencies are.
-  mkdir -p "$work/optional" && echo 'package optional; public class Feature {}' \
-    >"$work/optional/Feature.java"
+  mkdir -p "$work/optional" && echo 'package optional; public class Feature {}' >"$work/optional/Feature.java"
   nice -n 10 javac --release 11 -d "$work/classes" tests/desktop/desktop/*.java \
     "$work/optional/Feature.java" || return 1
   printf 'Main-Class: desktop.Sample\nClass-Path: lib/sample-resources.jar\n' >"$work/manifest.txt"
@@ -38,19 +37,15 @@ build_sample() {
 # Packed from a configuration file, as the README shows it, then moved.
 pack_and_move() {
   cat >"$work/desktop.json" <<'JSON'
-{
-  "name": "desktop-sample", "displayName": "Plenwick desktop sample", "version": "1.0",
-  "appFolder": "content", "mainJar": "sample.jar", "jvmOptions": ["-Xmx256m"],
-  "output": "image"
-}
+{"name": "desktop-sample", "displayName": "Plenwick desktop sample", "version": "1.0",
+ "appFolder": "content", "mainJar": "sample.jar", "jvmOptions": ["-Xmx256m"], "output": "image"}
 JSON
   nice -n 10 "$pack" image "$work/desktop.json" &&
     mkdir "$work/moved" && mv "$work/image" "$work/moved/desktop-sample"
 }
 
 start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" \
-    >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do
     [ -s "$work/display" ] && display=:$(cat "$work/display") && return 0
@@ -84,10 +79,7 @@ run_window() {
     echo "window '$name' shown; screenshot: build/desktop-screenshot.png"
 }
 
-if [ ! -x "$pack" ]; then
-  echo "no $pack: run the Linux build first"
-  exit 1
-fi
+[ -x "$pack" ] || { echo "no $pack: run the Linux build first"; exit 1; }
 step "sample desktop application built" build_sample
 step "packed from its folder and moved" pack_and_move
 [ "$failed" -eq 0 ] || exit 1

@@ -84,16 +84,14 @@ verify_signatures() {
 }
 
 check_tables() {
-  local msi=$work/app-1.0.msi
-  msiinfo export "$msi" File | grep -q "Rel.App.exe" && msiinfo export "$msi" File | grep -q "jvm.dll" &&
-    msiinfo export "$msi" Shortcut | grep -q "Release Demo.lnk" &&
-    msiinfo export "$msi" Shortcut | grep -qF '[INSTALLDIR]bin\Rel.App.exe' &&
-    msiinfo export "$msi" Upgrade | grep -qF "$(msiinfo export "$msi" Property | tr -d '\r' | awk '$1 == "UpgradeCode" {print $2}')" &&
-    msiinfo export "$msi" Directory | grep -q "LocalAppDataFolder" &&
-    ! msiinfo export "$msi" RemoveFile | grep -q ProgramMenuFolder &&
-    msiinfo suminfo "$msi" | grep -q "Template: Intel;1033" &&
-    msiinfo suminfo "$msi" | grep -q "Source: 10 " &&  # compressed, no elevation needed
-    ! msiinfo export "$msi" Property | grep -q ALLUSERS || {
+  local msi=$work/app-1.0.msi code
+  code=$(msiinfo export "$msi" Property | tr -d '\r' | awk '$1 == "UpgradeCode" {print $2}')
+  table() { msiinfo export "$msi" "$1" | grep -qF "$2"; }
+  table File Rel.App.exe && table File jvm.dll && table Shortcut "Release Demo.lnk" &&
+    table Shortcut '[INSTALLDIR]bin\Rel.App.exe' && table Upgrade "$code" &&
+    table Directory LocalAppDataFolder && ! table RemoveFile ProgramMenuFolder &&
+    ! table Property ALLUSERS && msiinfo suminfo "$msi" | grep -q "Template: Intel;1033" &&
+    msiinfo suminfo "$msi" | grep -q "Source: 10 " || {  # compressed, no elevation needed
     for t in File Shortcut Upgrade Property; do msiinfo export "$msi" "$t"; done; return 1
   }
   echo "File, Shortcut, Upgrade and Directory rows as expected"
@@ -138,27 +136,26 @@ install_run_upgrade_uninstall() {
 }
 
 # Each refusal: exit code 1 and a message a user can act on.
-expect_refusal() {
-  local expected=$1
+refused() {
+  local expected=$1 out
   shift
-  local out
   out=$("$@" 2>&1) && { echo "accepted: $*"; return 1; }
   grep -qF "$expected" <<<"$out" || { echo "expected '$expected', got: $out"; return 1; }
 }
 
 errors() {
-  local msi=$work/app-1.0.msi ok=0 linux=$work/linux-image
+  local msi=$work/app-1.0.msi linux=$work/linux-image s=$work/s.msi ok=0
   mkdir -p "$linux/bin" && touch "$linux/.plenwick-image" && cp build/launcher "$linux/bin/app"
-  expect_refusal "wrong password for $work/keys/signer.p12" env RELEASE_TEST_PASSWORD=wrong \
-    "$pack" sign "$work/app.json" "$msi" --output "$work/s.msi" || ok=1
-  expect_refusal "is not a code-signing certificate" "$pack" sign "$msi" --output "$work/s.msi" \
+  refused "wrong password for $work/keys/signer.p12" env RELEASE_TEST_PASSWORD=wrong \
+    "$pack" sign "$work/app.json" "$msi" --output "$s" || ok=1
+  refused "is not a code-signing certificate" "$pack" sign "$msi" --output "$s" \
     --certificate "$work/keys/web.pem" --key "$work/keys/signer.key" || ok=1
-  expect_refusal "osslsigncode is not installed: install the Debian package osslsigncode" env PATH=/nonexistent \
-    "$pack" sign "$msi" --output "$work/s.msi" --certificate "$work/keys/signer.p12" || ok=1
-  expect_refusal "wixl is not installed: install the Debian package wixl" env PATH=/nonexistent \
-    "$pack" installer --image "$work/x64-1.0" --installer "$work/s.msi" || ok=1
-  expect_refusal "is an image for Linux" "$pack" installer --image "$linux" --installer "$work/s.msi" || ok=1
-  [ ! -e "$work/s.msi" ] || { echo "a refused run left $work/s.msi"; ok=1; }
+  refused "osslsigncode is not installed: install the Debian package osslsigncode" env PATH=/nonexistent \
+    "$pack" sign "$msi" --output "$s" --certificate "$work/keys/signer.p12" || ok=1
+  refused "wixl is not installed: install the Debian package wixl" env PATH=/nonexistent \
+    "$pack" installer --image "$work/x64-1.0" --installer "$s" || ok=1
+  refused "is an image for Linux" "$pack" installer --image "$linux" --installer "$s" || ok=1
+  [ ! -e "$s" ] || { echo "a refused run left $s"; ok=1; }
   return $ok
 }
 

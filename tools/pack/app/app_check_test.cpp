@@ -28,15 +28,27 @@ class AppConfigTest : public ::testing::Test {
   void SetUp() override {
     char pattern[] = "/tmp/plenwick-config-test-XXXXXX";
     dir_ = mkdtemp(pattern);
-    for (const char* file :
-         {"lib/app.jar", "lib/util.jar", "other/app.jar", "notes.txt", "rt/lib/server/libjvm.so",
-          "winrt/bin/server/jvm.dll", "jdk/bin/jlink", "launcher", "boot.jar", "icon.png", "full/x",
-          "earlier/.plenwick-image", "colon/a:b.jar", "token/a&&b.jar", "device/con.jar",
-          "case/App.jar", "case/app.jar"}) {
-      touch(dir_ / file);
-    }
-    for (const char* file :
-         {"content/lib/dep.jar", "content/native/x.dll", "content/libx.so", "content/res/a.txt"}) {
+    for (const char* file : {"lib/app.jar",
+                             "lib/util.jar",
+                             "other/app.jar",
+                             "notes.txt",
+                             "rt/lib/server/libjvm.so",
+                             "winrt/bin/server/jvm.dll",
+                             "jdk/bin/jlink",
+                             "launcher",
+                             "boot.jar",
+                             "icon.png",
+                             "full/x",
+                             "earlier/.plenwick-image",
+                             "colon/a:b.jar",
+                             "token/a&&b.jar",
+                             "device/con.jar",
+                             "case/App.jar",
+                             "case/app.jar",
+                             "content/lib/dep.jar",
+                             "content/native/x.dll",
+                             "content/libx.so",
+                             "content/res/a.txt"}) {
       touch(dir_ / file);
     }
     writeSmallZip((dir_ / "content/app.jar").string(), "META-INF/MANIFEST.MF",
@@ -51,6 +63,11 @@ class AppConfigTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
+  // `patch` for a Windows target with a Windows runtime.
+  static json win(json patch) {
+    patch.merge_patch({{"target", "windows-x64"}, {"runtime", "winrt"}});
+    return patch;
+  }
   static json base() {
     return {{"name", "app"},    {"mainClass", "com.example.App"}, {"jars", {"lib"}},
             {"runtime", "rt"},  {"launcher", "launcher"},         {"bootstrapJar", "boot.jar"},
@@ -72,169 +89,97 @@ class AppConfigTest : public ::testing::Test {
 
 TEST_F(AppConfigTest, EveryProblemNamesTheFileOrOptionAndTheKey) {
   const struct {
-    const char* name;
     json patch;  // merged into base(); null removes a key
     std::vector<std::string> options;
     const char* message;  // empty: accepted
   } cases[] = {
-      {"the base is fine", json::object(), {}, ""},
-      {"unknown key", {{"nmae", "x"}}, {}, "app.json: unknown key 'nmae'"},
-      {"name not a text", {{"name", 5}}, {}, "app.json: key 'name' must be a text"},
-      {"jars not a list", {{"jars", "lib"}}, {}, "app.json: key 'jars' must be a list of texts"},
-      {"list entry not a text", {{"jvmOptions", {"-Xmx1g", 2}}}, {}, "key 'jvmOptions' entry 2"},
-      {"flag not a bool", {{"consoleApp", "yes"}}, {}, "key 'consoleApp' must be true or false"},
-      {"stack size a bool", {{"stackSize", true}}, {}, "key 'stackSize' must be a number"},
-      {"stack size negative", {{"stackSize", -1}}, {}, "key 'stackSize' must be a number"},
-      {"stack size too large", {{"stackSize", "5000M"}}, {}, "key 'stackSize': '5000M' is not"},
-      {"missing name",
-       {{"name", nullptr}},
-       {},
-       "app.json: key 'name' (option --name): is required"},
-      {"name with a space", {{"name", "my app"}}, {}, "key 'name': 'my app' is not usable"},
-      {"name with a slash", {{"name", "../x"}}, {}, "is not usable as a file name"},
-      {"version with five parts", {{"version", "1.2.3.4.5"}}, {}, "key 'version': '1.2.3.4.5'"},
-      {"version part too large", {{"version", "70000"}}, {}, "is not a version"},
-      {"version with letters", {{"version", "1.2b"}}, {}, "is not a version"},
-      {"missing main class",
-       {{"mainClass", nullptr}},
-       {},
-       "key 'mainClass' (option --main-class): is required"},
-      {"main class with a slash", {{"mainClass", "com/example/App"}}, {}, "is not a class name"},
-      {"main class with two dots", {{"mainClass", "com..App"}}, {}, "is not a class name"},
-      {"class path option",
-       {{"jvmOptions", {"-Djava.class.path=x.jar"}}},
-       {},
-       "written from 'jars'"},
-      {"no jars", {{"jars", json::array()}}, {}, "key 'jars': is required"},
-      {"jar missing", {{"jars", {"nope.jar"}}}, {}, "key 'jars': no such file"},
-      {"not a jar", {{"jars", {"notes.txt"}}}, {}, "notes.txt is not a .jar file"},
-      {"directory without jars", {{"jars", {"empty"}}}, {}, "holds no .jar file"},
-      {"two jars of one name", {{"jars", {"lib", "other"}}}, {}, "two jars are named app.jar"},
-      {"unknown target",
-       {{"target", "macos-arm64"}},
-       {},
-       "key 'target': 'macos-arm64' is not a target"},
-      {"jdk and runtime", {{"jdk", "jdk"}}, {}, "not both"},
-      {"jdk without jmods", {{"jdk", "jdk"}, {"runtime", nullptr}}, {}, "has no jmods"},
-      {"runtime is no runtime", {{"runtime", "empty"}}, {}, "is not a Linux runtime"},
-      {"modules without jlink", {{"modules", {"java.base"}}}, {}, "key 'modules': only apply"},
-      {"windows from a jdk",
-       {{"target", "windows-x64"}, {"jdk", "jdk"}, {"runtime", nullptr}},
-       {},
-       "cannot be made with jlink"},
-      {"windows without runtime",
-       {{"target", "windows-x64"}, {"runtime", nullptr}},
-       {},
-       "is required for target windows-x64"},
-      {"windows runtime is no runtime",
-       {{"target", "windows-arm64"}},
-       {},
-       "is not a Windows runtime"},
-      {"windows app cds",
-       {{"target", "windows-x64"}, {"runtime", "winrt"}, {"appCds", true}},
-       {},
-       "key 'appCds': needs a training run"},
-      {"two icons",
-       {{"target", "windows-x64"}, {"runtime", "winrt"}, {"icons", {"icon.png", "icon.png"}}},
-       {},
-       "give one large PNG or five"},
-      {"icon missing",
-       {{"target", "windows-x64"}, {"runtime", "winrt"}, {"icons", {"no.png"}}},
-       {},
-       "key 'icons': no such file"},
-      {"launcher missing", {{"launcher", "nope"}}, {}, "key 'launcher': no such file"},
-      {"output an empty folder", {{"output", "exists"}}, {}, ""},
-      {"output an earlier image", {{"output", "earlier"}}, {}, "exists already; --force"},
-      {"output an earlier image, forced", {{"output", "earlier"}}, {"--force"}, ""},
-      {"output another folder, forced",
-       {{"output", "full"}},
-       {"--force"},
-       "is a folder that is not an image made by plenwick-pack"},
-      {"output a file", {{"output", "notes.txt"}}, {"--force"}, "notes.txt is a file"},
-      {"output holds a jar", {{"output", "lib/"}}, {"--force"}, "which this run reads"},
-      {"output inside the runtime", {{"output", "rt/image"}}, {}, "lies inside"},
-      {"jar name with the separator", {{"jars", {"colon"}}}, {}, "holds ':' or '&&'"},
-      {"jar name with the token", {{"jars", {"token"}}}, {}, "holds ':' or '&&'"},
-      {"windows jar names differing in case",
-       {{"target", "windows-x64"}, {"runtime", "winrt"}, {"jars", {"case"}}},
-       {},
-       "two jars are named APP.JAR"},
-      {"windows device jar name",
-       {{"target", "windows-x64"}, {"runtime", "winrt"}, {"jars", {"device"}}},
-       {},
-       "'con.jar' is a device name"},
-      {"windows device name",
-       {{"target", "windows-arm64"}, {"runtime", "winrt"}, {"name", "Lpt3"}},
-       {},
-       "key 'name': 'Lpt3' is a device name"},
-      {"app folder instead of jars", {{"jars", json::array()}, {"appFolder", "lib"}}, {}, ""},
-      {"app folder missing",
-       {{"appFolder", "nope"}},
-       {},
-       "app.json: key 'appFolder': no such folder"},
-      {"app folder without jars",
-       {{"jars", json::array()}, {"appFolder", "empty"}},
-       {},
-       "none in the app content"},
-      {"app folder with a link to a folder",
-       {{"appFolder", "linked"}},
-       {},
-       "is a link to a folder"},
-      {"app content missing",
-       {{"appContent", {"nope"}}},
-       {},
-       "key 'appContent': no such file or folder"},
-      {"app content without a name", {{"appContent", {"/"}}}, {}, "has no name of its own"},
-      {"app content clashes with a jar",
-       {{"appContent", {"other/app.jar"}}},
-       {},
-       "app/app.jar would come from both"},
-      {"output inside app content",
-       {{"appContent", {"full"}}, {"output", "full/image"}},
-       {},
-       "lies inside"},
-      {"main jar escapes app/", {{"mainJar", "../app.jar"}}, {}, "'../app.jar' lies outside app/"},
-      {"main jar absent", {{"mainJar", "nope.jar"}}, {}, "app/nope.jar is not among"},
-      {"main jar not a zip",
-       {{"mainJar", "app.jar"}, {"mainClass", nullptr}},
-       {},
-       "lib/app.jar: not a zip file (too short)"},
-      {"main jar without Main-Class",
-       {{"jars", {"plain"}}, {"mainJar", "plain.jar"}, {"mainClass", nullptr}},
+      {json::object(), {}, ""},
+      {{{"nmae", "x"}}, {}, "app.json: unknown key 'nmae'"},
+      {{{"name", 5}}, {}, "app.json: key 'name' must be a text"},
+      {{{"jvmOptions", {"-Xmx1g", 2}}}, {}, "key 'jvmOptions' entry 2"},
+      {{{"consoleApp", "yes"}}, {}, "key 'consoleApp' must be true or false"},
+      {{{"stackSize", -1}}, {}, "key 'stackSize' must be a number"},
+      {{{"stackSize", "5000M"}}, {}, "key 'stackSize': '5000M' is not"},
+      {{{"name", nullptr}}, {}, "app.json: key 'name' (option --name): is required"},
+      {{{"name", "my app"}}, {}, "key 'name': 'my app' is not usable"},
+      {{{"name", "../x"}}, {}, "is not usable as a file name"},
+      {{{"version", "1.2.3.4.5"}}, {}, "key 'version': '1.2.3.4.5'"},
+      {{{"mainClass", nullptr}}, {}, "key 'mainClass' (option --main-class): is required"},
+      {{{"mainClass", "com/example/App"}}, {}, "is not a class name"},
+      {{{"jvmOptions", {"-Djava.class.path=x.jar"}}}, {}, "written from 'jars'"},
+      {{{"jars", json::array()}}, {}, "key 'jars': is required"},
+      {{{"jars", {"nope.jar"}}}, {}, "key 'jars': no such file"},
+      {{{"jars", {"notes.txt"}}}, {}, "notes.txt is not a .jar file"},
+      {{{"jars", {"empty"}}}, {}, "holds no .jar file"},
+      {{{"jars", {"lib", "other"}}}, {}, "two jars are named app.jar"},
+      {{{"target", "macos-arm64"}}, {}, "key 'target': 'macos-arm64' is not a target"},
+      {{{"jdk", "jdk"}}, {}, "not both"},
+      {{{"jdk", "jdk"}, {"runtime", nullptr}}, {}, "has no jmods"},
+      {{{"runtime", "empty"}}, {}, "is not a Linux runtime"},
+      {{{"modules", {"java.base"}}}, {}, "key 'modules': only apply"},
+      {{{"target", "windows-x64"}, {"jdk", "jdk"}, {"runtime", nullptr}}, {}, "with jlink"},
+      {{{"target", "windows-x64"}, {"runtime", nullptr}}, {}, "is required for target windows-x64"},
+      {{{"target", "windows-arm64"}}, {}, "is not a Windows runtime"},
+      {win({{"appCds", true}}), {}, "key 'appCds': needs a training run"},
+      {win({{"icons", {"icon.png", "icon.png"}}}), {}, "give one large PNG or five"},
+      {win({{"icons", {"no.png"}}}), {}, "key 'icons': no such file"},
+      {{{"launcher", "nope"}}, {}, "key 'launcher': no such file"},
+      {{{"output", "exists"}}, {}, ""},
+      {{{"output", "earlier"}}, {}, "exists already; --force"},
+      {{{"output", "earlier"}}, {"--force"}, ""},
+      {{{"output", "full"}}, {"--force"}, "is a folder that is not an image made by plenwick-pack"},
+      {{{"output", "notes.txt"}}, {"--force"}, "notes.txt is a file"},
+      {{{"output", "lib/"}}, {"--force"}, "which this run reads"},
+      {{{"output", "rt/image"}}, {}, "lies inside"},
+      {{{"jars", {"colon"}}}, {}, "the jar name 'a:b.jar' holds ':' or '&&'"},
+      {{{"jars", {"token"}}}, {}, "the jar name 'a&&b.jar' holds ':' or '&&'"},
+      {{{"jars", json::array()}, {"appFolder", "colon"}}, {}, "the jar app/a:b.jar holds ':'"},
+      {win({{"jars", {"case"}}}), {}, "two jars are named APP.JAR"},
+      {win({{"jars", {"device"}}}), {}, "'con.jar' is a device name"},
+      {win({{"name", "Lpt3"}}), {}, "key 'name': 'Lpt3' is a device name"},
+      {{{"jars", json::array()}, {"appFolder", "lib"}}, {}, ""},
+      {{{"appFolder", "nope"}}, {}, "app.json: key 'appFolder': no such folder"},
+      {{{"jars", json::array()}, {"appFolder", "empty"}}, {}, "none in the app content"},
+      {{{"appFolder", "linked"}}, {}, "is a link to a folder"},
+      {{{"appContent", {"nope"}}}, {}, "key 'appContent': no such file or folder"},
+      {{{"appContent", {"/"}}}, {}, "has no name of its own"},
+      {{{"appContent", {"other/app.jar"}}}, {}, "app/app.jar would come from both"},
+      {{{"appContent", {"full"}}, {"output", "full/image"}}, {}, "lies inside"},
+      {{{"mainJar", "../app.jar"}}, {}, "'../app.jar' lies outside app/"},
+      {{{"mainJar", "nope.jar"}}, {}, "app/nope.jar is not among"},
+      {{{"mainJar", "app.jar"}, {"mainClass", nullptr}}, {}, "lib/app.jar: not a zip file"},
+      {{{"jars", {"plain"}}, {"mainJar", "plain.jar"}, {"mainClass", nullptr}},
        {},
        "app/plain.jar has no Main-Class in its manifest; give 'mainClass'"},
-      {"missing output", {{"output", nullptr}}, {}, "key 'output' (option --output): is required"},
-      {"bad option value", json::object(), {"--name", "a b"}, "option --name: 'a b' is not usable"},
-      {"unknown option", json::object(), {"--frobnicate"}, "unknown option --frobnicate"},
-      {"option without value", json::object(), {"--name"}, "--name needs a value"},
-      {"stray argument", json::object(), {"extra"}, "unexpected argument 'extra'"},
+      {{{"output", nullptr}}, {}, "key 'output' (option --output): is required"},
+      {json::object(), {"--name", "a b"}, "option --name: 'a b' is not usable"},
+      {json::object(), {"--frobnicate"}, "unknown option --frobnicate"},
+      {json::object(), {"--name"}, "--name needs a value"},
+      {json::object(), {"extra"}, "unexpected argument 'extra'"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.patch.dump() + " " + c.message);
     json document = base();
     document.merge_patch(c.patch);
     AppConfig config;
     std::string error;
-    const bool ok = load(document.dump(), c.options, config, &error);
-    EXPECT_EQ(ok, std::string(c.message).empty()) << error;
+    EXPECT_EQ(load(document.dump(), c.options, config, &error), *c.message == '\0') << error;
     EXPECT_NE(error.find(c.message), std::string::npos) << error;
   }
 }
 
 TEST_F(AppConfigTest, UnreadableFiles) {
   const struct {
-    const char* name;
     const char* text;
     const char* message;
   } cases[] = {
-      {"not JSON", "{\"name\": ", "app.json: not valid JSON: parse error"},
-      {"a list", "[1, 2]", "app.json: must hold one JSON object"},
-      {"trailing comma", "{\"name\": \"a\",}", "not valid JSON"},
-      {"number too large", "{\"stackSize\": 1e999}", "not valid JSON: number overflow"},
-      {"bare number too large", "8e8888888888888888", "not valid JSON: number overflow"},
+      {"{\"name\": ", "app.json: not valid JSON: parse error"},
+      {"[1, 2]", "app.json: must hold one JSON object"},
+      {"{\"stackSize\": 1e999}", "not valid JSON: number overflow"},
+      {"8e8888888888888888", "not valid JSON: number overflow"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.text);
     AppConfig config;
     std::string error;
     EXPECT_FALSE(load(c.text, {}, config, &error));
@@ -282,28 +227,20 @@ TEST_F(AppConfigTest, AppContentLayoutForEachTarget) {
 
 TEST_F(AppConfigTest, OptionsOverrideTheFileAndPathsFollowTheFile) {
   json document = base();
-  document["jvmOptions"] = {"-Xmx1g", "-Dfrom=file"};
-  document["arguments"] = {"file-argument"};
-  document["consoleApp"] = true;
-  document["stackSize"] = 1048576;
+  document.merge_patch({{"jvmOptions", {"-Xmx1g"}}, {"consoleApp", true}, {"stackSize", 1048576}});
   AppConfig config;
   std::string error;
   const std::string elsewhere = fs::current_path().string();
   ASSERT_TRUE(load(document.dump(),
-                   {"--jvm-option", "-Dfrom=cli", "--jvm-option", "-Da=b", "--no-console-app",
-                    "--display-name", "My App", "--version", "3.2"},
+                   {"--jvm-option", "-Dfrom=cli", "--jvm-option", "-Da=b", "--no-console-app"},
                    config, &error))
       << error;
   EXPECT_EQ(config.jvmOptions, (std::vector<std::string>{"-Dfrom=cli", "-Da=b"}));
-  EXPECT_EQ(config.arguments, (std::vector<std::string>{"file-argument"}));
   EXPECT_EQ(config.consoleApp, false);
   EXPECT_EQ(config.stackBytes, 1048576u);
-  EXPECT_EQ(config.displayName, "My App");
   EXPECT_EQ(config.jarFiles, (std::vector<std::string>{(dir_ / "lib/app.jar").string(),
                                                        (dir_ / "lib/util.jar").string()}));
   EXPECT_EQ(config.launcher, (dir_ / "launcher").string()) << "relative to the file";
-  EXPECT_EQ(config.target, "linux-x64");
-  EXPECT_FALSE(config.windows);
   EXPECT_EQ(fs::current_path().string(), elsewhere);
 }
 

@@ -19,17 +19,13 @@ TEST(OutputPlace, RefusesWhatCanNeverBeReplaced) {
       {"/home/ann/work/project", "is the current folder"},
       {"/srv/real/project", "is the current folder"},
       {"/home/ann/work", "holds the current folder"},
-      {"/home", "holds the current folder"},
       {"/srv", "holds the current folder"},
       {"/opt", "holds /opt/jdk-21, which this run reads"},
       {"/opt/jdk-21", "holds /opt/jdk-21"},
       {"/opt/jdk-21/image", "lies inside /opt/jdk-21"},
       {"/home/ann/work/project/rt/bin", "lies inside /home/ann/work/project/rt"},
-      {"/home/ann/work/project/lib/app.jar/x", "lies inside"},
-      {"/home/ann/work/project/dist", ""},
       {"/home/ann/work/project/lib2", ""},
       {"/home/ann/work/project/r", ""},
-      {"/home/ann/other", ""},
       {"/opt/jdk-21-image", ""},
   };
   for (const auto& c : cases) {
@@ -41,9 +37,8 @@ TEST(OutputPlace, RefusesWhatCanNeverBeReplaced) {
 }
 
 TEST(OutputPlace, NormalPathsDropTrailingSeparatorsAndDots) {
-  EXPECT_EQ(normalOutputPath("/a/b/"), "/a/b");
-  EXPECT_EQ(normalOutputPath("/a/b/."), "/a/b");
-  EXPECT_EQ(normalOutputPath("/a/c/../b//"), "/a/b");
+  for (const char* path : {"/a/b/", "/a/b/.", "/a/c/../b//"})
+    EXPECT_EQ(normalOutputPath(path), "/a/b");
   EXPECT_EQ(normalOutputPath("/"), "/");
   EXPECT_EQ(normalOutputPath("//"), "/");
 }

@@ -8,29 +8,18 @@ namespace plenwick {
 namespace {
 
 TEST(InstallerVersion, ThreeFieldsWithinWindowsInstallerLimits) {
-  const struct {
-    const char* in;
-    const char* out;  // "" when refused
-  } cases[] = {
-      {"1", "1.0.0"},
-      {"1.2", "1.2.0"},
-      {"1.2.3", "1.2.3"},
-      {"1.2.3.0", "1.2.3"},
-      {"1.2.3.4", "1.2.3.4"},
-      {"255.255.65535", "255.255.65535"},
-      {"256.0", ""},
-      {"1.256", ""},
-      {"1.2b", ""},
-      {"1.2.3.4.5", ""},
-      {"", ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.in);
+  const std::pair<const char*, const char*> good[] = {{"1", "1.0.0"},
+                                                      {"1.2.3.0", "1.2.3"},
+                                                      {"1.2.3.4", "1.2.3.4"},
+                                                      {"255.255.65535", "255.255.65535"}};
+  for (const auto& c : good) {
     std::string out, err;
-    EXPECT_EQ(installerVersion(c.in, &out, &err), *c.out != '\0');
-    if (*c.out != '\0') {
-      EXPECT_EQ(out, c.out);
-    }
+    EXPECT_TRUE(installerVersion(c.first, &out, &err)) << err;
+    EXPECT_EQ(out, c.second);
+  }
+  for (const char* bad : {"256.0", "1.256", "1.2b", "1.2.3.4.5", ""}) {
+    std::string out, err;
+    EXPECT_FALSE(installerVersion(bad, &out, &err)) << bad;
   }
 }
 
@@ -45,21 +34,17 @@ TEST(UpgradeCode, NameBasedStablePerNameAndCaseBlind) {
 }
 
 TEST(UpgradeCode, GuidSpellings) {
-  const struct {
-    const char* in;
-    bool ok;
-  } cases[] = {{"{0a1b2c3d-0000-4000-8000-00000000000f}", true},
-               {"0A1B2C3D-0000-4000-8000-00000000000F", true},
-               {"0a1b2c3d00004000800000000000000f", false},
-               {"{0a1b2c3d-0000-4000-8000-00000000000g}", false},
-               {"{0a1b2c3d-0000-4000-8000-00000000000f", false}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.in);
+  for (const char* ok :
+       {"{0a1b2c3d-0000-4000-8000-00000000000f}", "0A1B2C3D-0000-4000-8000-00000000000F"}) {
     std::string normal;
-    EXPECT_EQ(parseGuid(c.in, &normal), c.ok);
-    if (c.ok) {
-      EXPECT_EQ(normal, "{0A1B2C3D-0000-4000-8000-00000000000F}");
-    }
+    EXPECT_TRUE(parseGuid(ok, &normal)) << ok;
+    EXPECT_EQ(normal, "{0A1B2C3D-0000-4000-8000-00000000000F}");
+  }
+  for (const char* bad :
+       {"0a1b2c3d00004000800000000000000f", "{0a1b2c3d-0000-4000-8000-00000000000g}",
+        "{0a1b2c3d-0000-4000-8000-00000000000f"}) {
+    std::string normal;
+    EXPECT_FALSE(parseGuid(bad, &normal)) << bad;
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace plenwick {
 namespace {
 
@@ -25,10 +27,8 @@ TEST(ChooseAppCds, OnlyWhereTheArchiveSurvivesAMove) {
   for (const Case& c : cases) {
     const AppCdsChoice choice = chooseAppCds(c.windows, c.requested, c.feature);
     EXPECT_EQ(choice.on, c.on) << c.feature;
-    EXPECT_EQ(choice.note.rfind(c.note, 0), 0u) << choice.note;
-    if (*c.note == '\0') {
-      EXPECT_EQ(choice.note, "");
-    }
+    EXPECT_EQ(choice.note.substr(0, std::strlen(c.note)), c.note);
+    EXPECT_EQ(choice.note.empty(), *c.note == '\0') << choice.note;
   }
 }
 

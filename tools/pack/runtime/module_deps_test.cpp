@@ -22,14 +22,6 @@ std::string installedJdk() {
   return {};
 }
 
-TEST(FindModules, GivenModulesAreTakenAsTheyAre) {
-  AppConfig config;
-  config.modules = {"java.base", "java.desktop"};
-  std::string modules, error;
-  ASSERT_TRUE(findModules(config, modules, &error)) << error;
-  EXPECT_EQ(modules, "java.base,java.desktop");
-}
-
 TEST(FindModules, JdepsFindsWhatTheJarsNeed) {
   AppConfig config;
   config.jdk = installedJdk();

@@ -54,9 +54,7 @@ TEST(ManifestIdentity, ReplacesOnlyTheApplicationsOwnIdentity) {
     EXPECT_EQ(xml, c.expected);
     ManifestIdentity back;
     ASSERT_TRUE(readManifestIdentity(xml, back));
-    EXPECT_EQ(back.name, "New");
-    EXPECT_EQ(back.version, "2.0.0.0");
-    EXPECT_EQ(back.description, "A & <B>");
+    EXPECT_EQ(back.name + " " + back.version + " " + back.description, "New 2.0.0.0 A & <B>");
   }
   std::string onlyDependency =
       "<assembly><dependency><assemblyIdentity name=\"X\"/></dependency></assembly>";
@@ -65,31 +63,25 @@ TEST(ManifestIdentity, ReplacesOnlyTheApplicationsOwnIdentity) {
 }
 
 TEST(Icons, ScalingAveragesAndKeepsTransparency) {
-  RgbaBitmap image;
+  RgbaBitmap image;  // left half opaque red, right half transparent
   image.width = image.height = 4;
-  image.pixels.assign(4 * 4 * 4, 0);
-  for (int y = 0; y < 4; ++y) {
-    for (int x = 0; x < 2; ++x) {  // left half opaque red, right half transparent
-      unsigned char* p = &image.pixels[static_cast<std::size_t>(y * 4 + x) * 4];
-      p[0] = 255;
-      p[3] = 255;
-    }
+  for (int i = 0; i < 16; ++i) {
+    const unsigned char v = i % 4 < 2 ? 255 : 0;
+    image.pixels.insert(image.pixels.end(), {v, 0, 0, v});
   }
-  const RgbaBitmap one = scaleBitmap(image, 1);
-  EXPECT_EQ(one.pixels, (std::vector<unsigned char>{255, 0, 0, 128}))
+  EXPECT_EQ(scaleBitmap(image, 1).pixels, (std::vector<unsigned char>{255, 0, 0, 128}))
       << "transparent pixels add no colour";
   const RgbaBitmap two = scaleBitmap(image, 2);
   EXPECT_EQ(two.pixels[3], 255);
   EXPECT_EQ(two.pixels[7], 0);
+  // Sizes, 256 recorded as 0, planes, 32 bits per pixel, byte counts, resource ids.
   const std::vector<unsigned char> group =
       iconGroup({{1, 2, 3}, {4, 5}, {}, {}, {}}, {7, 8, 9, 10, 11});
   ASSERT_EQ(group.size(), 6u + 5 * 14);
-  EXPECT_EQ(group[4], 5);       // five images
-  EXPECT_EQ(group[6], 16);      // first is 16 px
-  EXPECT_EQ(group[6 + 8], 3);   // of three bytes
-  EXPECT_EQ(group[6 + 12], 7);  // resource id 7
+  EXPECT_EQ(std::vector<unsigned char>(group.begin(), group.begin() + 34),
+            (std::vector<unsigned char>{0, 0, 1, 0,  5,  0, 16, 16, 0, 0,  1, 0, 32, 0, 3, 0, 0,
+                                        0, 7, 0, 32, 32, 0, 0,  1,  0, 32, 0, 2, 0,  0, 0, 8, 0}));
   EXPECT_EQ(group[6 + 4 * 14], 0) << "256 px is recorded as 0";
-  EXPECT_EQ(group[6 + 4 * 14 + 6], 32) << "32 bits per pixel";
 }
 
 }  // namespace
