@@ -252,8 +252,10 @@ bool copyAppContent(const AppConfig& c, const std::string& app, std::string* err
     if (!file.folder) continue;
     const fs::perms mode = fs::status(file.source, code).permissions() | fs::perms::owner_all;
     if (!code) fs::permissions(fs::path(app) / file.name, mode, code);
-    if (code) *err = "cannot set the mode of app/" + file.name + ": " + code.message();
-    return false;
+    if (code) {
+      *err = "cannot set the mode of app/" + file.name + ": " + code.message();
+      return false;
+    }
   }
   return true;
 }
