@@ -48,16 +48,11 @@ std::string property(const RunResult& run, const std::string& key) {
 }
 
 TEST_F(PackTest, ImageFromConfigurationShowsMovesAndStarts) {
-  const json config = {{"name", "probe-app"},
-                       {"version", "2.1"},
-                       {"mainClass", "probe.Probe"},
-                       {"jars", {testJar("probe.jar")}},
-                       {"jvmOptions", {"-Dapp.dir=&&"}},
-                       {"arguments", {"props"}},
-                       {"consoleApp", true},
-                       {"stackSize", "1M"},
-                       {"jdk", jdkHome()},
-                       {"modules", {"java.base"}}};
+  json config = json::parse(R"({"name": "probe-app", "version": "2.1", "mainClass": "probe.Probe",
+      "jvmOptions": ["-Dapp.dir=&&"], "arguments": ["props"], "consoleApp": true,
+      "stackSize": "1M", "modules": ["java.base"]})");
+  config["jars"] = {testJar("probe.jar")};
+  config["jdk"] = jdkHome();
   const std::string file = write("app.json", config.dump());
   const RunResult made = pack({"image", file, "--output", (base_ / "image").string()});
   ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
@@ -102,11 +97,9 @@ TEST_F(PackTest, ImageFromConfigurationShowsMovesAndStarts) {
 
 // Exit codes: 0 for help, 2 for wrong usage, 1 for a failure; never an output after one.
 TEST_F(PackTest, ExitCodesAndHelp) {
-  const std::string notLauncher = write("launcher.txt", "text");
-  const std::string jar = write("lib/app.jar", "x");
-  const std::string runtime = (base_ / "rt").string();
+  const std::string notLauncher = write("launcher.txt", "text"), jar = write("lib/app.jar", "x");
+  const std::string runtime = (base_ / "rt").string(), out = (base_ / "out").string();
   write("rt/lib/server/libjvm.so", "");
-  const std::string out = (base_ / "out").string();
   const struct {
     std::vector<std::string> args;
     int exitCode;
@@ -139,33 +132,23 @@ TEST_F(PackTest, WindowsImageFromTheProjectsLauncher) {
   const std::string launcher = PLENWICK_WINDOWS_LAUNCHER;
   if (!fs::exists(launcher)) GTEST_SKIP() << "no " << launcher << " (cmake --preset windows-x64)";
   write("winrt/bin/server/jvm.dll", "a stand-in");
-  RgbaBitmap icon;
-  icon.width = icon.height = 512;
-  icon.pixels.assign(512 * 512 * 4, 0x80);
+  RgbaBitmap icon{512, 512, std::vector<unsigned char>(512 * 512 * 4, 0x80)};
   std::vector<unsigned char> png;
   std::string error;
   ASSERT_TRUE(encodePng(icon, png, &error)) << error;
-  const json config = {{"name", "Mirrow"},
-                       {"displayName", "Mirrow & Co"},
-                       {"version", "3.2"},
-                       {"mainClass", "probe.Probe"},
-                       {"jars", {testJar("probe.jar")}},
-                       {"target", "windows-x64"},
-                       {"runtime", "winrt"},
-                       {"launcher", launcher},
-                       {"icons", {write("icon.png", std::string(png.begin(), png.end()))}},
-                       {"output", "win"}};
+  json config = json::parse(R"({"name": "Mirrow", "displayName": "Mirrow & Co", "version": "3.2",
+      "mainClass": "probe.Probe", "target": "windows-x64", "runtime": "winrt", "output": "win"})");
+  config["jars"] = {testJar("probe.jar")};
+  config["launcher"] = launcher;
+  config["icons"] = {write("icon.png", std::string(png.begin(), png.end()))};
   const RunResult made = pack({"image", write("win.json", config.dump())});
   ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
   EXPECT_TRUE(fs::exists(base_ / "win/bin/jvm.dll")) << "jvm.dll beside the launcher";
   const RunResult shown = pack({"show", "--json", (base_ / "win/bin/Mirrow.exe").string()});
   ASSERT_EQ(shown.exitCode, 0) << shown.err;
-  const json windows = json::parse(shown.out)["windows"];
-  EXPECT_EQ(windows["machine"], "x64");
-  EXPECT_EQ(windows["manifest"]["name"], "Mirrow");
-  EXPECT_EQ(windows["manifest"]["version"], "3.2.0.0");
-  EXPECT_EQ(windows["manifest"]["description"], "Mirrow & Co");
-  EXPECT_EQ(windows["iconSizes"], json({16, 32, 64, 128, 256}));
+  EXPECT_EQ(json::parse(shown.out)["windows"], json::parse(R"({"machine": "x64", "signed": false,
+      "manifest": {"name": "Mirrow", "version": "3.2.0.0", "description": "Mirrow & Co"},
+      "iconSizes": [16, 32, 64, 128, 256]})"));
   EXPECT_EQ(json::parse(shown.out)["config"]["jvmOptions"][0],
             "-Djava.class.path=&&probe.jar;&&plenwick-bootstrap.jar");
 }

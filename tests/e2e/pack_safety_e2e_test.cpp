@@ -72,7 +72,7 @@ class PackSafety : public ::testing::Test {
 TEST_F(PackSafety, RefusalsTouchNothing) {
   const std::string launcher = (project_ / "launcher").string();
   fs::copy_file(PLENWICK_LAUNCHER, launcher);
-  // Each way a path is checked against the disk; the rules themselves are unit tests.
+  // Each way a path is checked against the disk; the rules are unit tests.
   const struct {
     std::vector<std::string> args;
     int exitCode;
@@ -80,8 +80,6 @@ TEST_F(PackSafety, RefusalsTouchNothing) {
   } cases[] = {
       {{"image", "other/"}, 2, "is a folder that is not an image made by plenwick-pack"},
       {{"image", "."}, 2, "is the current folder"},
-      {{"image", "lib"}, 2, "which this run reads"},
-      {{"image", "rt/image"}, 2, "lies inside"},
       {{"image", "alink"}, 2, "alink is a symbolic link"},
       {{"image", "fifo"}, 2, "fifo is a special file"},
       {{"write", "alink"}, 1, "alink is a symbolic link"},

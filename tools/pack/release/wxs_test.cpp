@@ -67,7 +67,7 @@ TEST(WixSource, PerUserLayoutShortcutAndUpgrade) {
   const char* expected[] = {
       "InstallScope=\"perUser\"",
       "InstallPrivileges=\"limited\"",
-      "UpgradeCode=\"{",  // braced
+      "UpgradeCode=\"{",
       "Version=\"1.2.0\" Manufacturer=\"Acme\"",
       "Name=\"Tom &amp; Jerry\"",
       "<UpgradeVersion Minimum=\"1.2.1\" IncludeMinimum=\"yes\" OnlyDetect=\"yes\"",
@@ -75,13 +75,11 @@ TEST(WixSource, PerUserLayoutShortcutAndUpgrade) {
       "Name=\"server\">\n                <Component",
       "Source=\"/work/App.exe\"",
       "Source=\"/img/bin/server/jvm.dll\"",
-      "Source=\"/img/release\"",
       "Name=\"Tom &amp; Jerry.lnk\"",
       "Target=\"[INSTALLDIR]bin\\App.exe\"",
       "<Icon Id=\"AppIcon.exe\" SourceFile=\"/work/App.exe\"/>",
       "<Property Id=\"ARPPRODUCTICON\" Value=\"AppIcon.exe\"/>",
-      "Root=\"HKCU\" Key=\"Software\\Acme\\App\"",
-  };
+      "Root=\"HKCU\" Key=\"Software\\Acme\\App\""};
   for (const char* text : expected) EXPECT_NE(wxs.find(text), std::string::npos) << text;
   const std::string nesting = std::string("<Directory Id=\"LocalAppDataFolder\">\n") +
                               "        <Directory Id=\"UserPrograms\" Name=\"Programs\">\n" +
@@ -92,10 +90,7 @@ TEST(WixSource, PerUserLayoutShortcutAndUpgrade) {
   EXPECT_EQ(wxs.find("<RemoveFolder"), std::string::npos);  // wixl would aim it at the Start menu
   // One component per file, the install folder's and the shortcut's; stable across builds.
   std::size_t refs = 0;
-  for (std::size_t at = wxs.find("<ComponentRef"); at != std::string::npos;
-       at = wxs.find("<ComponentRef", at + 1)) {
-    ++refs;
-  }
+  for (std::size_t at = 0; (at = wxs.find("<ComponentRef", at + 1)) != std::string::npos;) ++refs;
   EXPECT_EQ(refs, spec.files.size() + 2);
   EXPECT_EQ(wixSource(spec), wxs);
   // The upgrade range ends just above this version, in the three compared numbers.
