@@ -47,6 +47,7 @@ Bytes makePe(const std::vector<Resource>& resources, uint16_t machine = 0x8664) 
   writeLe16(b, 0x46, 3);
   writeLe16(b, 0x54, 240);
   writeLe16(b, 0x58, 0x20B);
+  // Alignments, SizeOfImage, SizeOfHeaders, a checksum to recompute, 16 directories.
   const std::pair<std::size_t, uint32_t> fields[] = {
       {0x3C, 0x40},       {0x58 + 32, 0x1000},
       {0x58 + 36, 0x200}, {0x58 + 56, relocRva + 0x1000},
@@ -63,11 +64,10 @@ Bytes makePe(const std::vector<Resource>& resources, uint16_t machine = 0x8664) 
                   {".rsrc", rsrcRva, kRsrcRaw, size},
                   {".reloc", relocRva, relocRaw, 12}};
   for (std::size_t i = 0, at = kTable; i < 3; ++i, at += 40) {
-    std::memcpy(&b[at], sections[i].name, std::strlen(sections[i].name));
-    writeLe32(b, at + 8, sections[i].size);
-    writeLe32(b, at + 12, sections[i].rva);
-    writeLe32(b, at + 16, alignUp(sections[i].size, 0x200));
-    writeLe32(b, at + 20, sections[i].raw);
+    const auto& s = sections[i];
+    std::memcpy(&b[at], s.name, std::strlen(s.name));
+    const uint32_t header[] = {s.size, s.rva, alignUp(s.size, 0x200), s.raw};
+    for (int k = 0; k < 4; ++k) writeLe32(b, at + 8 + 4 * k, header[k]);
   }
   const std::vector<unsigned char> region = unpackedRegion();
   std::copy(kRegionLocator, kRegionLocator + kRegionLocatorSize, b.begin() + 0x410);
