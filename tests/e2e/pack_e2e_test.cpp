@@ -57,9 +57,6 @@ TEST_F(PackTest, ImageFromConfigurationShowsMovesAndStarts) {
   ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
 
   const fs::path image = base_ / "image";
-  EXPECT_TRUE(fs::exists(image / "lib/server/libjvm.so"));
-  EXPECT_TRUE(fs::exists(image / "lib/server/classes.jsa")) << "the runtime carries a CDS archive";
-  EXPECT_TRUE(fs::exists(image / "app/probe.jar"));
   EXPECT_TRUE(fs::exists(image / "app/plenwick-bootstrap.jar"));
   EXPECT_EQ(std::distance(fs::directory_iterator(image / "bin"), {}), 1) << "only the launcher";
   EXPECT_FALSE(fs::exists(base_ / "image.plenwick-tmp"));

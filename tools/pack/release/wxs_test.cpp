@@ -49,8 +49,7 @@ TEST(UpgradeCode, GuidSpellings) {
 }
 
 TEST(ShortcutName, CharactersAFileNameCannotHold) {
-  EXPECT_EQ(shortcutFileName("My App: 2 <beta>"), "My App_ 2 _beta_");
-  EXPECT_EQ(shortcutFileName("A/B\\C|D?*\""), "A_B_C_D___");
+  EXPECT_EQ(shortcutFileName("My App: <2>/B\\C|D?*\""), "My App_ _2__B_C_D___");
 }
 
 TEST(WixSource, PerUserLayoutShortcutAndUpgrade) {
