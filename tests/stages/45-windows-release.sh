@@ -83,12 +83,12 @@ verify_signatures() {
 check_tables() {
   local msi=$work/app-1.0.msi code
   code=$(msiinfo export "$msi" Property | tr -d '\r' | awk '$1 == "UpgradeCode" {print $2}')
-  table() { msiinfo export "$msi" "$1" | grep -qF "$2"; }
+  table() { msiinfo export "$msi" "$1" | grep -cF "$2" >/dev/null; }  # -q would end the pipe early
   table File Rel.App.exe && table File jvm.dll && table Shortcut "Release Demo.lnk" &&
     table Shortcut '[INSTALLDIR]bin\Rel.App.exe' && table Upgrade "$code" &&
     table Directory LocalAppDataFolder && ! table RemoveFile ProgramMenuFolder &&
-    ! table Property ALLUSERS && msiinfo suminfo "$msi" | grep -q "Template: Intel;1033" &&
-    msiinfo suminfo "$msi" | grep -q "Source: 10 " || {  # compressed, no elevation needed
+    ! table Property ALLUSERS && msiinfo suminfo "$msi" | grep -c "Template: Intel;1033" >/dev/null &&
+    msiinfo suminfo "$msi" | grep -c "Source: 10 " >/dev/null || {  # compressed, no elevation needed
     for t in File Shortcut Upgrade Property; do msiinfo export "$msi" "$t"; done; return 1
   }
   echo "File, Shortcut, Upgrade and Directory rows as expected"
