@@ -111,7 +111,7 @@ TEST_F(KnownFolderTest, StartUpQueriesInOrder) {
     EXPECT_STREQ(platform.getEnvironment("LOCALAPPDATA"), c.localAppData);
     EXPECT_STREQ(platform.getEnvironment("APPDATA"), c.appData);
   }
-  // The one-shot flag outlives a start-up call: a second one reports nothing.
+  // The one-shot flag outlives a start-up call.
   FakePlatform second;
   second.folderResults = {kUnspecified, kDenied};
   exportKnownFolders(second, true);
