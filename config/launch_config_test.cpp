@@ -88,7 +88,7 @@ TEST(EncodeLaunchConfig, RefusesWhatTheBlockCannotHold) {
       {make(std::string("a\0b", 3), {}), "the main class contains"},
       {make("M", {"ok", std::string("x\0", 2)}), "JVM option 2 contains a NUL"},
       {make("M", {}, {std::string("\0", 1)}), "argument 1 contains"},
-      {make("M", {std::string(16457, 'x')}), "needs 16467 bytes"},
+      {make("M", {std::string(16454, 'x')}), "needs 16464 bytes"},
   };
   for (const auto& c : cases) {
     const EncodeResult result = encodeLaunchConfig(c.config);
