@@ -11,8 +11,7 @@ namespace {
 
 using test_support::posixPath;
 
-// What the scripted search finds for each Windows pattern and its POSIX form;
-// a trailing "/" marks a directory.
+// The listings for each Windows pattern and its POSIX form.
 FakeDirectorySearch search(const PathConventions& conventions) {
   const FakeDirectorySearch::Listings windows = {
       {"\\App\\lib\\*.jar", {"a.jar", "b.jar"}},
@@ -39,18 +38,15 @@ TEST(ClassPathWildcards, BothConventions) {
        "-Djava.class.path=\\App\\main.jar;\\App\\lib\\a.jar;\\App\\lib\\b.jar;;"
        "\\App\\lib\\a.jar;\\App\\lib\\b.jar;\\App\\lib\\notes.txt;\\Gone\\*"},
       {"-Djava.library.path=;a;lib\\*;;", "-Djava.library.path=;a;lib\\*;;"},  // no class path
-      {"-cp a.jar;b.jar", "-cp a.jar;b.jar"},
       {"-cp ;a.jar", "-cp a.jar"},
       {"-cp a.jar;", "-cp a.jar"},
       {"-cp a.jar;;", "-cp a.jar;"},
       {"-cp a.jar;;b.jar", "-cp a.jar;;b.jar"},
       {"-Djava.class.path=;;;", "-Djava.class.path="},
-      {"-cp *.jar", "-cp *.jar"},
       {"-cp x*.jar", "-cp ./x1.jar"},
       {"-cp \\*.jar", "-cp \\a.jar"},
       {"-cp *", "-cp ./a.jar;./notes.txt"},
       {"-cp l*b\\a.jar", "-cp l*b\\a.jar"},
-      {"-cp lib\\*.zip", "-cp lib\\*.zip"},
       {"-cp a\\b/c*", "-cp a\\b/c1", "-cp a\\b/c*", "-cp a\\b/c1"},  // the later "/" ends it
       {"-cp a/b\\c*", "-cp a/b\\c1", "-cp a/b\\c*", "-cp a/c1"},     // "\" only on Windows
       {"-cp lib\\*", "-cp lib\\a.jar"},

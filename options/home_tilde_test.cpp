@@ -23,7 +23,6 @@ TEST(HomeTilde, BothConventions) {
   const test_support::BothForms cases[] = {
       {"-Dx=~/data", "-Dx=\\h\\data"},
       {"-Djava.class.path=a.jar;~/b.jar;~/c.jar", "-Djava.class.path=a.jar;\\h\\b.jar;\\h\\c.jar"},
-      {"-Dk=v=~/p", "-Dk=v=\\h\\p"},
       {"~/x", "\\h\\x"},
       {"-Dx=~/~/", "-Dx=\\h\\~/"},
       {"-Dx=~/=~/", "-Dx=\\h\\=\\h\\"},

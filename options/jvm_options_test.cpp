@@ -10,17 +10,14 @@
 namespace plenwick {
 namespace {
 
-// The token is replaced left to right; with a token inside the app directory
-// the search resumes after each insertion.
+// The search resumes after each insertion.
 TEST(AppDirToken, ReplacedLeftToRight) {
   const char* const cases[][3] = {
       {"C:\\A\\app\\", "-Dapp.dir=&&", "-Dapp.dir=C:\\A\\app\\"},
       {"/A/app/", "-Djava.library.path=&&:&&../bin", "-Djava.library.path=/A/app/:/A/app/../bin"},
-      {"/A/app/", "&&/y.jar", "/A/app//y.jar"},
       {"/A/app/", "&&&", "/A/app/&"},
       {"/A/app/", "&&&&", "/A/app//A/app/"},
       {"/A/app/", "&x&", "&x&"},
-      {"/A/app/", "-Dx=~/a:b/*", "-Dx=~/a:b/*"},
       {"C:\\a&&b\\app\\", "-Dx=&&", "-Dx=C:\\a&&b\\app\\"},
       {"/&&/", "&&&&", "/&&//&&/"},
       {"&&", "&&&", "&&&"},
@@ -33,16 +30,13 @@ TEST(AppDirToken, ReplacedLeftToRight) {
   }
 }
 
-// Each option goes through the token, then "~/", then wildcards (app directory
-// C:\A\app\, profile C:\U; each step's rules per convention: their own tables).
+// The token, then "~/", then wildcards.
 TEST(PrepareJvmOption, ThreeStepsInOrder) {
   const char* const cases[][2] = {
       {"-Djava.class.path=&&\\lib\\*.jar", "-Djava.class.path=C:\\A\\app\\\\lib\\a.jar"},
-      {"-cp x.jar;~/lib/*", "-cp x.jar;C:\\U\\lib/b.jar"},
       {"-Dx=&&;~/a", "-Dx=C:\\A\\app\\;C:\\U\\a"},
       {"-Dsun.java.command=Main && -cp x;~/lib/*;;",
        "-Dsun.java.command=Main C:\\A\\app\\ -cp x;C:\\U\\lib/b.jar;"},
-      {"-Xmx1g", "-Xmx1g"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c[0]);
@@ -58,10 +52,9 @@ TEST(PrepareJvmOption, ThreeStepsInOrder) {
   }
 }
 
-// buildJvmOptions reads the environment and the executable's path, searches
-// directories and writes the dump; any other effect on the platform is a fault.
+// The dump is the only effect on the platform.
 TEST(BuildJvmOptions, DumpListsFinalOptionsWhateverTheValue) {
-  for (const char* value : {"", "0", "yes"}) {
+  for (const char* value : {"", "0"}) {
     SCOPED_TRACE(value);
     FakePlatform platform;
     platform.executable = "C:\\A\\B\\x.exe";
@@ -74,8 +67,7 @@ TEST(BuildJvmOptions, DumpListsFinalOptionsWhateverTheValue) {
     buildJvmOptions(platform, options, args);
     ASSERT_EQ(args.nOptions, 4);
     for (std::size_t i = 0; i < options.size(); ++i) {
-      EXPECT_EQ(args.options[i].optionString, options[i].data());  // the final strings
-      EXPECT_EQ(args.options[i].extraInfo, nullptr);
+      EXPECT_EQ(args.options[i].optionString, options[i].data());
     }
     EXPECT_EQ(platform.standardError(),
               "JVM arg 0: -XX:+DisableAttachMechanism\nJVM arg 1: -Dx=C:\\U\\C:\\A\\app\\\n"

@@ -1,5 +1,4 @@
-# Sourced by the stage scripts in tests/stages: `step NAME COMMAND...` runs one
-# step of a stage, keeps going after a failure and counts it in `failed`.
+# `step NAME COMMAND...`: runs one step, counts a failure in `failed`, goes on.
 failed=0
 
 step() {

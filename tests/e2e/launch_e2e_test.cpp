@@ -112,7 +112,6 @@ TEST_F(Launch, ThreadStackSizeIsApplied) {
 }
 
 TEST_F(Launch, ThreadVariants) {
-  // The JVM thread is the process's initial thread exactly when its task id is the pid.
   config.appArguments = {"thread"};
   for (const bool calling : {true, false}) {
     config.runOnCallingThread = calling;

@@ -22,8 +22,7 @@ const std::string kStopped = "The application stopped because of an unexpected e
 
 using Report = AppImageTest;
 
-// Standard error holds the parts in order, then the box's caption and text
-// for a GUI application (none: no box).
+// Standard error: the parts in order, then the box's caption and text (GUI only).
 TEST_F(Report, UncaughtExceptionEndsWithExitCodeOne) {
   const std::string probe =
       ": java.lang.IllegalStateException: probe failure (caused by "
@@ -71,8 +70,6 @@ TEST_F(Report, UncaughtExceptionEndsWithExitCodeOne) {
   }
 }
 
-// The application-data folder variables as Java sees them (the rules: the
-// start-up and platform unit tables).
 TEST_F(Report, FolderVariablesSeenByJava) {
   config.packageAppDataVars = true;
   config.appArguments = {

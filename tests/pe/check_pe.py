@@ -1,9 +1,5 @@
 #!/usr/bin/python3
-"""Checks the header, imports, exports and resources of a Windows launcher.
-
-Usage: check_pe.py x64|arm64 LAUNCHER.exe
-Prints one line per check and exits non-zero when any check fails.
-"""
+"""Usage: check_pe.py x64|arm64 LAUNCHER.exe: header, imports, exports, resources."""
 import sys
 
 import pefile
@@ -12,8 +8,7 @@ MACHINES = {"x64": 0x8664, "arm64": 0xAA64}
 DLL_CHARACTERISTICS = {"high-entropy ASLR": 0x20, "dynamic base": 0x40, "NX compatible": 0x100,
                        "terminal-server aware": 0x8000}
 EXPORTED = b"Java_quorvatic_plenwick_updater_OnlineUpdater_nCheckForUpdates"
-# DLLs that would mean a runtime of the toolchain is not linked in statically,
-# or that the launcher uses the old C runtime instead of jvm.dll's UCRT.
+# A toolchain runtime not linked statically, or the old C runtime.
 FORBIDDEN_DLL_PREFIXES = ("libstdc++", "libgcc", "libwinpthread", "libc++", "libunwind", "msvcrt")
 RT_ICON, RT_GROUP_ICON, RT_MANIFEST, EN_US = 3, 14, 24, 1033
 ICON_SIZES = [16, 32, 64, 128, 256]

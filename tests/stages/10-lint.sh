@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Static analysis of the project's own C++: clang-format (the checked-in
-# .clang-format), clang-tidy (the checked-in .clang-tidy) and cppcheck. The Linux
-# sources are analysed through a compile database configured with clang in
-# build-lint (nothing is built); build directories and toolchains are not ours.
+# clang-format, clang-tidy and cppcheck on the project's own C++ (a clang
+# compile database in build-lint; nothing is built).
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 status=0

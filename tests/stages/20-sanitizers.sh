@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Memory and undefined-behaviour checks: the unit tests and every fuzz seed
-# corpus under ASan + UBSan ("asan" preset); the launcher end to end under UBSan
-# alone ("ubsan" preset), since ASan cannot host the JVM. The JVM uses SIGSEGV
-# itself, so UBSan's signal handlers stay off; any report in its log fails the
-# stage, even when the launcher then exits with the expected code.
+# Unit tests and fuzz seeds under ASan + UBSan; the launcher end to end under
+# UBSan alone (ASan cannot host the JVM; the JVM uses SIGSEGV, so UBSan's signal
+# handlers stay off). Any UBSan report fails the stage.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 werror=${PLENWICK_WERROR:-OFF}
@@ -34,7 +32,6 @@ rm -rf "$reports"
 mkdir -p "$reports"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:exitcode=99:log_path=$reports/ubsan:handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0:handle_abort=0"
 unset ASAN_OPTIONS
-# Two shards, one per core; each case starts its own launcher process.
 pids=()
 for shard in 0 1; do
   GTEST_TOTAL_SHARDS=2 GTEST_SHARD_INDEX=$shard build-ubsan/tests/plenwick_e2e_tests --gtest_brief=1 \

@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
-# A desktop application packed from a folder as real ones are laid out: a
-# Swing window whose main jar names a second (multi-release) jar in its
-# manifest, an optional dependency left out, a resource folder found through
-# the jar's location, and a JNI library beside the jars.
-# Packed with no main class and no library option written by hand, moved, then
-# started under Xvfb: the window's title, the resource and the native call are
-# checked, and a screenshot is kept in build/desktop-screenshot.png. Needs the
-# Linux build; skipped only where Xvfb cannot start.
+# A Swing sample packed from its folder (a manifest Class-Path to a multi-release
+# jar, an optional dependency left out, a resource folder, a JNI library), moved
+# and started under Xvfb; screenshot in build/desktop-screenshot.png.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 work=build/desktop-stage
@@ -20,7 +15,6 @@ java_home=$(dirname "$(dirname "$(readlink -f "$(command -v javac)")")")
 build_sample() {
   local content=$work/content
   rm -rf "$work" && mkdir -p "$work/classes" "$content/lib" "$content/resources" || return 1
-  # optional.Feature is compiled against but not shipped, as optional dependencies are.
   mkdir -p "$work/optional" && echo 'package optional; public class Feature {}' >"$work/optional/Feature.java"
   nice -n 10 javac --release 11 -d "$work/classes" tests/desktop/desktop/*.java \
     "$work/optional/Feature.java" || return 1
@@ -34,7 +28,6 @@ build_sample() {
     -I"$java_home/include/linux" tests/desktop/sample_native.c
 }
 
-# Packed from a configuration file, as the README shows it, then moved.
 pack_and_move() {
   cat >"$work/desktop.json" <<'JSON'
 {"name": "desktop-sample", "displayName": "Plenwick desktop sample", "version": "1.0",

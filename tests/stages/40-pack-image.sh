@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# plenwick-pack on the project's own Windows launchers: packs a Windows image
-# with identity and icons from this Linux host, parses the result back with
-# pefile (every resource, the manifest identity, the icons), and runs the x64
-# image under Wine against the jvm.dll test double. Needs the Linux build and
-# the Windows stage before it; installs nothing.
+# Packs Windows images with identity and icons, parses them back with pefile and
+# runs the x64 one under Wine against the jvm.dll test double.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 python=/usr/bin/python3
@@ -42,7 +39,6 @@ pack_windows() {
     [ -f "$work/$arch/app/native/sample.dll" ]
 }
 
-# Parses the packed launcher with pefile: the launcher's own checks, then the identity.
 check_identity() {
   local arch=$1 exe=$work/$1/bin/Packed.Demo.exe
   "$python" tests/pe/check_pe.py "$arch" "$exe" || return 1
@@ -72,7 +68,6 @@ run_under_wine() {
   rm -f "$record"
   (cd "$work/x64" && WINEPREFIX=$prefix WINEDEBUG=-all DISPLAY= PLENWICK_JVM_RECORD="$record" \
     wine bin/Packed.Demo.exe from-wine >../wine-out.txt 2>&1)
-  # The launcher ran with the packed block and the rewritten manifest (UTF-8 code page).
   local app="Z:${PWD//\//\\}\\${work//\//\\}\\x64\\app\\"
   grep -qF "option -Djava.class.path=${app}probe.jar;${app}plenwick-bootstrap.jar" "$record" &&
     grep -qF "option -Dapp.dir=$app" "$record" && grep -qF "acp 65001" "$record" &&

@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang, coverage, ASan and UBSan (the "fuzz"
-# preset, into build-fuzz) and runs each one for a fixed time from its seed
-# corpus in fuzz/corpus/<target>, two at a time. New inputs go to a scratch
-# corpus in build-fuzz, so the checked-in seeds stay as they are. Prints the
-# executions and the coverage each target reached; fails on any crash, leak,
-# sanitizer report, time-out or broken invariant.
+# Runs each libFuzzer target ("fuzz" preset) for a fixed time from its seeds in
+# fuzz/corpus/<target>, two at a time, new inputs into a scratch corpus; prints
+# runs and coverage, fails on any crash, sanitizer report or time-out.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=${PLENWICK_FUZZ_SECONDS:-60}
@@ -34,7 +31,6 @@ printf '%s\n' "${targets[@]}" | xargs -P 2 -I{} bash -c 'run_one "$@"' _ {} "$ou
 status=0
 for target in "${targets[@]}"; do
   log=$out/$target.log
-  # The last status line holds the coverage reached: "#N DONE cov: C ft: F ...".
   echo "$target: $(grep -Eo 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -1),"\
     "$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1) runs,"\
     "$(cat "$out/$target.result" 2>/dev/null || echo failed)"

@@ -1,5 +1,4 @@
-// A scripted platform and directory search for unit tests: answers queries from
-// tables and logs, in order, everything the launcher does through it.
+// A scripted platform for unit tests: answers from tables, logs every effect.
 #pragma once
 
 #include <cstdint>
@@ -18,8 +17,7 @@ struct FakeExit {
   int code;
 };
 
-// Answers each pattern with the names listed for it, in the listed order
-// (a trailing "/" marks a directory); any other pattern finds nothing.
+// Each pattern finds its listed names (a trailing "/": a directory), others nothing.
 class FakeDirectorySearch final : public DirectorySearch {
  public:
   using Listings = std::map<std::string, std::vector<std::string>>;

@@ -1,10 +1,6 @@
 #!/usr/bin/env python3
-"""Runs the Windows launcher under Wine against the jvm.dll test double and
-checks what JNI_CreateJavaVM received, the environment it saw, standard error
-and the exit code.
-
-Usage: run_wine_tests.py --launcher EXE --fake-jvm DLL --pack PACKER --work DIR [case...]
-"""
+"""The Windows launcher under Wine against the jvm.dll test double: what
+JNI_CreateJavaVM received, the environment, standard error and the exit code."""
 import argparse
 import os
 import resource
@@ -115,8 +111,8 @@ def main():
     opts = parser.parse_args()
     opts.work = os.path.abspath(opts.work)
     env = dict(os.environ, WINEPREFIX=os.path.join(opts.work, "prefix"), WINEDEBUG="-all")
-    env.pop("DISPLAY", None)
-    env.pop("WAYLAND_DISPLAY", None)
+    for variable in ("DISPLAY", "WAYLAND_DISPLAY"):
+        env.pop(variable, None)
     if not os.path.exists(os.path.join(env["WINEPREFIX"], "system.reg")):
         os.makedirs(opts.work, exist_ok=True)
         subprocess.run(["wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL,

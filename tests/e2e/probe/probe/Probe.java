@@ -2,10 +2,7 @@ package probe;
 
 import java.nio.charset.StandardCharsets;
 
-/**
- * What the end-to-end tests run through the launcher. The first argument picks a behaviour; the
- * output is one "key=value" line per fact, so the tests can check exactly what Java saw.
- */
+/** The end-to-end tests' entry point: the first argument picks a behaviour. */
 public final class Probe {
   public static void main(String[] args) throws Exception {
     String mode = args.length == 0 ? "args" : args[0];
@@ -75,7 +72,6 @@ public final class Probe {
     }).start(); // threads started by main are non-daemon
   }
 
-  /** On Linux the initial thread's task id is the process id. */
   private static boolean onInitialThread() throws java.io.IOException {
     String process = new java.io.File("/proc/self").getCanonicalFile().getName();
     String task = new java.io.File("/proc/thread-self").getCanonicalFile().getName();
