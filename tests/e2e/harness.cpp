@@ -116,7 +116,7 @@ std::string AppImageTest::pack(const std::string& name) {
   std::vector<unsigned char> bytes(launcher.begin(), launcher.end());
   std::string error;
   EXPECT_TRUE(writeLaunchConfigBlock(config, bytes, &error)) << error;
-  const std::string path = root_ + "/bin/" + name;
+  std::string path = root_ + "/bin/" + name;
   writeFile(path, std::string(bytes.begin(), bytes.end()), 0755);
   return path;
 }

@@ -91,7 +91,7 @@ std::vector<Resource> resourcesOf(const PeFile& pe) {
 }
 
 // Square PNGs written as <size>.png.
-std::vector<std::string> pngs(std::vector<uint32_t> sizes) {
+std::vector<std::string> pngs(const std::vector<uint32_t>& sizes) {
   std::vector<std::string> paths;
   for (uint32_t size : sizes) {
     RgbaBitmap image;
