@@ -6,35 +6,13 @@
 #include <set>
 
 #include "tools/pack/release/name_uuid.h"
+#include "tools/pack/windows/manifest.h"
 
 namespace plenwick {
 namespace {
 
 // The namespace of every name-based code this tool writes into installers.
 constexpr const char* kUuidSpace = "6a1f43d2-9c5e-4b7a-8e31-0d2c5f7b9a64";
-
-std::string xml(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
 
 std::string lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -93,20 +71,20 @@ void writeFolder(const InstallerSpec& spec, const Layout& layout, const std::str
     out += indent + "<Component Id=\"c" + id.substr(1) + "\" Guid=\"" +
            nameUuid(kUuidSpace, spec.upgradeCode + ":" + lower(file)) + "\">\n";
     out += indent;
-    out += "  <File Id=\"" + id + "\" Name=\"" + xml(baseName(file));
-    out += "\" Source=\"" + xml(source) + "\" KeyPath=\"yes\"/>\n";
+    out += "  <File Id=\"" + id + "\" Name=\"" + escapeXml(baseName(file));
+    out += "\" Source=\"" + escapeXml(source) + "\" KeyPath=\"yes\"/>\n";
     out += indent + "</Component>\n";
   }
   for (const std::string& child : folder.children) {
     out += indent + "<Directory Id=\"" + layout.folders.at(child).id + "\" Name=\"" +
-           xml(baseName(child)) + "\">\n";
+           escapeXml(baseName(child)) + "\">\n";
     writeFolder(spec, layout, child, indent + "  ", out);
     out += indent + "</Directory>\n";
   }
 }
 
 std::string registryKey(const InstallerSpec& spec) {
-  return xml("Software\\" + spec.publisher + "\\" + spec.name);
+  return escapeXml("Software\\" + spec.publisher + "\\" + spec.name);
 }
 
 // The install folder's own component: the installer removes only folders that
@@ -130,8 +108,8 @@ std::string shortcutComponent(const InstallerSpec& spec) {
   out += "        <Component Id=\"StartMenu\" Guid=\"" +
          nameUuid(kUuidSpace, spec.upgradeCode + ":shortcut") + "\">\n";
   out += "          <Shortcut Id=\"AppShortcut\" Name=\"" +
-         xml(shortcutFileName(spec.displayName)) + ".lnk\" Description=\"" + xml(spec.displayName) +
-         "\" Target=\"[INSTALLDIR]bin\\" + xml(spec.name) +
+         escapeXml(shortcutFileName(spec.displayName)) + ".lnk\" Description=\"" +
+         escapeXml(spec.displayName) + "\" Target=\"[INSTALLDIR]bin\\" + escapeXml(spec.name) +
          ".exe\" WorkingDirectory=\"INSTALLDIR\" Icon=\"AppIcon.exe\"/>\n";
   out += "          <RegistryValue Root=\"HKCU\" Key=\"" + registryKey(spec) +
          "\" Name=\"installed\" Type=\"integer\" Value=\"1\" KeyPath=\"yes\"/>\n";
@@ -162,7 +140,7 @@ std::string upgradeRules(const InstallerSpec& spec) {
   out += "      <UpgradeVersion Minimum=\"0.0.0\" IncludeMinimum=\"yes\" Maximum=\"" + next +
          "\" IncludeMaximum=\"no\" Property=\"OLDERVERSIONFOUND\"/>\n";
   out += "    </Upgrade>\n";
-  out += "    <Condition Message=\"A newer version of " + xml(spec.displayName) +
+  out += "    <Condition Message=\"A newer version of " + escapeXml(spec.displayName) +
          " is already installed.\">NOT NEWERVERSIONFOUND</Condition>\n";
   out +=
       "    <InstallExecuteSequence>\n"
@@ -236,27 +214,27 @@ std::string wixSource(const InstallerSpec& spec) {
   const Layout layout = layoutOf(spec);
   std::string out = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
   out += "<Wix xmlns=\"http://schemas.microsoft.com/wix/2006/wi\">\n";
-  out += "  <Product Id=\"*\" Name=\"" + xml(spec.displayName) + "\" Language=\"1033\" Version=\"" +
-         spec.version + "\" Manufacturer=\"" + xml(spec.publisher) + "\" UpgradeCode=\"" +
-         spec.upgradeCode + "\">\n";
+  out += "  <Product Id=\"*\" Name=\"" + escapeXml(spec.displayName) +
+         "\" Language=\"1033\" Version=\"" + spec.version + "\" Manufacturer=\"" +
+         escapeXml(spec.publisher) + "\" UpgradeCode=\"" + spec.upgradeCode + "\">\n";
   // Per-user: no elevation, and the package never asks for it.
   out +=
       "    <Package InstallerVersion=\"500\" Compressed=\"yes\" InstallScope=\"perUser\" "
       "InstallPrivileges=\"limited\" Description=\"" +
-      xml(spec.displayName) + "\"/>\n";
+      escapeXml(spec.displayName) + "\"/>\n";
   out += upgradeRules(spec);
   out += "    <Media Id=\"1\" Cabinet=\"app.cab\" EmbedCab=\"yes\"/>\n";
   out += "    <Icon Id=\"AppIcon.exe\" SourceFile=\"" +
-         xml(spec.sources.count("bin/" + spec.name + ".exe")
-                 ? spec.sources.at("bin/" + spec.name + ".exe")
-                 : spec.sourceRoot + "/bin/" + spec.name + ".exe") +
+         escapeXml(spec.sources.count("bin/" + spec.name + ".exe")
+                       ? spec.sources.at("bin/" + spec.name + ".exe")
+                       : spec.sourceRoot + "/bin/" + spec.name + ".exe") +
          "\"/>\n";
   out += "    <Property Id=\"ARPPRODUCTICON\" Value=\"AppIcon.exe\"/>\n";
   out += "    <Property Id=\"ARPNOMODIFY\" Value=\"1\"/>\n";
   out += "    <Directory Id=\"TARGETDIR\" Name=\"SourceDir\">\n";
   out += "      <Directory Id=\"LocalAppDataFolder\">\n";
   out += "        <Directory Id=\"UserPrograms\" Name=\"Programs\">\n";
-  out += "          <Directory Id=\"INSTALLDIR\" Name=\"" + xml(spec.name) + "\">\n";
+  out += "          <Directory Id=\"INSTALLDIR\" Name=\"" + escapeXml(spec.name) + "\">\n";
   out += installFolderComponent(spec);
   writeFolder(spec, layout, "", "            ", out);
   out += "          </Directory>\n        </Directory>\n      </Directory>\n";
