@@ -1,10 +1,9 @@
 #include "tools/pack/cli/show_command.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "config/block_encoder.h"
+#include "config/launch_config.h"
 #include "tools/pack/cli/exit_codes.h"
 #include "tools/pack/launcher/launcher_file.h"
 #include "tools/pack/release/authenticode.h"
@@ -137,8 +136,7 @@ int showCommand(const std::vector<std::string>& args) {
   LauncherFile launcher;
   if (!readLauncher(request.path, launcher, &error)) return fail(error);
   const unsigned char* region = launcher.bytes.data() + launcher.regionOffset;
-  const std::vector<unsigned char> unpacked = unpackedRegion();
-  if (std::equal(unpacked.begin(), unpacked.end(), region)) {
+  if (stillUnpacked(launcher)) {
     return fail(request.path + " has not been packed yet");
   }
   LaunchConfig config;

@@ -1,11 +1,9 @@
 // plenwick-pack sign: an Authenticode signature on a packed launcher.exe or an .msi.
 #include "tools/pack/cli/sign_command.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
-#include "config/block_encoder.h"
 #include "tools/pack/app/app_config.h"
 #include "tools/pack/app/config_file.h"
 #include "tools/pack/cli/exit_codes.h"
@@ -98,10 +96,7 @@ bool refuseUnpacked(const std::string& file, std::string* err) {
   LauncherFile image;
   std::string ignored;
   if (!readLauncher(file, image, &ignored)) return true;  // not a launcher: an .msi or other
-  const std::vector<unsigned char> unpacked = unpackedRegion();
-  if (!std::equal(unpacked.begin(), unpacked.end(), image.bytes.begin() + image.regionOffset)) {
-    return true;
-  }
+  if (!stillUnpacked(image)) return true;
   *err = file +
          " has not been packed yet: pack it first (plenwick-pack write or image), "
          "then sign the result";

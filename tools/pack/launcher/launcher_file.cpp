@@ -3,12 +3,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 
+#include "config/block_encoder.h"
 #include "config/region_locator.h"
 
 namespace plenwick {
@@ -47,6 +49,12 @@ bool readLauncher(const std::string& path, LauncherFile& launcher, std::string* 
   }
   launcher.regionOffset = location.offset;
   return true;
+}
+
+bool stillUnpacked(const LauncherFile& launcher) {
+  const std::vector<unsigned char> unpacked = unpackedRegion();
+  return std::equal(unpacked.begin(), unpacked.end(),
+                    launcher.bytes.begin() + static_cast<std::ptrdiff_t>(launcher.regionOffset));
 }
 
 }  // namespace plenwick

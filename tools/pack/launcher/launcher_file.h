@@ -17,4 +17,7 @@ struct LauncherFile {
 // with a message for a person in `error`.
 bool readLauncher(const std::string& path, LauncherFile& launcher, std::string* err);
 
+// True while the region still holds the filler it was built with.
+bool stillUnpacked(const LauncherFile& launcher);
+
 }  // namespace plenwick
