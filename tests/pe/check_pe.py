@@ -26,6 +26,9 @@ def header_checks(pe, arch):
         yield name, bool(opt.DllCharacteristics & bit), hex(opt.DllCharacteristics)
     yield "stack reserve 1 MiB", opt.SizeOfStackReserve == 1048576, opt.SizeOfStackReserve
     yield "stack commit 4 KiB", opt.SizeOfStackCommit == 4096, opt.SizeOfStackCommit
+    end = max(s.VirtualAddress + s.Misc_VirtualSize for s in pe.sections)
+    yield "SizeOfImage covers every section", opt.SizeOfImage >= end, (hex(opt.SizeOfImage), hex(end))
+    yield "checksum none, or correct", opt.CheckSum == 0 or pe.verify_checksum(), hex(opt.CheckSum)
 
 
 def export_checks(pe):
