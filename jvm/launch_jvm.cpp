@@ -7,6 +7,7 @@
 #include "config/launch_config_block.h"
 #include "jvm/command_option.h"
 #include "jvm/java_strings.h"
+#include "jvm/report_exception.h"
 #include "jvm/updater_natives.h"
 #include "options/install_root.h"
 #include "options/jvm_options.h"
@@ -82,13 +83,6 @@ void resolveEntryPoint(const JavaLaunch& launch, JNIEnv* env, jclass& entryClass
 }
 
 }  // namespace
-
-void exitOnJavaException(JNIEnv* env) {
-  if (env->ExceptionOccurred() != nullptr) {
-    env->ExceptionDescribe();
-    std::exit(1);
-  }
-}
 
 void launchJvm(JavaLaunch& launch) {
   Platform& platform = launch.platform;

@@ -1,7 +1,9 @@
+#include "jvm/report_exception.h"
+
+#include <cstdlib>
 #include <string>
 
 #include "jvm/java_strings.h"
-#include "jvm/launch_jvm.h"
 #include "platform/error_output.h"
 
 namespace plenwick {
@@ -47,6 +49,13 @@ void printStackTrace(JNIEnv* env, jthrowable exception) {
 }
 
 }  // namespace
+
+void exitOnJavaException(JNIEnv* env) {
+  if (env->ExceptionOccurred() != nullptr) {
+    env->ExceptionDescribe();
+    std::exit(1);
+  }
+}
 
 void reportUncaughtException(const JavaLaunch& launch, JNIEnv* env, jthrowable exception) {
   const std::string message = messageFor(env, exception);
