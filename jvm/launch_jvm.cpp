@@ -1,6 +1,5 @@
 #include "jvm/launch_jvm.h"
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
