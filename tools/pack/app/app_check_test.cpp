@@ -80,7 +80,6 @@ TEST_F(AppConfigTest, EveryProblemNamesTheFileOrOptionAndTheKey) {
       {{{"jars", {"nope.jar"}}}, {}, "key 'jars': no such file"},
       {{{"jars", {"notes.txt"}}}, {}, "notes.txt is not a .jar file"},
       {{{"jars", {"empty"}}}, {}, "holds no .jar file"},
-      {{{"jars", {"lib", "other"}}}, {}, "two jars are named app.jar"},
       {{{"target", "macos-arm64"}}, {}, "key 'target': 'macos-arm64' is not a target"},
       {{{"jdk", "jdk"}}, {}, "not both"},
       {{{"jdk", "jdk"}, {"runtime", nullptr}}, {}, "has no jmods"},
