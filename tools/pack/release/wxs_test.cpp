@@ -78,11 +78,12 @@ TEST(WixSource, PerUserLayoutShortcutAndUpgrade) {
       "Target=\"[INSTALLDIR]bin\\App.exe\"",
       "<Icon Id=\"AppIcon.exe\" SourceFile=\"/work/App.exe\"/>",
       "<Property Id=\"ARPPRODUCTICON\" Value=\"AppIcon.exe\"/>",
-      "Root=\"HKCU\" Key=\"Software\\Acme\\App\"",
-      "<Directory Id=\"LocalAppDataFolder\">\n"
-      "        <Directory Id=\"UserPrograms\" Name=\"Programs\">\n"
-      "          <Directory Id=\"INSTALLDIR\" Name=\"App\">"};
+      "Root=\"HKCU\" Key=\"Software\\Acme\\App\""};
   for (const char* text : expected) EXPECT_NE(wxs.find(text), std::string::npos) << text;
+  const std::string nesting = std::string("<Directory Id=\"LocalAppDataFolder\">\n") +
+                              "        <Directory Id=\"UserPrograms\" Name=\"Programs\">\n" +
+                              "          <Directory Id=\"INSTALLDIR\" Name=\"App\">";
+  EXPECT_NE(wxs.find(nesting), std::string::npos);
   EXPECT_EQ(wxs.find("ALLUSERS"), std::string::npos);
   EXPECT_EQ(wxs.find("<RemoveFolder"), std::string::npos);  // wixl would aim it at the Start menu
   // One component per file, the install folder's and the shortcut's; stable across builds.
