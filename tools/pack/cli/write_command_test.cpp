@@ -1,15 +1,10 @@
 #include "tools/pack/cli/write_command.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "config/block_encoder.h"
 #include "config/launch_config_block.h"
+#include "tests/support/temp_dir.h"
 #include "tools/pack/app/stack_size.h"
 #include "tools/pack/cli/exit_codes.h"
 #include "tools/pack/cli/show_command.h"
@@ -22,41 +17,30 @@ namespace {
 TEST(ParseStackSize, SuffixesAndLimits) {
   const std::pair<const char*, uint32_t> good[] = {
       {"512k", 524288}, {"2M", 2097152}, {"4095M", 4095u << 20}, {"4294967295", 4294967295u}};
-  for (const auto& c : good) {
-    uint32_t size = 0;
-    EXPECT_TRUE(parseStackSize(c.first, size)) << c.first;
-    EXPECT_EQ(size, c.second) << c.first;
+  uint32_t size = 0;
+  for (const auto& [text, expected] : good) {
+    EXPECT_TRUE(parseStackSize(text, size)) << text;
+    EXPECT_EQ(size, expected) << text;
   }
-  for (const char* bad : {"4096M", "4294967296", "", "-1", "2G", "1.5M", "2MB"}) {
-    uint32_t size = 0;
+  for (const char* bad : {"4096M", "4294967296", "", "-1", "2G", "1.5M", "2MB"})
     EXPECT_FALSE(parseStackSize(bad, size)) << bad;
-  }
 }
 
-std::vector<unsigned char> readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class PackFiles : public ::testing::Test {
+class PackFiles : public TempDirTest {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/plenwick-pack-test-XXXXXX";
-    dir_ = mkdtemp(pattern);
+    TempDirTest::SetUp();
     // A stand-in executable: code bytes, the marked region, more bytes.
     const std::vector<unsigned char> region = unpackedRegion();
-    std::vector<unsigned char> file(100 + kRegionLocatorSize + region.size() + 50, 0xCC);
-    std::copy(kRegionLocator, kRegionLocator + kRegionLocatorSize, file.begin() + 100);
-    std::copy(region.begin(), region.end(), file.begin() + 100 + kRegionLocatorSize);
-    original_ = file;
-    std::string error;
-    ASSERT_TRUE(writeFileAtomically(path("launcher"), file, 0777, &error)) << error;
+    original_.assign(100, '\xCC');
+    original_.append(reinterpret_cast<const char*>(kRegionLocator), kRegionLocatorSize);
+    original_.append(region.begin(), region.end());
+    original_.append(50, '\xCC');
+    put("launcher", original_);
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::string path(const std::string& name) const { return dir_ + "/" + name; }
+  std::string path(const std::string& name) const { return (dir_ / name).string(); }
 
-  std::string dir_;
-  std::vector<unsigned char> original_;
+  std::string original_;
 };
 
 TEST_F(PackFiles, WriteThenReadBack) {
@@ -65,7 +49,7 @@ TEST_F(PackFiles, WriteThenReadBack) {
        "--jvm-option", "-Xmx1g", "--jvm-option", "-Dapp.dir=&&", "--arg", "hello world",
        "--stack-size", "2M", "--console-app", "--package-appdata-vars"});
   ASSERT_EQ(status, kExitOk);
-  EXPECT_EQ(readAll(path("launcher")), original_) << "the input must not change";
+  EXPECT_EQ(read(path("launcher")), original_) << "the input must not change";
 
   LauncherFile image;
   std::string error;
@@ -78,13 +62,10 @@ TEST_F(PackFiles, WriteThenReadBack) {
             "reservedFlag3: false\npackageAppDataVars: true\nthreadStackSize: 2097152\n"
             "mainClass: com.example.App\njvmOptions (2):\n  [0] -Xmx1g\n  [1] -Dapp.dir=&&\n"
             "appArguments (1):\n  [0] hello world\n");
-  EXPECT_EQ(showCommand({path("app")}), kExitOk);
 
-  std::vector<unsigned char> damaged = readAll(path("app"));
-  std::fill_n(damaged.begin() + static_cast<std::ptrdiff_t>(image.regionOffset),
-              kLaunchConfigBlockSize, 0xFF);
-  ASSERT_TRUE(writeFileAtomically(path("damaged"), damaged, 0777, &error)) << error;
-  EXPECT_EQ(showCommand({path("damaged")}), kExitFailed);
+  std::string damaged = read(path("app"));
+  damaged.replace(image.regionOffset, kLaunchConfigBlockSize, kLaunchConfigBlockSize, '\xFF');
+  EXPECT_EQ(showCommand({put("damaged", damaged)}), kExitFailed);
 }
 
 TEST_F(PackFiles, RefusalsLeaveNoOutput) {
@@ -92,8 +73,6 @@ TEST_F(PackFiles, RefusalsLeaveNoOutput) {
     extra.insert(extra.begin(), {"--launcher", path("launcher"), "--output", path("out")});
     return extra;
   };
-  std::vector<std::string> tooMany = with({"--main-class", "M"});
-  for (int i = 0; i < 256; ++i) tooMany.insert(tooMany.end(), {"--arg", "a"});
   const struct {
     std::vector<std::string> args;
     int status;
@@ -101,18 +80,17 @@ TEST_F(PackFiles, RefusalsLeaveNoOutput) {
       {with({"--main-class", "M", "--frobnicate", "x"}), kExitUsage},
       {with({"--main-class", "M", "--stack-size", "lots"}), kExitUsage},
       {with({}), kExitUsage},
-      {tooMany, kExitFailed},
-      {with({"--main-class", "M", "--jvm-option", std::string(16500, 'x')}), kExitFailed},
       {with({"--main-class", "M", "--launcher", path("nope")}), kExitFailed},
       {with({"--main-class", "M", "--output", path("no/dir/out")}), kExitFailed},
+      {with({"--main-class", "M", "--output", path("launcher")}), kExitFailed},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args[c.args.size() - 2]);
     EXPECT_EQ(writeCommand(c.args), c.status);
-    EXPECT_NE(access(path("out").c_str(), F_OK), 0) << "no output may be left";
-    EXPECT_NE(access(path("out.plenwick-tmp").c_str(), F_OK), 0);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1)
+        << "nothing but the launcher, no output or temporary file";
   }
-  EXPECT_EQ(readAll(path("launcher")), original_);
+  EXPECT_EQ(read(path("launcher")), original_);
 }
 
 }  // namespace

@@ -16,7 +16,6 @@ TEST(JarManifestTest, MainSectionAttributes) {
     Strings classPath;
     const char* error;  // empty: parsed
   } cases[] = {
-      {"Manifest-Version: 1.0\r\nMain-Class: a.B\r\n", "a.B", {}, ""},
       {"Main-Class: com.exa\r\n mple.App\r\nClass-Path: lib/a.jar lib/b\r\n .jar\r\n",
        "com.example.App",
        {"lib/a.jar", "lib/b.jar"},
@@ -42,6 +41,7 @@ TEST(JarManifestTest, MainSectionAttributes) {
   }
 }
 
+// A deflated manifest and a file too short for a zip are read in app_check_test.
 TEST(JarManifestTest, FromZipBytes) {
   const std::string text = "Main-Class: a.B\r\n";
   const struct {
@@ -49,10 +49,8 @@ TEST(JarManifestTest, FromZipBytes) {
     const char* manifest;
     const char* error;
   } cases[] = {
-      {smallZip("META-INF/MANIFEST.MF", text, true), "Main-Class: a.B\r\n", ""},
       {smallZip("meta-inf/manifest.mf", text, false), "Main-Class: a.B\r\n", ""},
       {smallZip("a/B.class", text, true), "", ""},
-      {{'P', 'K', 3, 4}, "", "not a zip file (too short)"},
       {std::vector<unsigned char>(100, 0), "", "not a zip file (no end of central directory)"},
   };
   for (const auto& c : cases) {

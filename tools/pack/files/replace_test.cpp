@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-
+#include "tests/support/temp_dir.h"
 #include "tools/pack/files/output_place.h"
 
 namespace plenwick {
@@ -14,24 +11,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ReplaceTest : public ::testing::Test {
+class ReplaceTest : public TempDirTest {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/plenwick-replace-test-XXXXXX";
-    dir_ = mkdtemp(pattern);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string put(const std::string& name, const std::string& text) {
-    const fs::path path = dir_ / name;
-    fs::create_directories(path.parent_path());
-    std::ofstream(path) << text;
-    return path.string();
-  }
-  static std::string read(const fs::path& path) {
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
   // Builds a new image whose marker reads "new".
   void stageImage(Staging& staging, const std::string& output) {
     std::string err;
@@ -39,8 +20,6 @@ class ReplaceTest : public ::testing::Test {
     fs::create_directories(staging.imagePath());
     std::ofstream(fs::path(staging.imagePath()) / kImageMarker) << "new";
   }
-
-  fs::path dir_;
 };
 
 TEST_F(ReplaceTest, AnEarlierImageIsReplacedOrRestored) {

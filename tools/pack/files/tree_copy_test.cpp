@@ -2,29 +2,24 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
+#include <functional>
+
+#include "tests/support/temp_dir.h"
 
 namespace plenwick {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TreeCopyTest : public ::testing::Test {
+class TreeCopyTest : public TempDirTest {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/plenwick-tree-copy-test-XXXXXX";
-    dir_ = mkdtemp(pattern);
-    fs::create_directories(dir_ / "rt/lib/server");
-    std::ofstream(dir_ / "rt/lib/server/libjvm.so") << "jvm";
-    std::ofstream(dir_ / "outside.txt") << "certificates";
+    TempDirTest::SetUp();
+    put("rt/lib/server/libjvm.so", "jvm");
+    put("outside.txt", "certificates");
     fs::create_directories(dir_ / "outside-dir");
   }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  fs::path dir_;
 };
 
 TEST_F(TreeCopyTest, LinksStayInsideOrAreResolved) {
@@ -38,8 +33,7 @@ TEST_F(TreeCopyTest, LinksStayInsideOrAreResolved) {
   EXPECT_EQ(fs::read_symlink(dir_ / "copy/lib/relative"), "server/libjvm.so");
   EXPECT_EQ(fs::read_symlink(dir_ / "copy/lib/absolute-inside"), "server");
   EXPECT_FALSE(fs::is_symlink(dir_ / "copy/lib/cacerts"));
-  std::ifstream copied(dir_ / "copy/lib/cacerts");
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copied), {}), "certificates");
+  EXPECT_EQ(read(dir_ / "copy/lib/cacerts"), "certificates");
 }
 
 TEST_F(TreeCopyTest, RefusesWhatCannotMoveWithTheImage) {

@@ -7,20 +7,18 @@
 namespace plenwick {
 namespace {
 
-std::string joined(const std::vector<std::string>& argv) {
-  std::string out;
-  for (const std::string& arg : argv) out += (out.empty() ? "" : " ") + arg;
-  return out;
-}
+using Strings = std::vector<std::string>;
 
 TEST(SignArguments, Pkcs12OrPemSha256PasswordFromFileOnly) {
   SignSettings p12{"/k/cert.p12", "", "PW", "", "http://ts.example"};
-  EXPECT_EQ(joined(signArguments("osslsigncode", p12, "/w/password", "My App", "in.exe", "o")),
-            "osslsigncode sign -pkcs12 /k/cert.p12 -readpass /w/password -h sha256 -n My App "
-            "-ts http://ts.example -in in.exe -out o");
+  EXPECT_EQ(signArguments("osslsigncode", p12, "/w/password", "My App", "in.exe", "o"),
+            (Strings{"osslsigncode", "sign", "-pkcs12", "/k/cert.p12", "-readpass", "/w/password",
+                     "-h", "sha256", "-n", "My App", "-ts", "http://ts.example", "-in", "in.exe",
+                     "-out", "o"}));
   SignSettings pem{"/k/cert.pem", "/k/key.pem", "", "", ""};
-  EXPECT_EQ(joined(signArguments("osslsigncode", pem, "", "", "a.msi", "o")),
-            "osslsigncode sign -certs /k/cert.pem -key /k/key.pem -h sha256 -in a.msi -out o");
+  EXPECT_EQ(signArguments("osslsigncode", pem, "", "", "a.msi", "o"),
+            (Strings{"osslsigncode", "sign", "-certs", "/k/cert.pem", "-key", "/k/key.pem", "-h",
+                     "sha256", "-in", "a.msi", "-out", "o"}));
 }
 
 TEST(SignCertificate, ExpiredOrNotForCodeSigningRefused) {

@@ -85,7 +85,6 @@ TEST(WixSource, PerUserLayoutShortcutAndUpgrade) {
                               "          <Directory Id=\"INSTALLDIR\" Name=\"App\">";
   EXPECT_NE(wxs.find(nesting), std::string::npos);
   EXPECT_EQ(wxs.find("ALLUSERS"), std::string::npos);
-  EXPECT_EQ(wxs.find("ProgramFiles"), std::string::npos);
   EXPECT_EQ(wxs.find("<RemoveFolder"), std::string::npos);  // wixl would aim it at the Start menu
   // One component per file, the install folder's and the shortcut's; stable across builds.
   std::size_t refs = 0;

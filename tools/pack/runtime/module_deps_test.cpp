@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "tools/pack/runtime/java_release.h"
+
 namespace plenwick {
 namespace {
 
@@ -13,11 +15,7 @@ namespace fs = std::filesystem;
 std::string installedJdk() {
   std::error_code code;
   for (const auto& entry : fs::directory_iterator("/usr/lib/jvm", code)) {
-    const fs::path& jdk = entry.path();
-    if (fs::exists(jdk / "bin" / "jdeps") && !fs::is_symlink(jdk) &&
-        entry.path().filename().string().find("17") == std::string::npos) {
-      return jdk.string();
-    }
+    if (javaFeatureVersion(entry.path().string()) >= 19) return entry.path().string();
   }
   return {};
 }

@@ -31,13 +31,11 @@ TEST(ManifestIdentity, ReplacesOnlyTheApplicationsOwnIdentity) {
   } cases[] = {
       {"both present",
        "<assembly><assemblyIdentity name=\"Old\" version=\"1.0.0.0\" type=\"win32\"/>"
-       "<description>Old</description><dependency><dependentAssembly><assemblyIdentity "
-       "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"/></dependentAssembly>"
+       "<description>Old</description><dependency><assemblyIdentity name=\"X\" version=\"6.0\"/>"
        "</dependency></assembly>",
        "<assembly><assemblyIdentity name=\"New\" version=\"2.0.0.0\" type=\"win32\"/>"
-       "<description>A &amp; &lt;B&gt;</description><dependency><dependentAssembly>"
-       "<assemblyIdentity name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"/>"
-       "</dependentAssembly></dependency></assembly>"},
+       "<description>A &amp; &lt;B&gt;</description><dependency><assemblyIdentity name=\"X\" "
+       "version=\"6.0\"/></dependency></assembly>"},
       {"no description, single quotes",
        "<assembly><assemblyIdentity type='win32' name='Old' version='1.0.0.0'/></assembly>",
        "<assembly><assemblyIdentity type='win32' name='New' version='2.0.0.0'/>\n  "
