@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -16,11 +15,6 @@ extern char** environ;
 
 namespace plenwick::e2e {
 namespace {
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void writeFile(const std::string& path, const std::string& bytes, mode_t mode) {
   std::ofstream(path, std::ios::binary) << bytes;
@@ -41,6 +35,18 @@ std::string testJar(const std::string& name) {
 }
 std::string jdkHome() {
   return PLENWICK_JDK_HOME;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string valueOf(const std::string& text, const std::string& key) {
+  const std::size_t at = text.find(key + "=");
+  if (at == std::string::npos) return "(missing)";
+  const std::size_t from = at + key.size() + 1;
+  return text.substr(from, text.find('\n', from) - from);
 }
 
 RunResult runProcess(const std::string& program, const std::vector<std::string>& args,
@@ -84,39 +90,46 @@ RunResult runProcess(const std::string& program, const std::vector<std::string>&
   return result;
 }
 
-void AppImageTest::SetUp() {
+RunResult runPack(const std::vector<std::string>& args, const EnvChanges& env,
+                  const std::string& cwd) {
+  std::vector<std::string> argv = {PLENWICK_PACK};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return runProcess(PLENWICK_PACK, argv, env, cwd);
+}
+
+void TempDirTest::SetUp() {
   char pattern[] = "/tmp/plenwick-e2e-XXXXXX";
   base_ = mkdtemp(pattern);
-  useRoot("root");
-  config.consoleApp = true;
-  config.mainClass = "probe.Probe";
-  config.jvmOptions = {"-Djava.class.path=&&probe.jar:&&plenwick-bootstrap.jar", "-Xshare:auto"};
 }
 
-void AppImageTest::TearDown() {
-  std::system(("rm -rf '" + base_ + "'").c_str());
+void TempDirTest::TearDown() {
+  std::filesystem::remove_all(base_);
 }
 
-void AppImageTest::useRoot(const std::string& directoryName) {
-  root_ = base_ + "/" + directoryName;
+void AppImageTest::SetUp() {
+  TempDirTest::SetUp();
+  root_ = (base_ / "root").string();
   for (const char* dir : {"", "/bin", "/app"}) mkdir((root_ + dir).c_str(), 0755);
   if (symlink((jdkHome() + "/lib").c_str(), (root_ + "/lib").c_str()) != 0) {
     ADD_FAILURE() << "cannot link the JDK's lib into " << root_;
   }
   addJar(testJar("probe.jar"), "probe.jar");
   addJar(PLENWICK_BOOTSTRAP_JAR, "plenwick-bootstrap.jar");
+  config.consoleApp = true;
+  config.mainClass = "probe.Probe";
+  config.jvmOptions = {"-Djava.class.path=&&probe.jar:&&plenwick-bootstrap.jar", "-Xshare:auto"};
 }
 
 void AppImageTest::addJar(const std::string& path, const std::string& name) {
   writeFile(appDir() + name, readFile(path), 0644);
 }
 
-std::string AppImageTest::pack(const std::string& name) {
+std::string AppImageTest::pack() {
   const std::string launcher = readFile(PLENWICK_LAUNCHER);
   std::vector<unsigned char> bytes(launcher.begin(), launcher.end());
   std::string error;
   EXPECT_TRUE(writeLaunchConfigBlock(config, bytes, &error)) << error;
-  std::string path = root_ + "/bin/" + name;
+  const std::string path = root_ + "/bin/app";
   writeFile(path, std::string(bytes.begin(), bytes.end()), 0755);
   return path;
 }

@@ -39,9 +39,6 @@ public final class Probe {
           System.out.println("depth=" + depth);
         }
         break;
-      case "thread":
-        System.out.println("initialThread=" + onInitialThread());
-        break;
       case "updater":
         System.out.println("updater=" + updater());
         break;
@@ -70,12 +67,6 @@ public final class Probe {
         // ends quietly
       }
     }).start(); // threads started by main are non-daemon
-  }
-
-  private static boolean onInitialThread() throws java.io.IOException {
-    String process = new java.io.File("/proc/self").getCanonicalFile().getName();
-    String task = new java.io.File("/proc/thread-self").getCanonicalFile().getName();
-    return process.equals(task);
   }
 
   private static int depth;
