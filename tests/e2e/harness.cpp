@@ -16,11 +16,6 @@ extern char** environ;
 namespace plenwick::e2e {
 namespace {
 
-void writeFile(const std::string& path, const std::string& bytes, mode_t mode) {
-  std::ofstream(path, std::ios::binary) << bytes;
-  chmod(path.c_str(), mode);
-}
-
 std::vector<char*> pointers(std::vector<std::string>& strings) {
   std::vector<char*> result;
   for (std::string& s : strings) result.push_back(&s[0]);
@@ -121,7 +116,7 @@ void AppImageTest::SetUp() {
 }
 
 void AppImageTest::addJar(const std::string& path, const std::string& name) {
-  writeFile(appDir() + name, readFile(path), 0644);
+  std::filesystem::copy_file(path, appDir() + name);
 }
 
 std::string AppImageTest::pack() {
@@ -130,7 +125,10 @@ std::string AppImageTest::pack() {
   std::string error;
   EXPECT_TRUE(writeLaunchConfigBlock(config, bytes, &error)) << error;
   const std::string path = root_ + "/bin/app";
-  writeFile(path, std::string(bytes.begin(), bytes.end()), 0755);
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+  chmod(path.c_str(), 0755);
   return path;
 }
 

@@ -40,13 +40,13 @@ TEST_F(Report, UncaughtExceptionEndsWithExitCodeOne) {
       {false, "null", "throw", {kTrace}, kStopped + "."},
       {false, nullptr, "throw-with-thread", {kThreadTrace}, kStopped + ": " + kThreadTrace + "."},
   };
+  addJar(testJar("reporting-launcher.jar"), "reporting-launcher.jar");
   const LaunchConfig base = config;
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.mode) + " " + (c.variant ? c.variant : "") + c.box);
     config = base;
     config.consoleApp = c.consoleApp;
     if (c.variant != nullptr) {
-      addJar(testJar("reporting-launcher.jar"), "reporting-launcher.jar");
       config.jvmOptions = {"-Djava.class.path=&&reporting-launcher.jar:&&probe.jar",
                            std::string("-Dreporting.fromException=") + c.variant};
     }

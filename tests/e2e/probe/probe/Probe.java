@@ -10,9 +10,6 @@ public final class Probe {
       case "args":
         printArgs(args);
         break;
-      case "command":
-        System.out.println("sun.java.command=" + System.getProperty("sun.java.command"));
-        break;
       case "props":
       case "env":
         for (int i = 1; i < args.length; i++) {
@@ -48,6 +45,7 @@ public final class Probe {
   }
 
   private static void printArgs(String[] args) {
+    System.out.println("sun.java.command=" + System.getProperty("sun.java.command"));
     System.out.println("count=" + args.length);
     for (int i = 0; i < args.length; i++) {
       StringBuilder hex = new StringBuilder();
