@@ -28,13 +28,15 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
 std::string testJar(const std::string& name) {
   return std::string(PLENWICK_TEST_JARS) + "/" + name;
 }
-std::string jdkHome() {
-  return PLENWICK_JDK_HOME;
-}
 
 std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const std::filesystem::path& path, const std::string& text) {
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << text;
 }
 
 std::string valueOf(const std::string& text, const std::string& key) {
@@ -92,22 +94,11 @@ RunResult runPack(const std::vector<std::string>& args, const EnvChanges& env,
   return runProcess(PLENWICK_PACK, argv, env, cwd);
 }
 
-void TempDirTest::SetUp() {
-  char pattern[] = "/tmp/plenwick-e2e-XXXXXX";
-  base_ = mkdtemp(pattern);
-}
-
-void TempDirTest::TearDown() {
-  std::filesystem::remove_all(base_);
-}
-
 void AppImageTest::SetUp() {
   TempDirTest::SetUp();
   root_ = (base_ / "root").string();
   for (const char* dir : {"", "/bin", "/app"}) mkdir((root_ + dir).c_str(), 0755);
-  if (symlink((jdkHome() + "/lib").c_str(), (root_ + "/lib").c_str()) != 0) {
-    ADD_FAILURE() << "cannot link the JDK's lib into " << root_;
-  }
+  std::filesystem::create_directory_symlink(PLENWICK_JDK_HOME "/lib", root_ + "/lib");
   addJar(testJar("probe.jar"), "probe.jar");
   addJar(PLENWICK_BOOTSTRAP_JAR, "plenwick-bootstrap.jar");
   config.consoleApp = true;
@@ -125,9 +116,7 @@ std::string AppImageTest::pack() {
   std::string error;
   EXPECT_TRUE(writeLaunchConfigBlock(config, bytes, &error)) << error;
   const std::string path = root_ + "/bin/app";
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
+  writeFile(path, std::string(bytes.begin(), bytes.end()));
   chmod(path.c_str(), 0755);
   return path;
 }

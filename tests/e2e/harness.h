@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <filesystem>
 #include <map>
@@ -24,8 +25,9 @@ struct RunResult {
 using EnvChanges = std::map<std::string, std::optional<std::string>>;
 
 std::string testJar(const std::string& name);  // a jar built for the tests
-std::string jdkHome();
 std::string readFile(const std::string& path);
+// Writes `text` to `path`, making the folders above it.
+void writeFile(const std::filesystem::path& path, const std::string& text);
 // The value of the first "key=value" line of `text`, or "(missing)".
 std::string valueOf(const std::string& text, const std::string& key);
 
@@ -40,8 +42,11 @@ RunResult runPack(const std::vector<std::string>& args, const EnvChanges& env = 
 // A fresh folder under /tmp, removed with its content afterwards.
 class TempDirTest : public ::testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override {
+    char pattern[] = "/tmp/plenwick-e2e-XXXXXX";
+    base_ = mkdtemp(pattern);
+  }
+  void TearDown() override { std::filesystem::remove_all(base_); }
 
   std::filesystem::path base_;
 };

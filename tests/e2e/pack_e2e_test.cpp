@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "tests/e2e/harness.h"
@@ -14,24 +13,17 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-class PackTest : public TempDirTest {
- protected:
-  std::string write(const std::string& name, const std::string& text) {
-    const fs::path path = base_ / name;
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-    return path.string();
-  }
-};
+using PackTest = TempDirTest;
 
 TEST_F(PackTest, ImageFromConfigurationShowsMovesAndStarts) {
   json config = json::parse(R"({"name": "probe-app", "version": "2.1", "mainClass": "probe.Probe",
       "jvmOptions": ["-Dapp.dir=&&"], "arguments": ["props"], "consoleApp": true,
       "stackSize": "1M", "modules": ["java.base"]})");
   config["jars"] = {testJar("probe.jar")};
-  config["jdk"] = jdkHome();
-  const std::string file = write("app.json", config.dump());
-  const RunResult made = runPack({"image", file, "--output", (base_ / "image").string()});
+  config["jdk"] = PLENWICK_JDK_HOME;
+  writeFile(base_ / "app.json", config.dump());
+  const RunResult made =
+      runPack({"image", (base_ / "app.json").string(), "--output", (base_ / "image").string()});
   ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
 
   const fs::path image = base_ / "image";
@@ -58,9 +50,9 @@ TEST_F(PackTest, ImageFromConfigurationShowsMovesAndStarts) {
 
 // Exit codes: 0 for help, 2 for wrong usage, 1 for a failure; never an output after one.
 TEST_F(PackTest, ExitCodesAndHelp) {
-  const std::string notLauncher = write("launcher.txt", "text"), jar = write("lib/app.jar", "x");
-  const std::string runtime = (base_ / "rt").string(), out = (base_ / "out").string();
-  write("rt/lib/server/libjvm.so", "");
+  writeFile(base_ / "launcher.txt", "text");
+  writeFile(base_ / "lib/app.jar", "x");
+  writeFile(base_ / "rt/lib/server/libjvm.so", "");
   const struct {
     std::vector<std::string> args;
     int exitCode;
@@ -74,8 +66,8 @@ TEST_F(PackTest, ExitCodesAndHelp) {
       {{"image"}, 2, "key 'name' (option --name): is required"},
       {{"show", "/no/such/launcher"}, 1, "cannot read"},
       {{"show", PLENWICK_LAUNCHER}, 1, "has not been packed yet"},
-      {{"image", "--name", "app", "--main-class", "a.Main", "--jar", jar, "--runtime", runtime,
-        "--output", out, "--launcher", notLauncher},
+      {{"image", "--name", "app", "--main-class", "a.Main", "--jar", base_ / "lib/app.jar",
+        "--runtime", base_ / "rt", "--output", base_ / "out", "--launcher", base_ / "launcher.txt"},
        1,
        "no launch configuration region"},
   };

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 
 #include "tests/e2e/harness.h"
@@ -23,10 +22,7 @@ std::map<std::string, std::string> snapshot(const fs::path& root) {
     lstat(it->path().c_str(), &info);
     std::string entry = std::to_string(info.st_mode) + " ";
     if (S_ISLNK(info.st_mode)) entry += fs::read_symlink(it->path()).string();
-    if (S_ISREG(info.st_mode)) {
-      std::ifstream in(it->path(), std::ios::binary);
-      entry.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    if (S_ISREG(info.st_mode)) entry += readFile(it->path());
     tree[it->path().lexically_relative(root).string()] = entry;
   }
   return tree;
@@ -46,10 +42,7 @@ class PackSafety : public TempDirTest {
     mkfifo((project_ / "fifo").c_str(), 0600);
   }
 
-  void put(const std::string& name, const std::string& text) {
-    fs::create_directories((project_ / name).parent_path());
-    std::ofstream(project_ / name) << text;
-  }
+  void put(const std::string& name, const std::string& text) { writeFile(project_ / name, text); }
   RunResult pack(const std::vector<std::string>& args, const EnvChanges& env = {}) {
     return runPack(args, env, project_.string());
   }
@@ -145,11 +138,8 @@ TEST_F(PackSafety, TrainingRunIsIsolatedAndCleanedUp) {
   const std::string cwd = valueOf(text, "cwd");
   EXPECT_NE(cwd, project_.string());
   EXPECT_FALSE(fs::exists(cwd)) << "a private working folder, removed afterwards: " << cwd;
-  const std::string child = "/proc/" + valueOf(text, "child") + "/stat";
-  std::ifstream stat(child);
-  std::string state;
-  if (stat) std::getline(stat, state);
-  EXPECT_TRUE(!stat || state.find(") Z ") != std::string::npos)
+  const std::string state = readFile("/proc/" + valueOf(text, "child") + "/stat");
+  EXPECT_TRUE(state.empty() || state.find(") Z ") != std::string::npos)
       << "the child left behind is killed with its group: " << state;
 }
 

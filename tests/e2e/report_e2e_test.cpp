@@ -14,9 +14,7 @@ const std::string kCaption = "The application has experienced an internal error 
 const std::string kTrace = "java.lang.IllegalStateException: probe failure\n\tat probe.Probe.main";
 const std::string kCause = "Caused by: java.io.IOException: root cause";
 const std::string kThreadTrace = "java.lang.IllegalStateException: thrown while a thread runs";
-const std::string kUnicode =
-    "Gr\xC3\xBC\xC3\x9F"
-    "e \xE2\x98\x83 \xF0\x9F\x98\x80";
+const std::string kUnicode = "Grüße ☃ 😀";
 const std::string kStopped = "The application stopped because of an unexpected error";
 
 using Report = AppImageTest;
