@@ -38,14 +38,14 @@ TEST_F(Report, UncaughtExceptionEndsWithExitCodeOne) {
       {false, "null", "throw", {kTrace}, kStopped + "."},
       {false, nullptr, "throw-with-thread", {kThreadTrace}, kStopped + ": " + kThreadTrace + "."},
   };
-  addJar(testJar("reporting-launcher.jar"), "reporting-launcher.jar");
+  addJar(testJar("misbehaving-launcher.jar"), "misbehaving-launcher.jar");
   const LaunchConfig base = config;
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.mode) + " " + (c.variant ? c.variant : "") + c.box);
     config = base;
     config.consoleApp = c.consoleApp;
     if (c.variant != nullptr) {
-      config.jvmOptions = {"-Djava.class.path=&&reporting-launcher.jar:&&probe.jar",
+      config.jvmOptions = {"-Djava.class.path=&&misbehaving-launcher.jar:&&probe.jar",
                            std::string("-Dreporting.fromException=") + c.variant};
     }
     const RunResult r = run({c.mode});
