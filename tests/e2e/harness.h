@@ -51,7 +51,7 @@ class TempDirTest : public ::testing::Test {
   std::filesystem::path base_;
 };
 
-// A temporary application image: ROOT/bin/<name>, ROOT/lib -> the JDK's lib,
+// A temporary application image: ROOT/bin/app, ROOT/lib -> the JDK's lib,
 // ROOT/app/ with the probe and the bootstrap jar.
 class AppImageTest : public TempDirTest {
  protected:

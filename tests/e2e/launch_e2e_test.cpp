@@ -103,9 +103,7 @@ TEST_F(Launch, ThreadStackSizeIsApplied) {
   const uint32_t sizes[2] = {512 * 1024, 8 * 1024 * 1024};
   for (int i = 0; i < 2; ++i) {
     config.threadStackSize = sizes[i];
-    const RunResult r = run({"recurse"});
-    EXPECT_EQ(r.out.rfind("depth=", 0), 0u) << r.out << r.err;
-    depth[i] = std::atoi(r.out.c_str() + 6);
+    depth[i] = std::atoi(valueOf(run({"recurse"}).out, "depth").c_str());
   }
   EXPECT_GT(depth[0], 0);
   EXPECT_GT(depth[1], depth[0] * 8) << "small " << depth[0] << " large " << depth[1];
