@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -16,16 +15,6 @@ extern char** environ;
 
 namespace plenwick::e2e {
 namespace {
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const std::string& path, const std::string& bytes, mode_t mode) {
-  std::ofstream(path, std::ios::binary) << bytes;
-  chmod(path.c_str(), mode);
-}
 
 std::vector<char*> pointers(std::vector<std::string>& strings) {
   std::vector<char*> result;
@@ -39,8 +28,22 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
 std::string testJar(const std::string& name) {
   return std::string(PLENWICK_TEST_JARS) + "/" + name;
 }
-std::string jdkHome() {
-  return PLENWICK_JDK_HOME;
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const std::filesystem::path& path, const std::string& text) {
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string valueOf(const std::string& text, const std::string& key) {
+  const std::size_t at = text.find(key + "=");
+  if (at == std::string::npos) return "(missing)";
+  const std::size_t from = at + key.size() + 1;
+  return text.substr(from, text.find('\n', from) - from);
 }
 
 RunResult runProcess(const std::string& program, const std::vector<std::string>& args,
@@ -84,40 +87,37 @@ RunResult runProcess(const std::string& program, const std::vector<std::string>&
   return result;
 }
 
+RunResult runPack(const std::vector<std::string>& args, const EnvChanges& env,
+                  const std::string& cwd) {
+  std::vector<std::string> argv = {PLENWICK_PACK};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return runProcess(PLENWICK_PACK, argv, env, cwd);
+}
+
 void AppImageTest::SetUp() {
-  char pattern[] = "/tmp/plenwick-e2e-XXXXXX";
-  base_ = mkdtemp(pattern);
-  useRoot("root");
+  TempDirTest::SetUp();
+  root_ = (base_ / "root").string();
+  for (const char* dir : {"", "/bin", "/app"}) mkdir((root_ + dir).c_str(), 0755);
+  std::filesystem::create_directory_symlink(PLENWICK_JDK_HOME "/lib", root_ + "/lib");
+  addJar(testJar("probe.jar"), "probe.jar");
+  addJar(PLENWICK_BOOTSTRAP_JAR, "plenwick-bootstrap.jar");
   config.consoleApp = true;
   config.mainClass = "probe.Probe";
   config.jvmOptions = {"-Djava.class.path=&&probe.jar:&&plenwick-bootstrap.jar", "-Xshare:auto"};
 }
 
-void AppImageTest::TearDown() {
-  std::system(("rm -rf '" + base_ + "'").c_str());
-}
-
-void AppImageTest::useRoot(const std::string& directoryName) {
-  root_ = base_ + "/" + directoryName;
-  for (const char* dir : {"", "/bin", "/app"}) mkdir((root_ + dir).c_str(), 0755);
-  if (symlink((jdkHome() + "/lib").c_str(), (root_ + "/lib").c_str()) != 0) {
-    ADD_FAILURE() << "cannot link the JDK's lib into " << root_;
-  }
-  addJar(testJar("probe.jar"), "probe.jar");
-  addJar(PLENWICK_BOOTSTRAP_JAR, "plenwick-bootstrap.jar");
-}
-
 void AppImageTest::addJar(const std::string& path, const std::string& name) {
-  writeFile(appDir() + name, readFile(path), 0644);
+  std::filesystem::copy_file(path, appDir() + name);
 }
 
-std::string AppImageTest::pack(const std::string& name) {
+std::string AppImageTest::pack() {
   const std::string launcher = readFile(PLENWICK_LAUNCHER);
   std::vector<unsigned char> bytes(launcher.begin(), launcher.end());
   std::string error;
   EXPECT_TRUE(writeLaunchConfigBlock(config, bytes, &error)) << error;
-  std::string path = root_ + "/bin/" + name;
-  writeFile(path, std::string(bytes.begin(), bytes.end()), 0755);
+  const std::string path = root_ + "/bin/app";
+  writeFile(path, std::string(bytes.begin(), bytes.end()));
+  chmod(path.c_str(), 0755);
   return path;
 }
 

@@ -1,9 +1,11 @@
 // Packs a launcher into a temporary application image around the real JDK,
-// runs it as a child process and captures what it prints.
+// runs it or plenwick-pack as a child process and captures what it prints.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
@@ -23,37 +25,50 @@ struct RunResult {
 using EnvChanges = std::map<std::string, std::optional<std::string>>;
 
 std::string testJar(const std::string& name);  // a jar built for the tests
-std::string jdkHome();
+std::string readFile(const std::string& path);
+// Writes `text` to `path`, making the folders above it.
+void writeFile(const std::filesystem::path& path, const std::string& text);
+// The value of the first "key=value" line of `text`, or "(missing)".
+std::string valueOf(const std::string& text, const std::string& key);
 
 // Runs `program` with `args` (argv[0] is the program) and the current
 // environment changed by `env`; `cwd` empty means the current directory.
 RunResult runProcess(const std::string& program, const std::vector<std::string>& args,
                      const EnvChanges& env = {}, const std::string& cwd = {});
+// Runs plenwick-pack with `args` after its name.
+RunResult runPack(const std::vector<std::string>& args, const EnvChanges& env = {},
+                  const std::string& cwd = {});
 
-// A temporary application image: ROOT/bin/<name>, ROOT/lib -> the JDK's lib,
-// ROOT/app/ with the probe and the bootstrap jar. Removed afterwards.
-class AppImageTest : public ::testing::Test {
+// A fresh folder under /tmp, removed with its content afterwards.
+class TempDirTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/plenwick-e2e-XXXXXX";
+    base_ = mkdtemp(pattern);
+  }
+  void TearDown() override { std::filesystem::remove_all(base_); }
+
+  std::filesystem::path base_;
+};
+
+// A temporary application image: ROOT/bin/app, ROOT/lib -> the JDK's lib,
+// ROOT/app/ with the probe and the bootstrap jar.
+class AppImageTest : public TempDirTest {
  protected:
   void SetUp() override;
-  void TearDown() override;
 
   // The configuration to pack; starts as a console app whose class path holds
   // the probe and the bootstrap jar, main class probe.Probe.
   LaunchConfig config;
 
-  std::string root() const { return root_; }
   std::string appDir() const { return root_ + "/app/"; }
   void addJar(const std::string& path, const std::string& name);
-  // Packs `config` into ROOT/bin/<name> and returns the executable's path.
-  std::string pack(const std::string& name = "app");
+  // Packs `config` into ROOT/bin/app and returns the executable's path.
+  std::string pack();
   // Packs and runs with `args` after the program name.
   RunResult run(const std::vector<std::string>& args = {}, const EnvChanges& env = {});
 
-  // Replaces the image root (e.g. to test paths with spaces) before packing.
-  void useRoot(const std::string& directoryName);
-
  private:
-  std::string base_;
   std::string root_;
 };
 

@@ -2,10 +2,8 @@
 // leaves the whole tree around it as it was, byte for byte.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 
 #include "tests/e2e/harness.h"
@@ -24,48 +22,35 @@ std::map<std::string, std::string> snapshot(const fs::path& root) {
     lstat(it->path().c_str(), &info);
     std::string entry = std::to_string(info.st_mode) + " ";
     if (S_ISLNK(info.st_mode)) entry += fs::read_symlink(it->path()).string();
-    if (S_ISREG(info.st_mode)) {
-      std::ifstream in(it->path(), std::ios::binary);
-      entry.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    if (S_ISREG(info.st_mode)) entry += readFile(it->path());
     tree[it->path().lexically_relative(root).string()] = entry;
   }
   return tree;
 }
 
-class PackSafety : public ::testing::Test {
+class PackSafety : public TempDirTest {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/plenwick-safety-e2e-XXXXXX";
-    base_ = mkdtemp(pattern);
+    TempDirTest::SetUp();
     project_ = base_ / "work/project";
     put("lib/app.jar", "a jar");
     put("rt/lib/server/libjvm.so", "a runtime");
     put("other/notes.txt", "the user's");
-    put("afile", "the user's");
     put("victim", "the user's");
-    put("out.plenwick-tmp/notes/a.txt", "named like the old temporary folder");
     fs::create_symlink("other", project_ / "alink");
     fs::create_symlink("rt", project_ / "rtlink");
     mkfifo((project_ / "fifo").c_str(), 0600);
   }
-  void TearDown() override { fs::remove_all(base_); }
 
-  void put(const std::string& name, const std::string& text) {
-    fs::create_directories((project_ / name).parent_path());
-    std::ofstream(project_ / name) << text;
-  }
+  void put(const std::string& name, const std::string& text) { writeFile(project_ / name, text); }
   RunResult pack(const std::vector<std::string>& args, const EnvChanges& env = {}) {
-    std::vector<std::string> argv = {PLENWICK_PACK};
-    argv.insert(argv.end(), args.begin(), args.end());
-    return runProcess(PLENWICK_PACK, argv, env, project_.string());
+    return runPack(args, env, project_.string());
   }
   RunResult image(const std::string& output, const std::string& runtime = "rt") {
     return pack({"image", "--name", "app", "--main-class", "a.Main", "--jar", "lib/app.jar",
                  "--runtime", runtime, "--output", output, "--force"});
   }
 
-  fs::path base_;
   fs::path project_;
 };
 
@@ -125,23 +110,12 @@ TEST_F(PackSafety, PlantedLinksAndALinkedRuntimeAreNeverWrittenThrough) {
 std::string jdkForAppCds() {
   std::error_code code;
   for (const auto& entry : fs::directory_iterator("/usr/lib/jvm", code)) {
-    std::ifstream release(entry.path() / "release");
-    std::string line;
-    while (std::getline(release, line)) {
-      if (line.rfind("JAVA_VERSION=\"", 0) == 0 && std::atoi(line.c_str() + 14) >= 19 &&
-          fs::exists(entry.path() / "bin/jlink")) {
-        return entry.path().string();
-      }
+    const std::string version = valueOf(readFile(entry.path() / "release"), "JAVA_VERSION");
+    if (std::atoi(version.c_str() + 1) >= 19 && fs::exists(entry.path() / "bin/jlink")) {
+      return entry.path().string();
     }
   }
   return {};
-}
-
-std::string reported(const std::string& report, const std::string& key) {
-  const std::size_t at = report.find(key + "=");
-  return at == std::string::npos
-             ? "(missing)"
-             : report.substr(at + key.size() + 1, report.find('\n', at) - at - key.size() - 1);
 }
 
 TEST_F(PackSafety, TrainingRunIsIsolatedAndCleanedUp) {
@@ -159,17 +133,13 @@ TEST_F(PackSafety, TrainingRunIsIsolatedAndCleanedUp) {
   EXPECT_FALSE(fs::exists(project_ / "out/app/stray.txt"));
   EXPECT_FALSE(fs::exists(project_ / "in-working-folder.txt"));
 
-  std::ifstream in(report);
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  EXPECT_EQ(reported(text, "secret"), "null") << "the caller's environment is not passed on";
-  const std::string cwd = reported(text, "cwd");
+  const std::string text = readFile(report);
+  EXPECT_EQ(valueOf(text, "secret"), "null") << "the caller's environment is not passed on";
+  const std::string cwd = valueOf(text, "cwd");
   EXPECT_NE(cwd, project_.string());
   EXPECT_FALSE(fs::exists(cwd)) << "a private working folder, removed afterwards: " << cwd;
-  const std::string child = "/proc/" + reported(text, "child") + "/stat";
-  std::ifstream stat(child);
-  std::string state;
-  if (stat) std::getline(stat, state);
-  EXPECT_TRUE(!stat || state.find(") Z ") != std::string::npos)
+  const std::string state = readFile("/proc/" + valueOf(text, "child") + "/stat");
+  EXPECT_TRUE(state.empty() || state.find(") Z ") != std::string::npos)
       << "the child left behind is killed with its group: " << state;
 }
 

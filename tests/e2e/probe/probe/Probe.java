@@ -10,9 +10,6 @@ public final class Probe {
       case "args":
         printArgs(args);
         break;
-      case "command":
-        System.out.println("sun.java.command=" + System.getProperty("sun.java.command"));
-        break;
       case "props":
       case "env":
         for (int i = 1; i < args.length; i++) {
@@ -39,9 +36,6 @@ public final class Probe {
           System.out.println("depth=" + depth);
         }
         break;
-      case "thread":
-        System.out.println("initialThread=" + onInitialThread());
-        break;
       case "updater":
         System.out.println("updater=" + updater());
         break;
@@ -51,6 +45,7 @@ public final class Probe {
   }
 
   private static void printArgs(String[] args) {
+    System.out.println("sun.java.command=" + System.getProperty("sun.java.command"));
     System.out.println("count=" + args.length);
     for (int i = 0; i < args.length; i++) {
       StringBuilder hex = new StringBuilder();
@@ -70,12 +65,6 @@ public final class Probe {
         // ends quietly
       }
     }).start(); // threads started by main are non-daemon
-  }
-
-  private static boolean onInitialThread() throws java.io.IOException {
-    String process = new java.io.File("/proc/self").getCanonicalFile().getName();
-    String task = new java.io.File("/proc/thread-self").getCanonicalFile().getName();
-    return process.equals(task);
   }
 
   private static int depth;
