@@ -6,8 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
 
 #include "config/region_locator.h"
 
@@ -27,16 +25,6 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
 
 std::string testJar(const std::string& name) {
   return std::string(PLENWICK_TEST_JARS) + "/" + name;
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const std::filesystem::path& path, const std::string& text) {
-  std::filesystem::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << text;
 }
 
 std::string valueOf(const std::string& text, const std::string& key) {
@@ -96,7 +84,7 @@ RunResult runPack(const std::vector<std::string>& args, const EnvChanges& env,
 
 void AppImageTest::SetUp() {
   TempDirTest::SetUp();
-  root_ = (base_ / "root").string();
+  root_ = (dir_ / "root").string();
   for (const char* dir : {"", "/bin", "/app"}) mkdir((root_ + dir).c_str(), 0755);
   std::filesystem::create_directory_symlink(PLENWICK_JDK_HOME "/lib", root_ + "/lib");
   addJar(testJar("probe.jar"), "probe.jar");

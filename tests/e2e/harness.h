@@ -3,7 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <map>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "config/launch_config.h"
+#include "tests/support/temp_dir.h"
 
 namespace plenwick::e2e {
 
@@ -25,9 +25,6 @@ struct RunResult {
 using EnvChanges = std::map<std::string, std::optional<std::string>>;
 
 std::string testJar(const std::string& name);  // a jar built for the tests
-std::string readFile(const std::string& path);
-// Writes `text` to `path`, making the folders above it.
-void writeFile(const std::filesystem::path& path, const std::string& text);
 // The value of the first "key=value" line of `text`, or "(missing)".
 std::string valueOf(const std::string& text, const std::string& key);
 
@@ -38,18 +35,6 @@ RunResult runProcess(const std::string& program, const std::vector<std::string>&
 // Runs plenwick-pack with `args` after its name.
 RunResult runPack(const std::vector<std::string>& args, const EnvChanges& env = {},
                   const std::string& cwd = {});
-
-// A fresh folder under /tmp, removed with its content afterwards.
-class TempDirTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/plenwick-e2e-XXXXXX";
-    base_ = mkdtemp(pattern);
-  }
-  void TearDown() override { std::filesystem::remove_all(base_); }
-
-  std::filesystem::path base_;
-};
 
 // A temporary application image: ROOT/bin/app, ROOT/lib -> the JDK's lib,
 // ROOT/app/ with the probe and the bootstrap jar.

@@ -21,14 +21,14 @@ TEST_F(PackTest, ImageFromConfigurationShowsMovesAndStarts) {
       "stackSize": "1M", "modules": ["java.base"]})");
   config["jars"] = {testJar("probe.jar")};
   config["jdk"] = PLENWICK_JDK_HOME;
-  writeFile(base_ / "app.json", config.dump());
+  writeFile(dir_ / "app.json", config.dump());
   const RunResult made =
-      runPack({"image", (base_ / "app.json").string(), "--output", (base_ / "image").string()});
+      runPack({"image", (dir_ / "app.json").string(), "--output", (dir_ / "image").string()});
   ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
 
-  const fs::path image = base_ / "image";
+  const fs::path image = dir_ / "image";
   EXPECT_EQ(std::distance(fs::directory_iterator(image / "bin"), {}), 1) << "only the launcher";
-  EXPECT_EQ(std::distance(fs::directory_iterator(base_), {}), 2) << "no staging folder left";
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 2) << "no staging folder left";
 
   const RunResult shown = runPack({"show", "--json", (image / "bin/probe-app").string()});
   ASSERT_EQ(shown.exitCode, 0) << shown.err;
@@ -36,7 +36,7 @@ TEST_F(PackTest, ImageFromConfigurationShowsMovesAndStarts) {
   EXPECT_EQ(block["consoleApp"], true);
   EXPECT_EQ(block["threadStackSize"], 1048576);
 
-  const fs::path moved = base_ / "moved here" / "image 2";
+  const fs::path moved = dir_ / "moved here" / "image 2";
   fs::create_directories(moved.parent_path());
   fs::rename(image, moved);
   const RunResult run = runProcess((moved / "bin/probe-app").string(),
@@ -50,9 +50,9 @@ TEST_F(PackTest, ImageFromConfigurationShowsMovesAndStarts) {
 
 // Exit codes: 0 for help, 2 for wrong usage, 1 for a failure; never an output after one.
 TEST_F(PackTest, ExitCodesAndHelp) {
-  writeFile(base_ / "launcher.txt", "text");
-  writeFile(base_ / "lib/app.jar", "x");
-  writeFile(base_ / "rt/lib/server/libjvm.so", "");
+  writeFile(dir_ / "launcher.txt", "text");
+  writeFile(dir_ / "lib/app.jar", "x");
+  writeFile(dir_ / "rt/lib/server/libjvm.so", "");
   const struct {
     std::vector<std::string> args;
     int exitCode;
@@ -66,8 +66,8 @@ TEST_F(PackTest, ExitCodesAndHelp) {
       {{"image"}, 2, "key 'name' (option --name): is required"},
       {{"show", "/no/such/launcher"}, 1, "cannot read"},
       {{"show", PLENWICK_LAUNCHER}, 1, "has not been packed yet"},
-      {{"image", "--name", "app", "--main-class", "a.Main", "--jar", base_ / "lib/app.jar",
-        "--runtime", base_ / "rt", "--output", base_ / "out", "--launcher", base_ / "launcher.txt"},
+      {{"image", "--name", "app", "--main-class", "a.Main", "--jar", dir_ / "lib/app.jar",
+        "--runtime", dir_ / "rt", "--output", dir_ / "out", "--launcher", dir_ / "launcher.txt"},
        1,
        "no launch configuration region"},
   };
@@ -76,7 +76,7 @@ TEST_F(PackTest, ExitCodesAndHelp) {
     const RunResult run = runPack(c.args);
     EXPECT_EQ(run.exitCode, c.exitCode) << run.out << run.err;
     EXPECT_NE((run.out + run.err).find(c.text), std::string::npos) << run.out << run.err;
-    EXPECT_EQ(std::distance(fs::directory_iterator(base_), {}), 3) << "no output after a failure";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 3) << "no output after a failure";
   }
 }
 

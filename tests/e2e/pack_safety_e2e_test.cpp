@@ -32,7 +32,7 @@ class PackSafety : public TempDirTest {
  protected:
   void SetUp() override {
     TempDirTest::SetUp();
-    project_ = base_ / "work/project";
+    project_ = dir_ / "work/project";
     put("lib/app.jar", "a jar");
     put("rt/lib/server/libjvm.so", "a runtime");
     put("other/notes.txt", "the user's");
@@ -73,28 +73,28 @@ TEST_F(PackSafety, RefusalsTouchNothing) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
-    const auto before = snapshot(base_);
+    const auto before = snapshot(dir_);
     const RunResult run = c.args[0] == "image"
                               ? image(c.args[1])
                               : pack({"write", "--launcher", launcher, "--main-class", "a.Main",
                                       "--output", c.args[1]});
     EXPECT_EQ(run.exitCode, c.exitCode) << run.out << run.err;
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
-    EXPECT_EQ(snapshot(base_), before);
+    EXPECT_EQ(snapshot(dir_), before);
   }
 }
 
 TEST_F(PackSafety, PlantedLinksAndALinkedRuntimeAreNeverWrittenThrough) {
   fs::create_symlink("victim", project_ / ".packed.plenwick-tmp");
   fs::create_symlink("victim", project_ / "packed.plenwick-tmp");
-  const auto before = snapshot(base_);
+  const auto before = snapshot(dir_);
   const RunResult written = pack(
       {"write", "--launcher", PLENWICK_LAUNCHER, "--main-class", "a.Main", "--output", "packed"});
   ASSERT_EQ(written.exitCode, 0) << written.err;
   const RunResult made = image("out", "rtlink");
   ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
 
-  auto after = snapshot(base_);
+  auto after = snapshot(dir_);
   for (auto it = after.begin(); it != after.end();) {
     const bool ours =
         it->first == "work/project/packed" || it->first.rfind("work/project/out", 0) == 0;
@@ -121,7 +121,7 @@ std::string jdkForAppCds() {
 TEST_F(PackSafety, TrainingRunIsIsolatedAndCleanedUp) {
   const std::string jdk = jdkForAppCds();
   if (jdk.empty()) GTEST_SKIP() << "no JDK 19 or later in /usr/lib/jvm: no AppCDS training run";
-  const std::string report = (base_ / "report").string();
+  const std::string report = (dir_ / "report").string();
   const RunResult made = pack(
       {"image", "--name", "app", "--main-class", "trainer.Trainer", "--jar", testJar("trainer.jar"),
        "--jdk", jdk, "--module", "java.base", "--training-arg", report, "--output", "out"},

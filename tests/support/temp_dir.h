@@ -1,4 +1,5 @@
-// A fresh folder under /tmp for each test, removed with all it holds afterwards.
+// Files for tests: whole-file reads and writes, and a fresh folder under /tmp for
+// each test, removed with all it holds afterwards.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,6 +12,17 @@
 
 namespace plenwick {
 
+inline std::string readFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Writes `text` to `path`, making the folders above it.
+inline void writeFile(const std::filesystem::path& path, const std::string& text) {
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << text;
+}
+
 class TempDirTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -19,16 +31,10 @@ class TempDirTest : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
 
-  // Writes `text` to `name` below the folder, making its parents; returns the path.
+  // Writes `text` to `name` below the folder; returns the path.
   std::string put(const std::string& name, const std::string& text = "x") const {
-    const std::filesystem::path path = dir_ / name;
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-    return path.string();
-  }
-  static std::string read(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    writeFile(dir_ / name, text);
+    return (dir_ / name).string();
   }
 
   std::filesystem::path dir_;

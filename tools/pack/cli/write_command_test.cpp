@@ -49,7 +49,7 @@ TEST_F(PackFiles, WriteThenReadBack) {
        "--jvm-option", "-Xmx1g", "--jvm-option", "-Dapp.dir=&&", "--arg", "hello world",
        "--stack-size", "2M", "--console-app", "--package-appdata-vars"});
   ASSERT_EQ(status, kExitOk);
-  EXPECT_EQ(read(path("launcher")), original_) << "the input must not change";
+  EXPECT_EQ(readFile(path("launcher")), original_) << "the input must not change";
 
   LauncherFile image;
   std::string error;
@@ -63,7 +63,7 @@ TEST_F(PackFiles, WriteThenReadBack) {
             "mainClass: com.example.App\njvmOptions (2):\n  [0] -Xmx1g\n  [1] -Dapp.dir=&&\n"
             "appArguments (1):\n  [0] hello world\n");
 
-  std::string damaged = read(path("app"));
+  std::string damaged = readFile(path("app"));
   damaged.replace(image.regionOffset, kLaunchConfigBlockSize, kLaunchConfigBlockSize, '\xFF');
   EXPECT_EQ(showCommand({put("damaged", damaged)}), kExitFailed);
 }
@@ -90,7 +90,7 @@ TEST_F(PackFiles, RefusalsLeaveNoOutput) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1)
         << "nothing but the launcher, no output or temporary file";
   }
-  EXPECT_EQ(read(path("launcher")), original_);
+  EXPECT_EQ(readFile(path("launcher")), original_);
 }
 
 }  // namespace

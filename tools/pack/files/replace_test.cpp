@@ -42,7 +42,7 @@ TEST_F(ReplaceTest, AnEarlierImageIsReplacedOrRestored) {
           &err, [&](std::string* e) { return !c.failAfterAside || (*e = "injected", false); });
       EXPECT_EQ(placed, !c.failAfterAside) << err;
     }
-    EXPECT_EQ(read(fs::path(output) / kImageMarker), c.expected);
+    EXPECT_EQ(readFile(fs::path(output) / kImageMarker), c.expected);
     EXPECT_EQ(fs::exists(fs::path(output) / "user-notes.txt"), c.failAfterAside);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1)
         << "nothing of the run is left beside the output";
@@ -59,7 +59,7 @@ TEST_F(ReplaceTest, FailureRemovesTheParentsItMade) {
     EXPECT_FALSE(staging.commitImage(&err));
     EXPECT_NE(err.find("is a folder that is not an image"), std::string::npos) << err;
   }
-  EXPECT_EQ(read(dir_ / "a/b/out/file"), "appeared while the image was built");
+  EXPECT_EQ(readFile(dir_ / "a/b/out/file"), "appeared while the image was built");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "a/b"), fs::directory_iterator()), 1);
   fs::remove_all(dir_ / "a");
   {
@@ -90,7 +90,7 @@ TEST_F(ReplaceTest, WritingAFileKeepsItsMode) {
   struct stat info;
   stat(kept.c_str(), &info);
   EXPECT_EQ(info.st_mode & 07777, 0700u);
-  EXPECT_EQ(read(kept), "new");
+  EXPECT_EQ(readFile(kept), "new");
 
   const mode_t mask = umask(027);
   ASSERT_TRUE(writeFileAtomically((dir_ / "fresh").string(), bytes, 0777, &err)) << err;

@@ -33,7 +33,7 @@ TEST_F(TreeCopyTest, LinksStayInsideOrAreResolved) {
   EXPECT_EQ(fs::read_symlink(dir_ / "copy/lib/relative"), "server/libjvm.so");
   EXPECT_EQ(fs::read_symlink(dir_ / "copy/lib/absolute-inside"), "server");
   EXPECT_FALSE(fs::is_symlink(dir_ / "copy/lib/cacerts"));
-  EXPECT_EQ(read(dir_ / "copy/lib/cacerts"), "certificates");
+  EXPECT_EQ(readFile(dir_ / "copy/lib/cacerts"), "certificates");
 }
 
 TEST_F(TreeCopyTest, RefusesWhatCannotMoveWithTheImage) {
