@@ -90,10 +90,8 @@ CASES = [
     ("known-folders-and-dump", CALLING, ["-Dapp.dir=&&"], [], {"PLENWICK_DUMP_JVM_ARGS": "0"}, None, None, 1,
      FAILED, lambda r, e, app: folders_ok(r, e, False) and [l for l in e if l.startswith("JVM arg")] ==
      [f"JVM arg 0: -Dapp.dir={app}", "JVM arg 1: -Dsun.java.command=a.B"]),
-    ("known-folders-package-vars", CALLING + ["--package-appdata-vars"], [], [], {}, None, None, 1, FAILED,
-     lambda r, e, app: folders_ok(r, e, True)),
-    ("new-thread-default-stack", [], [], [], {}, None, None, 1, FAILED,
-     lambda r, e, app: r["thread"] == "new" and r["stackReserve"] == str(1 << 20)),
+    ("known-folders-package-vars-new-thread", ["--package-appdata-vars"], [], [], {}, None, None, 1, FAILED,
+     lambda r, e, app: folders_ok(r, e, True) and r["thread"] == "new" and r["stackReserve"] == str(1 << 20)),
     ("new-thread-8m", ["--stack-size", "8M"], [], [], {}, None, None, 1, FAILED,
      lambda r, e, app: r["thread"] == "new" and int(r["stackReserve"]) >= 8 << 20),
     ("new-thread-impossible-stack", ["--stack-size", str(0xF0000000)], [], [], {}, None, 3 << 30, 1,
