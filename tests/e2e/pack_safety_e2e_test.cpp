@@ -7,6 +7,7 @@
 #include <map>
 
 #include "tests/e2e/harness.h"
+#include "tests/support/installed_jdk.h"
 
 namespace plenwick::e2e {
 namespace {
@@ -106,20 +107,8 @@ TEST_F(PackSafety, PlantedLinksAndALinkedRuntimeAreNeverWrittenThrough) {
   EXPECT_TRUE(fs::is_regular_file(project_ / "out/bin/app"));
 }
 
-// A JDK whose runtimes keep an application archive valid after a move (19 or later).
-std::string jdkForAppCds() {
-  std::error_code code;
-  for (const auto& entry : fs::directory_iterator("/usr/lib/jvm", code)) {
-    const std::string version = valueOf(readFile(entry.path() / "release"), "JAVA_VERSION");
-    if (std::atoi(version.c_str() + 1) >= 19 && fs::exists(entry.path() / "bin/jlink")) {
-      return entry.path().string();
-    }
-  }
-  return {};
-}
-
 TEST_F(PackSafety, TrainingRunIsIsolatedAndCleanedUp) {
-  const std::string jdk = jdkForAppCds();
+  const std::string jdk = installedJdk();
   if (jdk.empty()) GTEST_SKIP() << "no JDK 19 or later in /usr/lib/jvm: no AppCDS training run";
   const std::string report = (dir_ / "report").string();
   const RunResult made = pack(

@@ -4,21 +4,12 @@
 
 #include <filesystem>
 
-#include "tools/pack/runtime/java_release.h"
+#include "tests/support/installed_jdk.h"
 
 namespace plenwick {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A JDK from 19 on under /usr/lib/jvm, or empty.
-std::string installedJdk() {
-  std::error_code code;
-  for (const auto& entry : fs::directory_iterator("/usr/lib/jvm", code)) {
-    if (javaFeatureVersion(entry.path().string()) >= 19) return entry.path().string();
-  }
-  return {};
-}
 
 TEST(FindModules, JdepsFindsWhatTheJarsNeed) {
   AppConfig config;
