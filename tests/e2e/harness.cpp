@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-
 #include "config/region_locator.h"
 
 extern char** environ;

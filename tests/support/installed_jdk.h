@@ -1,5 +1,5 @@
-// A JDK the tests can use for what needs a recent one (jdeps' options, AppCDS
-// archives that stay valid after a move): 19 or later, under /usr/lib/jvm.
+// The home of a JDK of 19 or later under /usr/lib/jvm (jdeps' options, AppCDS
+// archives that stay valid after a move), or empty when there is none.
 #pragma once
 
 #include <filesystem>
@@ -9,7 +9,6 @@
 
 namespace plenwick {
 
-// Its home, or empty when there is none.
 inline std::string installedJdk() {
   std::error_code code;
   for (const auto& entry : std::filesystem::directory_iterator("/usr/lib/jvm", code)) {
