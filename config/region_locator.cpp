@@ -29,9 +29,15 @@ RegionLocation locateRegion(const std::vector<unsigned char>& file) {
 bool writeLaunchConfigBlock(const LaunchConfig& config, std::vector<unsigned char>& executable,
                             std::string* error) {
   const EncodeResult encoded = encodeLaunchConfig(config);
-  if (!encoded.ok()) return *error = encoded.error, false;
+  if (!encoded.ok()) {
+    *error = encoded.error;
+    return false;
+  }
   const RegionLocation location = locateRegion(executable);
-  if (!location.found()) return *error = location.error, false;
+  if (!location.found()) {
+    *error = location.error;
+    return false;
+  }
   std::copy(encoded.region.begin(), encoded.region.end(),
             executable.begin() + static_cast<std::ptrdiff_t>(location.offset));
   return true;

@@ -159,30 +159,6 @@ TEST(PeResources, DirectoriesInTheOrderTheLoaderSearches) {
   }
 }
 
-// One large PNG is scaled to five; five given PNGs are taken in size order.
-TEST(PeResources, IdentityAndIconsRewriteTheSection) {
-  for (const std::vector<std::string>& icons : {pngs({300}), pngs({64, 16, 256, 32, 128})}) {
-    SCOPED_TRACE(icons.size());
-    PeFile pe = parsed(makePe(sampleResources()));
-    std::string error;
-    ASSERT_TRUE(applyWindowsIdentity(pe, {"New.App", "2.5.0.0", "New & <shiny>"}, icons, &error))
-        << error;
-    const PeFile again = parsed(pe.bytes);
-    WindowsIdentity identity;
-    ASSERT_TRUE(readWindowsIdentity(again, identity, &error)) << error;
-    const ManifestIdentity& m = identity.manifest;
-    EXPECT_EQ(m.name + " " + m.version + " " + m.description, "New.App 2.5.0.0 New & <shiny>");
-    EXPECT_EQ(identity.iconSizes, (std::vector<int>{16, 32, 64, 128, 256}));
-    const std::vector<Resource> back = resourcesOf(again);
-    EXPECT_EQ(back.size(), 8u) << "manifest, group, five images, custom";
-    for (const Resource& r : back) {
-      if (r.type.id != kRtIcon) continue;
-      ASSERT_TRUE(r.name.id >= 1 && r.name.id <= 5 && r.data.size() > 24) << r.name.id;
-      EXPECT_EQ(r.data[18] << 8 | r.data[19], kIconSizes[r.name.id - 1]) << "PNG width";
-    }
-  }
-}
-
 // Every other section keeps its bytes and the headers follow, or the file is left alone.
 TEST(PeResources, RewritingMovesNoSectionWithoutItsHeader) {
   const Bytes good = makePe(sampleResources());
@@ -252,32 +228,54 @@ TEST(PeResources, RewritingMovesNoSectionWithoutItsHeader) {
   }
 }
 
-TEST(PeResources, RefusalsLeaveTheFileAlone) {
+// One large PNG is scaled to five; five given PNGs are taken in size order; a refusal leaves
+// the file alone.
+TEST(PeResources, WindowsIdentityAndIcons) {
+  const Bytes plain = makePe(sampleResources());
   std::vector<Resource> noManifest = sampleResources();
   noManifest.erase(noManifest.begin());
-  Bytes signedFile = makePe(sampleResources());
+  Bytes signedFile = plain;
   writeLe32(signedFile, kDirs + 8 * kDirSecurity, static_cast<uint32_t>(signedFile.size()));
   writeLe32(signedFile, kDirs + 8 * kDirSecurity + 4, 16);
   signedFile.resize(signedFile.size() + 16, 0x30);
   const struct {
     Bytes file;
     std::vector<std::string> icons;
-    const char* message;
+    const char* refusal;  // nullptr: applied
   } cases[] = {
+      {plain, pngs({300}), nullptr},
+      {plain, pngs({64, 16, 256, 32, 128}), nullptr},
       {signedFile, {}, "signing comes after packing"},
       {makePe(noManifest), {}, "no manifest"},
-      {makePe(sampleResources()), pngs({64}), "at least 256 px"},
-      {makePe(sampleResources()), {"/no/such.png"}, "not a readable PNG"},
-      {makePe(sampleResources()), pngs({16, 32, 48, 128, 256}),
-       "48.png: each of five icons must be square, 16, 32"},
+      {plain, pngs({64}), "at least 256 px"},
+      {plain, {"/no/such.png"}, "not a readable PNG"},
+      {plain, pngs({16, 32, 48, 128, 256}), "48.png: each of five icons must be square, 16, 32"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.message);
+    SCOPED_TRACE(c.refusal ? c.refusal : std::to_string(c.icons.size()) + " PNGs");
     PeFile pe = parsed(c.file);
     std::string error;
-    EXPECT_FALSE(applyWindowsIdentity(pe, {"A", "1.0.0.0", "A"}, c.icons, &error));
-    EXPECT_NE(error.find(c.message), std::string::npos) << error;
-    EXPECT_EQ(pe.bytes, c.file);
+    const bool applied =
+        applyWindowsIdentity(pe, {"New.App", "2.5.0.0", "New & <shiny>"}, c.icons, &error);
+    ASSERT_EQ(applied, c.refusal == nullptr) << error;
+    if (!applied) {
+      EXPECT_NE(error.find(c.refusal), std::string::npos) << error;
+      EXPECT_EQ(pe.bytes, c.file);
+      continue;
+    }
+    const PeFile again = parsed(pe.bytes);
+    WindowsIdentity identity;
+    ASSERT_TRUE(readWindowsIdentity(again, identity, &error)) << error;
+    const ManifestIdentity& m = identity.manifest;
+    EXPECT_EQ(m.name + " " + m.version + " " + m.description, "New.App 2.5.0.0 New & <shiny>");
+    EXPECT_EQ(identity.iconSizes, (std::vector<int>{16, 32, 64, 128, 256}));
+    const std::vector<Resource> back = resourcesOf(again);
+    EXPECT_EQ(back.size(), 8u) << "manifest, group, five images, custom";
+    for (const Resource& r : back) {
+      if (r.type.id != kRtIcon) continue;
+      ASSERT_TRUE(r.name.id >= 1 && r.name.id <= 5 && r.data.size() > 24) << r.name.id;
+      EXPECT_EQ(r.data[18] << 8 | r.data[19], kIconSizes[r.name.id - 1]) << "PNG width";
+    }
   }
 }
 

@@ -145,9 +145,12 @@ RgbaBitmap scaleBitmap(const RgbaBitmap& source, uint32_t size) {
 bool makeIconSet(const std::vector<std::string>& paths,
                  std::vector<std::vector<unsigned char>>& pngs, std::string* err) {
   std::vector<RgbaBitmap> bitmaps;
-  const bool ok = paths.size() == 1   ? fromOnePng(paths[0], bitmaps, err)
-                  : paths.size() == 5 ? fromFivePngs(paths, bitmaps, err)
-                                      : (*err = "give one large PNG or five icons", false);
+  if (paths.size() != 1 && paths.size() != 5) {
+    *err = "give one large PNG or five icons";
+    return false;
+  }
+  const bool ok =
+      paths.size() == 1 ? fromOnePng(paths[0], bitmaps, err) : fromFivePngs(paths, bitmaps, err);
   if (!ok) return false;
   pngs.clear();
   for (const RgbaBitmap& bitmap : bitmaps) {
