@@ -102,7 +102,7 @@ std::string AppImageTest::pack() {
   std::vector<unsigned char> bytes(launcher.begin(), launcher.end());
   std::string error;
   EXPECT_TRUE(writeLaunchConfigBlock(config, bytes, &error)) << error;
-  const std::string path = root_ + "/bin/app";
+  std::string path = root_ + "/bin/app";
   writeFile(path, std::string(bytes.begin(), bytes.end()));
   chmod(path.c_str(), 0755);
   return path;

@@ -12,7 +12,7 @@ namespace plenwick {
 inline std::string installedJdk() {
   std::error_code code;
   for (const auto& entry : std::filesystem::directory_iterator("/usr/lib/jvm", code)) {
-    const std::string home = entry.path().string();
+    std::string home = entry.path().string();
     if (javaFeatureVersion(home) >= 19 && std::filesystem::exists(home + "/bin/jlink")) return home;
   }
   return {};
