@@ -70,7 +70,7 @@ verify_signatures() {
       --output "$work/pem-signed.msi" >/dev/null &&
     osslsigncode verify -CAfile "$work/keys/ca.pem" -in "$work/pem-signed.msi" >/dev/null 2>&1 ||
     { echo "installer --image and sign with a PEM certificate failed"; return 1; }
-  "$pack" show "$exe" | grep -qx "signer: CN=Plenwick Test Signer, O=Plenwick Tests" ||
+  "$pack" show "$exe" | grep -cx "signer: CN=Plenwick Test Signer, O=Plenwick Tests" >/dev/null ||
     { "$pack" show "$exe" | tail -3; return 1; }
   echo "launcher and installer verify against the test CA; show names the signer"
 }
@@ -110,7 +110,7 @@ install_run_upgrade_uninstall() {
     --output "$work/x64-1.1" --installer "$work/app-1.1.msi" >"$work/installer-1.1.log" 2>&1 &&
     wine_run wine msiexec /i "$work/app-1.1.msi" /qn || { cat "$work/installer-1.1.log"; return 1; }
   [ ! -e "$installed/app/only-in-1.0.jar" ] && [ "$(ls "$programs")" = Rel.App ] &&
-    "$pack" show "$installed/bin/Rel.App.exe" | grep -qx "manifest version: 1.1.0.0" ||
+    "$pack" show "$installed/bin/Rel.App.exe" | grep -cx "manifest version: 1.1.0.0" >/dev/null ||
     { echo "1.1 did not replace 1.0"; ls -R "$programs" | head -20; return 1; }
   echo "1.1 replaced 1.0: one copy"
   if wine_run wine msiexec /i "$work/app-1.0.msi" /qn || [ -e "$installed/app/only-in-1.0.jar" ]; then
@@ -147,11 +147,13 @@ errors() {
 
 # ARM64: the same per-user layout (an Intel-platform package) around the ARM64 image.
 arm64_installer() {
+  local f
   RELEASE_TEST_PASSWORD=s3cret "$pack" installer "$work/app.json" --target windows-arm64 --launcher build-windows-arm64/launcher.exe \
     --output "$work/arm64" --installer "$work/arm64.msi" >"$work/arm64.log" 2>&1 || { cat "$work/arm64.log"; return 1; }
-  msiinfo export "$work/arm64.msi" File | grep -q "Rel.App.exe" && osslsigncode verify -CAfile "$work/keys/ca.pem" \
-    -in "$work/arm64.msi" >/dev/null 2>&1 && osslsigncode verify -CAfile "$work/keys/ca.pem" \
-    -in "$work/arm64/bin/Rel.App.exe" >/dev/null 2>&1
+  msiinfo export "$work/arm64.msi" File | grep -c "Rel.App.exe" >/dev/null || { echo "no Rel.App.exe in the File table"; return 1; }
+  for f in "$work/arm64.msi" "$work/arm64/bin/Rel.App.exe"; do
+    osslsigncode verify -CAfile "$work/keys/ca.pem" -in "$f" >/dev/null 2>&1 || { echo "not verified: $f"; return 1; }
+  done
 }
 
 rm -rf "$work" && mkdir -p "$work"
