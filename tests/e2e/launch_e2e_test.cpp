@@ -9,10 +9,11 @@ namespace {
 using Launch = AppImageTest;
 
 // Defaults, then the command line: as they are in main's array, with the token
-// replaced in sun.java.command.
+// replaced in sun.java.command. The JVM reads option strings, and Java prints, in the
+// locale's encoding, so the run has a UTF-8 one whatever the caller's.
 TEST_F(Launch, ArgumentsDefaultsThenCommandLine) {
   config.appArguments = {"args", "default &&"};
-  const RunResult r = run({"", "Grüße😀"});
+  const RunResult r = run({"", "Grüße😀"}, {{"LC_ALL", "C.UTF-8"}});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "sun.java.command=probe.Probe args default " + appDir() +
                        "  Grüße😀\ncount=4\narg0=[args] utf8=61726773\n"
