@@ -25,6 +25,7 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/runtime/app_cds_test.cpp
     tools/pack/runtime/module_deps_test.cpp
     tools/pack/windows/manifest_test.cpp
+    tools/pack/files/image_marker_test.cpp
     tools/pack/files/output_place_test.cpp
     tools/pack/files/replace_test.cpp
     tools/pack/files/tree_copy_test.cpp

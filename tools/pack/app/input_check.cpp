@@ -99,28 +99,28 @@ bool checkFile(const AppConfig& c, const std::string& key, const std::string& pa
   return true;
 }
 
-// Everything the image is made from: an output may neither hold nor lie in any of it.
-std::vector<std::string> imageInputs(const AppConfig& c) {
-  std::vector<std::string> inputs = {c.runtime,      c.jdk,  c.launcher,
-                                     c.bootstrapJar, c.file, c.appFolder};
-  for (const auto* list : {&c.jars, &c.jarFiles, &c.icons, &c.appContent}) {
-    inputs.insert(inputs.end(), list->begin(), list->end());
-  }
-  return inputs;
-}
-
 bool checkOutput(AppConfig& c, std::string* err) {
   if (c.output.empty()) return fail(c, "output", "is required: the image directory", err);
-  c.output = normalOutputPath(c.output);
   std::string problem;
-  if (!checkOutputPlace(c.output, surroundingsOf(imageInputs(c)), &problem) ||
-      !mayPlaceImage(c.output, outputKindAt(c.output), c.force, &problem)) {
+  std::vector<std::string> changes;
+  if (!checkFolderOutput(c.output, surroundingsOf(imageInputs(c)), &c.output, &problem) ||
+      !mayPlaceImage(c.output, outputKindAt(c.output, &changes), c.force, changes, &problem)) {
     return fail(c, "output", problem, err);
   }
   return true;
 }
 
 }  // namespace
+
+std::vector<std::string> imageInputs(const AppConfig& c) {
+  std::vector<std::string> inputs = {c.runtime,      c.jdk,  c.launcher,
+                                     c.bootstrapJar, c.file, c.appFolder,
+                                     c.sign.certificate, c.sign.key, c.sign.passwordFile};
+  for (const auto* list : {&c.jars, &c.jarFiles, &c.icons, &c.appContent}) {
+    inputs.insert(inputs.end(), list->begin(), list->end());
+  }
+  return inputs;
+}
 
 bool checkRuntime(AppConfig& c, std::string* err) {
   if (c.target.empty()) c.target = "linux-x64";

@@ -2,12 +2,13 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "tools/pack/app/app_check.h"
 #include "tools/pack/app/app_options.h"
+#include "tools/pack/app/input_check.h"
 #include "tools/pack/cli/exit_codes.h"
 #include "tools/pack/content/app_content.h"
+#include "tools/pack/files/image_marker.h"
 #include "tools/pack/files/output_place.h"
 #include "tools/pack/files/replace.h"
 #include "tools/pack/launcher/packed_launcher.h"
@@ -91,17 +92,7 @@ bool copyApp(const AppConfig& c, const std::string& root, std::string* err) {
   return true;
 }
 
-bool markImage(const std::string& root, std::string* err) {
-  std::ofstream marker(fs::path(root) / kImageMarker);
-  marker << "An application image made by plenwick-pack; plenwick-pack image --force may "
-            "replace this folder.\n";
-  marker.close();
-  if (!marker) {
-    *err = "cannot write " + (fs::path(root) / kImageMarker).string();
-    return false;
-  }
-  return true;
-}
+}  // namespace
 
 bool buildImage(const AppConfig& c, Staging& staging, std::string* err) {
   const std::string root = staging.imagePath();
@@ -120,8 +111,10 @@ bool buildImage(const AppConfig& c, Staging& staging, std::string* err) {
                          !signFile(&signer, exe, exe, c.displayName, 0755, err))) {
     return false;
   }
-  return markImage(root, err);
+  return writeImageMarker(root, err);
 }
+
+namespace {
 
 int failed(const std::string& message) {
   std::fprintf(stderr, "plenwick-pack image: %s\n", message.c_str());
@@ -130,27 +123,30 @@ int failed(const std::string& message) {
 
 }  // namespace
 
+int readImageConfig(const std::string& command, const std::vector<std::string>& args,
+                    AppConfig* config, bool* help) {
+  std::string error;
+  if (parseImageArguments(args, *config, help, &error) && *help) return kExitOk;
+  if (error.empty() && validateAppConfig(*config, &error) && config->sign.given() &&
+      !config->windows) {
+    error = "sign: only Windows targets are signed";
+  }
+  if (error.empty()) return kExitOk;
+  std::fprintf(stderr, "plenwick-pack %s: %s\n(plenwick-pack %s --help lists the options)\n",
+               command.c_str(), error.c_str(), command.c_str());
+  return kExitUsage;
+}
+
 int imageCommand(const std::vector<std::string>& args) {
   AppConfig config;
   bool help = false;
-  std::string error;
-  if (parseImageArguments(args, config, &help, &error) && help) {
-    std::fputs(kImageUsage, stdout);
-    return kExitOk;
-  }
-  if (!error.empty() || !validateAppConfig(config, &error)) {
-    std::fprintf(stderr,
-                 "plenwick-pack image: %s\n(plenwick-pack image --help lists the options)\n",
-                 error.c_str());
-    return kExitUsage;
-  }
-  if (config.sign.given() && !config.windows) {
-    std::fprintf(stderr, "plenwick-pack image: sign: only Windows targets are signed\n");
-    return kExitUsage;
-  }
+  const int status = readImageConfig("image", args, &config, &help);
+  if (help) std::fputs(kImageUsage, stdout);
+  if (help || status != kExitOk) return status;
   Staging staging;
+  std::string error;
   if (!staging.create(config.output, &error) || !buildImage(config, staging, &error) ||
-      !staging.commitImage(&error)) {
+      !staging.commitImage(surroundingsOf(imageInputs(config)), &error)) {
     return failed(error);
   }
   std::printf("image: %s (start it with %s)\n", config.output.c_str(),

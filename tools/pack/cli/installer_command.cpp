@@ -3,11 +3,16 @@
 #include "tools/pack/cli/installer_command.h"
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 
 #include "tools/pack/app/app_config.h"
 #include "tools/pack/app/app_options.h"
+#include "tools/pack/app/input_check.h"
 #include "tools/pack/cli/exit_codes.h"
 #include "tools/pack/cli/image_command.h"
+#include "tools/pack/files/output_place.h"
+#include "tools/pack/files/replace.h"
 #include "tools/pack/release/installer.h"
 
 namespace plenwick {
@@ -41,6 +46,27 @@ int usageError(const std::string& message) {
   return kExitUsage;
 }
 
+int failed(const std::string& message) {
+  std::fprintf(stderr, "plenwick-pack installer: %s\n", message.c_str());
+  return kExitFailed;
+}
+
+// Everything the run reads: the .msi may be neither one of them nor inside one.
+std::vector<std::string> installerInputs(const AppConfig& c, const std::string& image) {
+  std::vector<std::string> inputs = imageInputs(c);
+  inputs.push_back(image);
+  return inputs;
+}
+
+bool putMsi(const std::string& msi, const std::string& output, std::string* err) {
+  std::vector<unsigned char> bytes;
+  std::ifstream in(msi, std::ios::binary);
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (!in.bad() && !bytes.empty()) return writeFileAtomically(output, bytes, 0644, err);
+  *err = "cannot read " + msi;
+  return false;
+}
+
 }  // namespace
 
 int installerCommand(const std::vector<std::string>& args) {
@@ -62,23 +88,37 @@ int installerCommand(const std::vector<std::string>& args) {
   AppConfig config;
   std::string error;
   bool help = false;
-  if (!parseImageArguments(rest, config, &help, &error)) return usageError(error);
   const bool made = image.empty();
   if (made) {
-    const int status = imageCommand(rest);
+    const int status = readImageConfig("installer", rest, &config, &help);
     if (status != kExitOk) return status;
     image = config.output;
+  } else if (!parseImageArguments(rest, config, &help, &error)) {
+    return usageError(error);
   }
-  while (image.size() > 1 && image.back() == '/') image.pop_back();
-  InstallerRequest request{
-      image, config.installer, config.publisher, config.upgradeCode, config.sign, made};
-  if (request.output.empty()) request.output = image + ".msi";
-  if (!buildInstaller(request, &error)) {
-    std::fprintf(stderr, "plenwick-pack installer: %s\n", error.c_str());
-    return kExitFailed;
+  image = normalOutputPath(image);
+  std::string output = config.installer.empty() ? image + ".msi" : config.installer;
+  if (!checkFileOutput(output, surroundingsOf(installerInputs(config, image)), &output, &error)) {
+    return usageError(error);
   }
+  // A new image is built beside its output and published with the .msi, once both are complete.
+  Staging staging;
+  InstallerRequest request{image, config.publisher,
+                           config.upgradeCode, config.sign, made};
+  std::string msi;
+  if (!staging.create(made ? image : output, &error) ||
+      (made && !buildImage(config, staging, &error))) {
+    return failed(error);
+  }
+  request.image = made ? staging.imagePath() : image;
+  if (!buildInstaller(request, staging.workPath(), &msi, &error) ||
+      (made && !staging.commitImage(surroundingsOf(imageInputs(config)), &error)) ||
+      !putMsi(msi, output, &error)) {
+    return failed(error);
+  }
+  if (made) std::printf("image: %s\n", image.c_str());
   std::printf("installer: %s (per-user; installs to %%LOCALAPPDATA%%\\Programs)\n",
-              request.output.c_str());
+              output.c_str());
   return kExitOk;
 }
 

@@ -118,9 +118,16 @@ int signCommand(const std::vector<std::string>& args) {
     std::fputs(kSignUsage, stdout);
     return kExitOk;
   }
+  const SignSettings& s = r.config.sign;
+  const OutputSurroundings around =
+      surroundingsOf({r.config.file, s.certificate, s.key, s.passwordFile});
+  if (!checkFileOutput(r.output, around, &r.output, &error)) {
+    std::fprintf(stderr, "plenwick-pack sign: %s\n", error.c_str());
+    return kExitUsage;
+  }
   Staging staging;
   Signer signer;
-  if (!refuseUnpacked(r.file, &error) || !staging.create(normalOutputPath(r.output), &error) ||
+  if (!refuseUnpacked(r.file, &error) || !staging.create(r.output, &error) ||
       !prepareSigner(r.config.sign, staging.workPath(), false, &signer, &error) ||
       !signFile(&signer, r.file, r.output, r.description, 0755, &error)) {
     std::fprintf(stderr, "plenwick-pack sign: %s\n", error.c_str());

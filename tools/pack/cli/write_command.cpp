@@ -11,9 +11,11 @@
 #include "config/region_locator.h"
 #include "tools/pack/app/stack_size.h"
 #include "tools/pack/cli/exit_codes.h"
+#include "tools/pack/files/output_place.h"
 #include "tools/pack/files/replace.h"
 #include "tools/pack/launcher/launcher_file.h"
 #include "tools/pack/pe/pe_file.h"
+#include "tools/pack/windows/windows_identity.h"
 
 namespace plenwick {
 namespace {
@@ -68,6 +70,14 @@ bool sameFile(const std::string& a, const std::string& b) {
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+// A signed launcher packed again would carry a signature that no longer verifies.
+bool refuseSignedLauncher(const LauncherFile& launcher, std::string* err) {
+  PeFile pe;
+  std::string notPe;
+  if (!parsePe(launcher.bytes, pe, &notPe) || refuseSigned(pe, err)) return true;
+  return false;
+}
+
 }  // namespace
 
 int writeCommand(const std::vector<std::string>& args) {
@@ -109,7 +119,7 @@ int writeCommand(const std::vector<std::string>& args) {
 
   LauncherFile image;
   std::string error;
-  if (!readLauncher(launcherPath, image, &error) ||
+  if (!readLauncher(launcherPath, image, &error) || !refuseSignedLauncher(image, &error) ||
       !writeLaunchConfigBlock(config, image.bytes, &error)) {
     std::fprintf(stderr, "plenwick-pack write: %s\n", error.c_str());
     return kExitFailed;
@@ -122,7 +132,8 @@ int writeCommand(const std::vector<std::string>& args) {
                  outputPath.c_str());
     return kExitFailed;
   }
-  if (!writeFileAtomically(outputPath, image.bytes, 0777, &error)) {
+  if (!checkFileOutput(outputPath, surroundingsOf({launcherPath}), &outputPath, &error) ||
+      !writeFileAtomically(outputPath, image.bytes, 0777, &error)) {
     std::fprintf(stderr, "plenwick-pack write: %s\n", error.c_str());
     return kExitFailed;
   }

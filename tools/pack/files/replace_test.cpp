@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 
 #include "tests/support/temp_dir.h"
-#include "tools/pack/files/output_place.h"
+#include "tools/pack/files/image_marker.h"
 
 namespace plenwick {
 namespace {
@@ -13,12 +13,12 @@ namespace fs = std::filesystem;
 
 class ReplaceTest : public TempDirTest {
  protected:
-  // Builds a new image whose marker reads "new".
+  // Builds a new image whose file "which" reads "new".
   void stageImage(Staging& staging, const std::string& output) {
     std::string err;
     ASSERT_TRUE(staging.create(output, &err)) << err;
-    fs::create_directories(staging.imagePath());
-    std::ofstream(fs::path(staging.imagePath()) / kImageMarker) << "new";
+    writeFile(fs::path(staging.imagePath()) / "which", "new");
+    ASSERT_TRUE(writeImageMarker(staging.imagePath(), &err)) << err;
   }
 };
 
@@ -32,18 +32,19 @@ TEST_F(ReplaceTest, AnEarlierImageIsReplacedOrRestored) {
     SCOPED_TRACE(c.name);
     const std::string output = (dir_ / "out").string();
     fs::remove_all(output);
-    put(std::string("out/") + kImageMarker, "old");
-    put("out/user-notes.txt", "kept while the image is");
+    put("out/which", "old");
+    put("out/app/data.txt", "the old image's");
+    std::string err;
+    ASSERT_TRUE(writeImageMarker(output, &err)) << err;
     {
       Staging staging;
       stageImage(staging, output);
-      std::string err;
       const bool placed = staging.commitImage(
-          &err, [&](std::string* e) { return !c.failAfterAside || (*e = "injected", false); });
+          {}, &err, [&](std::string* e) { return !c.failAfterAside || (*e = "injected", false); });
       EXPECT_EQ(placed, !c.failAfterAside) << err;
     }
-    EXPECT_EQ(readFile(fs::path(output) / kImageMarker), c.expected);
-    EXPECT_EQ(fs::exists(fs::path(output) / "user-notes.txt"), c.failAfterAside);
+    EXPECT_EQ(readFile(fs::path(output) / "which"), c.expected);
+    EXPECT_EQ(fs::exists(fs::path(output) / "app/data.txt"), c.failAfterAside);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1)
         << "nothing of the run is left beside the output";
   }
@@ -56,7 +57,7 @@ TEST_F(ReplaceTest, FailureRemovesTheParentsItMade) {
     stageImage(staging, output);
     put("a/b/out/file", "appeared while the image was built");
     std::string err;
-    EXPECT_FALSE(staging.commitImage(&err));
+    EXPECT_FALSE(staging.commitImage({}, &err));
     EXPECT_NE(err.find("is a folder that is not an image"), std::string::npos) << err;
   }
   EXPECT_EQ(readFile(dir_ / "a/b/out/file"), "appeared while the image was built");
@@ -77,7 +78,7 @@ TEST_F(ReplaceTest, RemovesOnlyInsideItsOwnFolder) {
     EXPECT_FALSE(staging.remove(path, &err)) << path;
   }
   EXPECT_TRUE(fs::exists(dir_ / "keep"));
-  EXPECT_TRUE(staging.remove(staging.imagePath() + "/" + kImageMarker, &err)) << err;
+  EXPECT_TRUE(staging.remove(staging.imagePath() + "/which", &err)) << err;
 }
 
 // Links and special files are refused in pack_safety_e2e_test.

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "tools/pack/files/output_place.h"
+#include "tools/pack/files/image_marker.h"
 #include "tools/pack/files/replace.h"
 #include "tools/pack/release/external_tool.h"
 #include "tools/pack/release/name_uuid.h"
@@ -123,16 +123,14 @@ bool runWixl(const std::string& work, const std::string& msi, std::string* err) 
 
 }  // namespace
 
-bool buildInstaller(const InstallerRequest& r, std::string* err) {
+bool buildInstaller(const InstallerRequest& r, const std::string& work, std::string* msi,
+                    std::string* err) {
   fs::path launcher;
   InstallerSpec spec;
   PeFile pe;
   if (!findLauncher(r.image, &launcher, err) || !describeImage(r, launcher, &spec, &pe, err)) {
     return false;
   }
-  Staging staging;
-  if (!staging.create(normalOutputPath(r.output), err)) return false;
-  const std::string work = staging.workPath();
   spec.sourceRoot = fs::absolute(r.image).lexically_normal().lexically_relative(work).string();
   Signer signer;
   if (r.sign.given() && !prepareSigner(r.sign, work, r.timestampNoted, &signer, err)) return false;
@@ -142,19 +140,17 @@ bool buildInstaller(const InstallerRequest& r, std::string* err) {
     if (!signFile(&signer, launcher.string(), copy, spec.displayName, 0755, err)) return false;
     spec.sources["bin/" + launcher.filename().string()] = launcher.filename().string();
   }
-  const std::string wxs = work + "/app.wxs", msi = work + "/app.msi";
+  const std::string wxs = work + "/app.wxs";
   const std::string source = wixSource(spec);
+  *msi = work + "/app.msi";
   if (!writeFileAtomically(wxs, {source.begin(), source.end()}, 0644, err) ||
-      !runWixl(work, msi, err)) {
+      !runWixl(work, *msi, err)) {
     return false;
   }
-  if (r.sign.given()) return signFile(&signer, msi, r.output, spec.displayName, 0644, err);
-  Bytes bytes;
-  if (!readBytes(msi, &bytes)) {
-    *err = "cannot read " + msi;
-    return false;
-  }
-  return writeFileAtomically(r.output, bytes, 0644, err);
+  if (!r.sign.given()) return true;
+  const std::string unsigned_ = *msi;
+  *msi = work + "/signed.msi";
+  return signFile(&signer, unsigned_, *msi, spec.displayName, 0644, err);
 }
 
 }  // namespace plenwick

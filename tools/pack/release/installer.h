@@ -11,13 +11,15 @@ namespace plenwick {
 
 struct InstallerRequest {
   std::string image;            // a Windows image made by plenwick-pack
-  std::string output;           // the .msi to write
   std::string publisher;        // default: the application's display name
   std::string upgradeCode;      // default: derived from the application's name
   SignSettings sign;            // when given: the launcher (if unsigned) and the .msi are signed
   bool timestampNoted = false;  // the run has already said there is no timestamp server
 };
 
-bool buildInstaller(const InstallerRequest& request, std::string* err);
+// Builds the .msi (signed when asked) in the private folder `work`; *msi
+// receives its path there. The caller puts it in place.
+bool buildInstaller(const InstallerRequest& request, const std::string& work, std::string* msi,
+                    std::string* err);
 
 }  // namespace plenwick
