@@ -10,6 +10,7 @@
 #include "tests/support/temp_dir.h"
 #include "tools/pack/app/app_options.h"
 #include "tools/pack/content/app_content.h"
+#include "tools/pack/files/image_marker.h"
 #include "tools/pack/launcher/packed_launcher.h"
 
 namespace plenwick {
@@ -25,7 +26,7 @@ class AppConfigTest : public TempDirTest {
     std::istringstream files(
         "lib/app.jar lib/util.jar other/app.jar notes.txt rt/lib/server/libjvm.so "
         "winrt/bin/server/jvm.dll jdk/bin/jlink launcher boot.jar icon.png full/x "
-        "earlier/.plenwick-image colon/a:b.jar token/a&&b.jar device/con.jar case/App.jar "
+        "earlier/bin/app colon/a:b.jar token/a&&b.jar device/con.jar case/App.jar "
         "case/app.jar content/lib/dep.jar content/native/x.dll content/libx.so content/res/a.txt");
     for (std::string file; files >> file;) put(file);
     for (const char* folder : {"plain", "linked", "empty", "exists"})
@@ -35,6 +36,8 @@ class AppConfigTest : public TempDirTest {
     writeSmallZip((dir_ / "plain/plain.jar").string(), "META-INF/MANIFEST.MF",
                   "Manifest-Version: 1.0\r\n");
     fs::create_directory_symlink("../lib", dir_ / "linked/dir");
+    std::string err;
+    ASSERT_TRUE(writeImageMarker((dir_ / "earlier").string(), &err)) << err;
     mkfifo((dir_ / "fifo").c_str(), 0600);
   }
 
@@ -96,7 +99,7 @@ TEST_F(AppConfigTest, EveryProblemNamesTheFileOrOptionAndTheKey) {
       {{{"output", "earlier"}}, {"--force"}, ""},
       {{{"output", "full"}}, {"--force"}, "is a folder that is not an image made by plenwick-pack"},
       {{{"output", "notes.txt"}}, {"--force"}, "notes.txt is a file"},
-      {{{"output", "linked/dir"}}, {"--force"}, "is a symbolic link"},
+      {{{"output", "linked/dir"}}, {"--force"}, "leads there through a link"},
       {{{"output", "fifo"}}, {"--force"}, "is a special file"},
       {{{"output", "lib/"}}, {"--force"}, "which this run reads"},
       {{{"output", "rt/image"}}, {}, "lies inside"},
