@@ -1,10 +1,17 @@
 // plenwick-pack never deletes or overwrites what it did not make: every refusal
 // leaves the whole tree around it as it was, byte for byte.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <stdio.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <iostream>
 #include <map>
+#include <thread>
 
 #include "tests/e2e/harness.h"
 #include "tests/support/installed_jdk.h"
@@ -23,7 +30,8 @@ std::map<std::string, std::string> snapshot(const fs::path& root) {
     lstat(it->path().c_str(), &info);
     std::string entry = std::to_string(info.st_mode) + " ";
     if (S_ISLNK(info.st_mode)) entry += fs::read_symlink(it->path()).string();
-    if (S_ISREG(info.st_mode)) entry += readFile(it->path());
+    if (S_ISREG(info.st_mode))
+      entry += std::to_string(std::hash<std::string>{}(readFile(it->path())));
     tree[it->path().lexically_relative(root).string()] = entry;
   }
   return tree;
@@ -36,51 +44,120 @@ class PackSafety : public TempDirTest {
     project_ = dir_ / "work/project";
     put("work/project/lib/app.jar", "a jar");
     put("work/project/rt/lib/server/libjvm.so", "a runtime");
+    put("work/project/winrt/bin/jvm.dll", "a Windows runtime");
     put("work/project/other/notes.txt", "the user's");
+    put("work/project/cs.p12", "a certificate");
+    put("home/.config/app", "the user's");
     fs::create_symlink("other", project_ / "alink");
     fs::create_symlink("rt", project_ / "rtlink");
+    fs::create_symlink("../..", project_ / "top");
     mkfifo((project_ / "fifo").c_str(), 0600);
+    fs::copy_file(PLENWICK_LAUNCHER, project_ / "launcher");
+    // As root, the packer runs as nobody: a fault can then reach no more than this tree.
+    const RunResult probe = runProcess(kSetpriv, {kSetpriv, "--reuid=65534", "--regid=65534",
+                                                  "--clear-groups", PLENWICK_PACK, "--version"});
+    unprivileged_ = geteuid() == 0 && probe.exitCode == 0;
+    if (geteuid() == 0 && !unprivileged_) {
+      std::cerr << "note: plenwick-pack runs as root here: nobody cannot run " PLENWICK_PACK "\n";
+    }
   }
 
-  RunResult pack(const std::vector<std::string>& args, const EnvChanges& env = {}) {
-    return runPack(args, env, project_.string());
+  RunResult pack(const std::vector<std::string>& args, EnvChanges env = {}) {
+    env.emplace("HOME", (dir_ / "home").string());
+    if (!unprivileged_) return runPack(args, env, project_.string());
+    for (auto it = fs::recursive_directory_iterator(dir_); it != fs::recursive_directory_iterator();
+         ++it) {
+      lchown(it->path().c_str(), 65534, 65534);
+    }
+    chown(dir_.c_str(), 65534, 65534);
+    std::vector<std::string> argv = {kSetpriv, "--reuid=65534", "--regid=65534", "--clear-groups",
+                                     PLENWICK_PACK};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return runProcess(kSetpriv, argv, env, project_.string());
   }
   RunResult image(const std::string& output, const std::string& runtime = "rt") {
     return pack({"image", "--name", "app", "--main-class", "a.Main", "--jar", "lib/app.jar",
                  "--runtime", runtime, "--output", output, "--force"});
   }
 
+  static constexpr const char* kSetpriv = "/usr/bin/setpriv";
   fs::path project_;
+  bool unprivileged_ = false;
 };
 
 TEST_F(PackSafety, RefusalsTouchNothing) {
-  const std::string launcher = (project_ / "launcher").string();
-  fs::copy_file(PLENWICK_LAUNCHER, launcher);
-  // Each way a path is checked against the disk; the rules are unit tests.
+  ASSERT_EQ(image("img").exitCode, 0);
+  put("work/project/img/data/settings.json", "added by the application");
+  put("work/project/stray/" + std::string(".plenwick-image"), "copied from an image");
+  put("work/project/stray/src/Main.java", "the user's");
+  // Each way a path is checked against the disk, by each command that writes;
+  // the rules are unit tests. A row's output goes after the command's arguments.
+  const std::map<std::string, std::vector<std::string>> commands = {
+      {"image",
+       {"image", "--name", "app", "--main-class", "a.Main", "--jar", "lib/app.jar", "--runtime",
+        "rt", "--force", "--output"}},
+      {"write", {"write", "--launcher", "launcher", "--main-class", "a.Main", "--output"}},
+      {"sign", {"sign", "launcher", "--certificate", "cs.p12", "--output"}},
+      {"installer --image", {"installer", "--image", "img", "--installer"}},
+      {"installer",
+       {"installer", "--name", "app", "--main-class", "a.Main", "--jar", "lib/app.jar", "--target",
+        "windows-x64", "--runtime", "winrt", "--launcher", "launcher", "--output", "new",
+        "--installer"}},
+  };
   const struct {
-    std::vector<std::string> args;
+    const char* command;
+    const char* output;
     int exitCode;
     const char* message;
   } cases[] = {
-      {{"image", "other/"}, 2, "is a folder that is not an image made by plenwick-pack"},
-      {{"image", "."}, 2, "is the current folder"},
-      {{"image", "alink"}, 2, "alink is a symbolic link"},
-      {{"image", "fifo"}, 2, "fifo is a special file"},
-      {{"write", "alink"}, 1, "alink is a symbolic link"},
-      {{"write", "fifo"}, 1, "is not a regular file"},
-      {{"write", "launcher"}, 1, "which is only read"},
+      {"image", "other/", 2, "is a folder that is not an image made by plenwick-pack"},
+      {"image", "stray", 2, "is a folder that is not an image made by plenwick-pack"},
+      {"image", "img", 2, "data/settings.json (added)"},
+      {"image", ".", 2, "is the current folder"},
+      {"image", "top/work/project", 2, "is the current folder"},
+      {"image", "top/home", 2, "is your home folder"},
+      {"image", "top", 2, "holds your home folder"},
+      {"image", "rtlink/out", 2, "lies inside"},
+      {"image", "alink", 2, "alink is a symbolic link"},
+      {"image", "fifo", 2, "fifo is a special file"},
+      {"write", "alink", 1, "alink is a symbolic link"},
+      {"write", "fifo", 1, "is not a regular file"},
+      {"write", "top/work/project/launcher", 1, "which is only read"},
+      {"sign", "top/work/project/cs.p12", 2, "is an input of this run"},
+      {"installer --image", "img/app.msi", 2, "lies inside"},
+      {"installer", "lib/app.jar", 2, "is an input of this run"},
+      {"installer", "new/app.msi", 2, "lies inside"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.message);
+    SCOPED_TRACE(std::string(c.command) + " " + c.output);
     const auto before = snapshot(dir_);
-    const RunResult run = c.args[0] == "image"
-                              ? image(c.args[1])
-                              : pack({"write", "--launcher", launcher, "--main-class", "a.Main",
-                                      "--output", c.args[1]});
+    std::vector<std::string> args = commands.at(c.command);
+    args.push_back(c.output);
+    const RunResult run = pack(args);
     EXPECT_EQ(run.exitCode, c.exitCode) << run.out << run.err;
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     EXPECT_EQ(snapshot(dir_), before);
   }
+}
+
+// Another process swaps a folder of the user's with the earlier image while
+// --force replaces it: the folder must survive, whichever name it ends under.
+TEST_F(PackSafety, AFolderSwappedInWhileReplacingSurvives) {
+  put("work/project/victim/precious.txt", "the user's");
+  ASSERT_EQ(image("out").exitCode, 0);
+  const std::string out = (project_ / "out").string(), victim = (project_ / "victim").string();
+  std::atomic<bool> stop{false};
+  std::thread swapper([&] {
+    while (!stop) renameat2(AT_FDCWD, out.c_str(), AT_FDCWD, victim.c_str(), RENAME_EXCHANGE);
+  });
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(4);
+  int runs = 0;
+  for (; runs < 300 && std::chrono::steady_clock::now() < end; ++runs) image("out");
+  stop = true;
+  swapper.join();
+  const bool kept = readFile(project_ / "out/precious.txt") == "the user's" ||
+                    readFile(project_ / "victim/precious.txt") == "the user's";
+  EXPECT_TRUE(kept) << "the user's folder was deleted within " << runs << " runs";
 }
 
 TEST_F(PackSafety, ALinkedRuntimeIsCopiedNeverWrittenThrough) {

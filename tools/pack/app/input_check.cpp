@@ -113,8 +113,8 @@ bool checkOutput(AppConfig& c, std::string* err) {
 }  // namespace
 
 std::vector<std::string> imageInputs(const AppConfig& c) {
-  std::vector<std::string> inputs = {c.runtime,      c.jdk,  c.launcher,
-                                     c.bootstrapJar, c.file, c.appFolder,
+  std::vector<std::string> inputs = {c.runtime,          c.jdk,      c.launcher,
+                                     c.bootstrapJar,     c.file,     c.appFolder,
                                      c.sign.certificate, c.sign.key, c.sign.passwordFile};
   for (const auto* list : {&c.jars, &c.jarFiles, &c.icons, &c.appContent}) {
     inputs.insert(inputs.end(), list->begin(), list->end());

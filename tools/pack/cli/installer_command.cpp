@@ -103,8 +103,7 @@ int installerCommand(const std::vector<std::string>& args) {
   }
   // A new image is built beside its output and published with the .msi, once both are complete.
   Staging staging;
-  InstallerRequest request{image, config.publisher,
-                           config.upgradeCode, config.sign, made};
+  InstallerRequest request{image, config.publisher, config.upgradeCode, config.sign, made};
   std::string msi;
   if (!staging.create(made ? image : output, &error) ||
       (made && !buildImage(config, staging, &error))) {
@@ -117,8 +116,7 @@ int installerCommand(const std::vector<std::string>& args) {
     return failed(error);
   }
   if (made) std::printf("image: %s\n", image.c_str());
-  std::printf("installer: %s (per-user; installs to %%LOCALAPPDATA%%\\Programs)\n",
-              output.c_str());
+  std::printf("installer: %s (per-user; installs to %%LOCALAPPDATA%%\\Programs)\n", output.c_str());
   return kExitOk;
 }
 

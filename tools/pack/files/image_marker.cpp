@@ -37,11 +37,16 @@ std::string describe(const fs::path& path, const struct stat& info) {
 std::string escape(const std::string& text) {
   std::string out;
   for (const char c : text) {
-    if (c == '\\') out += "\\\\";
-    else if (c == '\t') out += "\\t";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else out += c;
+    if (c == '\\')
+      out += "\\\\";
+    else if (c == '\t')
+      out += "\\t";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\r')
+      out += "\\r";
+    else
+      out += c;
   }
   return out;
 }
@@ -67,8 +72,8 @@ bool entriesOf(const std::string& root, std::map<std::string, std::string>* entr
 
 // The marker's text: a regular file of sane size, read without following a link.
 bool readMarker(const std::string& root, std::string* text) {
-  const int fd = open((fs::path(root) / kImageMarker).c_str(),
-                      O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  const int fd =
+      open((fs::path(root) / kImageMarker).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat info;
   bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= kMaxMarkerBytes;
@@ -112,8 +117,8 @@ bool writeImageMarker(const std::string& root, std::string* err) {
   if (!entriesOf(root, &entries, err)) return false;
   std::string text = std::string(kFirstLine) + "\n";
   for (const auto& [path, description] : entries) text += path + "\t" + description + "\n";
-  return writeFileAtomically((fs::path(root) / kImageMarker).string(),
-                             {text.begin(), text.end()}, 0644, err);
+  return writeFileAtomically((fs::path(root) / kImageMarker).string(), {text.begin(), text.end()},
+                             0644, err);
 }
 
 MarkerState checkImageMarker(const std::string& root, std::vector<std::string>* changes) {

@@ -1,7 +1,7 @@
 #include "tools/pack/files/image_marker.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <functional>

@@ -166,11 +166,12 @@ bool checkFolderOutput(const std::string& path, const OutputSurroundings& around
   });
 }
 
-bool checkFileOutput(const std::string& path, const OutputSurroundings& around,
-                     std::string* normal, std::string* err) {
-  return checkBothSpellings(path, normal, err, [&](const std::string& p, std::string* e) {
-           return checkFileOutputPlace(p, around, e);
-         }) &&
+bool checkFileOutput(const std::string& path, const OutputSurroundings& around, std::string* normal,
+                     std::string* err) {
+  return checkBothSpellings(path, normal, err,
+                            [&](const std::string& p, std::string* e) {
+                              return checkFileOutputPlace(p, around, e);
+                            }) &&
          mayPlaceFile(*normal, err);
 }
 
@@ -208,8 +209,9 @@ bool mayPlaceImage(const std::string& path, OutputKind kind, bool force,
       *err = path + " is an image made by plenwick-pack, but it holds what the packer did not " +
              "put there:";
       for (const std::string& change : changes) *err += "\n  " + change;
-      *err += "\nnothing was replaced: move what you want to keep out of it and delete the rest "
-              "yourself, or choose a new folder";
+      *err +=
+          "\nnothing was replaced: move what you want to keep out of it and delete the rest "
+          "yourself, or choose a new folder";
       return false;
     case OutputKind::kFolder:
       *err = path + " is a folder that is not an image made by plenwick-pack (it has no valid " +

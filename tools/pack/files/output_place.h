@@ -47,8 +47,8 @@ bool checkFileOutputPlace(const std::string& output, const OutputSurroundings& a
 // and a name short enough for the file system. Returns the normal path.
 bool checkFolderOutput(const std::string& path, const OutputSurroundings& around,
                        std::string* normal, std::string* err);
-bool checkFileOutput(const std::string& path, const OutputSurroundings& around,
-                     std::string* normal, std::string* err);
+bool checkFileOutput(const std::string& path, const OutputSurroundings& around, std::string* normal,
+                     std::string* err);
 
 // What is at an output path, as far as replacing it goes.
 enum class OutputKind {

@@ -16,7 +16,7 @@ TEST(OutputPlace, PathWithinComparesWholeNames) {
     const char* outer;
     bool within;
   } cases[] = {
-      {"/a/b", "/a/b", true},  {"/a/b/c", "/a/b", true}, {"/a/..x", "/a", true},
+      {"/a/b", "/a/b", true},   {"/a/b/c", "/a/b", true}, {"/a/..x", "/a", true},
       {"/a/bc", "/a/b", false}, {"/a", "/a/b", false},    {"/x", "/", true},
   };
   for (const auto& c : cases) EXPECT_EQ(pathWithin(c.inner, c.outer), c.within) << c.inner;
