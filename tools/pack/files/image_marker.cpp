@@ -4,11 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <map>
-
-#include "tools/pack/files/replace.h"
 
 namespace plenwick {
 namespace {
@@ -117,8 +116,20 @@ bool writeImageMarker(const std::string& root, std::string* err) {
   if (!entriesOf(root, &entries, err)) return false;
   std::string text = std::string(kFirstLine) + "\n";
   for (const auto& [path, description] : entries) text += path + "\t" + description + "\n";
-  return writeFileAtomically((fs::path(root) / kImageMarker).string(), {text.begin(), text.end()},
-                             0644, err);
+  // A new file in a folder only this run writes to: it is made, never replaced.
+  const std::string path = (fs::path(root) / kImageMarker).string();
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  std::size_t done = 0;
+  while (fd >= 0 && done < text.size()) {
+    const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
+    if (wrote <= 0) break;
+    done += static_cast<std::size_t>(wrote);
+  }
+  const bool written = fd >= 0 && done == text.size() && fsync(fd) == 0;
+  const bool closed = fd < 0 || close(fd) == 0;
+  if (written && closed) return true;
+  *err = "cannot write " + path + ": " + std::strerror(errno);
+  return false;
 }
 
 MarkerState checkImageMarker(const std::string& root, std::vector<std::string>* changes) {
