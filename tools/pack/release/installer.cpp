@@ -123,8 +123,15 @@ bool runWixl(const std::string& work, const std::string& msi, std::string* err) 
 
 }  // namespace
 
-bool buildInstaller(const InstallerRequest& r, const std::string& work, std::string* msi,
+bool buildInstaller(const InstallerRequest& r, const std::string& runWork, std::string* msi,
                     std::string* err) {
+  // A folder of its own: the run may have signed files in its working folder already.
+  const std::string work = runWork + "/msi";
+  std::error_code code;
+  if (!fs::create_directory(work, code) || code) {
+    *err = "cannot create " + work + ": " + code.message();
+    return false;
+  }
   fs::path launcher;
   InstallerSpec spec;
   PeFile pe;

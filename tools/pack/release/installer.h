@@ -17,7 +17,7 @@ struct InstallerRequest {
   bool timestampNoted = false;  // the run has already said there is no timestamp server
 };
 
-// Builds the .msi (signed when asked) in the private folder `work`; *msi
+// Builds the .msi (signed when asked) in a new folder inside the private folder `work`; *msi
 // receives its path there. The caller puts it in place.
 bool buildInstaller(const InstallerRequest& request, const std::string& work, std::string* msi,
                     std::string* err);
