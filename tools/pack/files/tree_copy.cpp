@@ -10,18 +10,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Whether `path` is `root` or lies below it, both absolute and normal: compared
-// component by component, so "/rt-x" is not inside "/rt", and "/rt/..x" is.
-bool inside(const fs::path& path, const fs::path& root) {
-  auto at = path.begin();
-  for (const fs::path& part : root) {
-    if (part.empty()) continue;  // the empty last component of "/rt/"
-    if (at == path.end() || *at != part) return false;
-    ++at;
-  }
-  return true;
-}
-
 bool failed(const std::string& what, const std::error_code& code, std::string* err) {
   *err = what + ": " + code.message();
   return false;
@@ -35,7 +23,7 @@ bool copyLink(const fs::path& root, const fs::path& link, const fs::path& copy, 
                             " is a link to " + target.string();
   const fs::file_status status = fs::status(link, code);
   const fs::path resolved = fs::weakly_canonical(link.parent_path() / target, code);
-  if (!code && inside(resolved, root)) {
+  if (!code && pathInside(resolved, root)) {
     if (!fs::exists(status)) {
       *err = named + ", which does not exist; give a runtime folder without dangling links";
       return false;
@@ -85,6 +73,16 @@ bool copyEntries(const fs::path& root, const fs::path& from, const fs::path& to,
 }
 
 }  // namespace
+
+bool pathInside(const fs::path& path, const fs::path& root) {
+  auto at = path.begin();
+  for (const fs::path& part : root) {
+    if (part.empty()) continue;  // the empty last component of "/rt/"
+    if (at == path.end() || *at != part) return false;
+    ++at;
+  }
+  return true;
+}
 
 bool copyRuntimeTree(const std::string& from, const std::string& to, std::string* err) {
   std::error_code code;

@@ -2,6 +2,7 @@
 // that would tie the image to this machine or write back into the source.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace plenwick {
@@ -12,6 +13,10 @@ namespace plenwick {
 // so the copy can move. Refused, with the entry named: a link to nothing, a
 // link out of the folder to a folder, and FIFOs, sockets and devices. Folders
 // keep their modes, set once their content is in, so read-only ones copy too.
+// Whether `path` is `root` or lies below it, both absolute and normal: compared
+// component by component, so "/rt-x" is not inside "/rt", and "/rt/..x" is.
+bool pathInside(const std::filesystem::path& path, const std::filesystem::path& root);
+
 bool copyRuntimeTree(const std::string& from, const std::string& to, std::string* err);
 
 }  // namespace plenwick

@@ -9,6 +9,7 @@
 #include "tools/pack/files/output_place.h"
 #include "tools/pack/files/replace.h"
 #include "tools/pack/release/external_tool.h"
+#include "tools/pack/release/image_files.h"
 #include "tools/pack/release/name_uuid.h"
 #include "tools/pack/release/wxs.h"
 #include "tools/pack/runtime/process.h"
@@ -57,27 +58,6 @@ bool findLauncher(const std::string& image, fs::path* launcher, std::string* err
     return false;
   }
   *launcher = exes[0];
-  return true;
-}
-
-// Every file of the image, relative and "/"-separated, in a stable order.
-bool imageFiles(const std::string& image, std::vector<std::string>* files, std::string* err) {
-  std::error_code code;
-  for (fs::recursive_directory_iterator it(image, code), end; !code && it != end;
-       it.increment(code)) {
-    const std::string relative = it->path().lexically_relative(image).generic_string();
-    if (relative == kImageMarker || it->is_directory()) continue;
-    if (!it->is_regular_file()) {
-      *err = "cannot put " + it->path().string() + " into an installer: not a file";
-      return false;
-    }
-    files->push_back(relative);
-  }
-  if (code) {
-    *err = "cannot read " + image + ": " + code.message();
-    return false;
-  }
-  std::sort(files->begin(), files->end());
   return true;
 }
 
