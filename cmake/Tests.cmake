@@ -30,6 +30,7 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/files/replace_test.cpp
     tools/pack/files/tree_copy_test.cpp
     tools/pack/release/signing_test.cpp
+    tools/pack/release/image_files_test.cpp
     tools/pack/release/wxs_test.cpp
     tools/pack/content/jar_manifest_test.cpp
     tests/support/small_zip.cpp)

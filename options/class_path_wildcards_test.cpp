@@ -18,6 +18,8 @@ FakeDirectorySearch search(const PathConventions& conventions) {
       {"\\App\\lib\\*", {"./", "../", "a.jar", "b.jar", "notes.txt", "old/"}},
       {"lib\\*", {"a.jar", "sub/"}},
       {"x*.jar", {"x1.jar"}},
+      {"*.jar", {"a.jar"}},
+      {"lib\\*.zip", {"a.zip"}},
       {"\\*.jar", {"a.jar"}},
       {"*", {"./", "../", "a.jar", "notes.txt"}},
       {"a b*", {"a b.jar"}},
@@ -43,6 +45,8 @@ TEST(ClassPathWildcards, BothConventions) {
       {"-cp a.jar;;", "-cp a.jar;"},
       {"-cp a.jar;;b.jar", "-cp a.jar;;b.jar"},
       {"-Djava.class.path=;;;", "-Djava.class.path="},
+      {"-cp *.jar", "-cp *.jar"},  // a name: only a longer entry ending in *.jar is a wildcard
+      {"-cp lib\\*.zip", "-cp lib\\*.zip"},
       {"-cp x*.jar", "-cp ./x1.jar"},
       {"-cp \\*.jar", "-cp \\a.jar"},
       {"-cp *", "-cp ./a.jar;./notes.txt"},

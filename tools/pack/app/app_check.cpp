@@ -11,6 +11,7 @@
 #include "tools/pack/app/stack_size.h"
 #include "tools/pack/app/tool_paths.h"
 #include "tools/pack/content/app_content.h"
+#include "tools/pack/content/file_names.h"
 #include "tools/pack/windows/manifest.h"
 
 namespace plenwick {
@@ -105,36 +106,6 @@ bool checkLaunch(AppConfig& c, Check& check) {
   return true;
 }
 
-std::string upperCase(std::string text) {
-  for (char& ch : text) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  return text;
-}
-
-// CON, NUL, COM1 and the like name devices on Windows, with any extension.
-bool isWindowsDeviceName(const std::string& name) {
-  const std::string stem = upperCase(name.substr(0, name.find('.')));
-  static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
-  for (const char* device : kDevices) {
-    if (stem == device) return true;
-  }
-  return stem.size() == 4 && (stem.rfind("COM", 0) == 0 || stem.rfind("LPT", 0) == 0) &&
-         stem[3] >= '1' && stem[3] <= '9';
-}
-
-// A jar's name goes into the class path, joined with the list separator and
-// after the "&&" token, so neither may appear in it.
-bool usableJarName(const std::string& name, bool windows, Check& check) {
-  const char separator = windows ? ';' : ':';
-  if (name.find(separator) != std::string::npos || name.find("&&") != std::string::npos) {
-    return check.fail("jars", "the jar name '" + name + "' holds '" + std::string(1, separator) +
-                                  "' or '&&', which would break the class path; rename it");
-  }
-  if (windows && isWindowsDeviceName(name)) {
-    return check.fail("jars", "the jar name '" + name + "' is a device name on Windows; rename it");
-  }
-  return true;
-}
-
 bool addJarsOf(const std::string& path, Check& check, std::vector<std::string>& jars) {
   std::error_code code;
   if (fs::is_directory(path, code)) {
@@ -165,26 +136,13 @@ bool checkJars(AppConfig& c, Check& check) {
   for (const std::string& path : c.jars) {
     if (!addJarsOf(path, check, c.jarFiles)) return false;
   }
-  std::vector<std::string> names;
-  for (const std::string& jar : c.jarFiles) {
-    const std::string name = fs::path(jar).filename().string();
-    if (!usableJarName(name, c.windows, check)) return false;
-    names.push_back(c.windows ? upperCase(name) : name);
-  }
-  names.push_back(c.windows ? upperCase("plenwick-bootstrap.jar") : "plenwick-bootstrap.jar");
-  std::sort(names.begin(), names.end());
-  auto twice = std::adjacent_find(names.begin(), names.end());
-  if (twice != names.end()) {
-    return check.fail("jars", "two jars are named " + *twice +
-                                  (c.windows ? " (Windows does not tell case apart)" : ""));
-  }
-  return true;
+  return true;  // their names are checked with the rest of app/ (planAppContent)
 }
 
 bool checkWindowsName(const AppConfig& c, Check& check) {
-  if (c.windows && isWindowsDeviceName(c.name)) {
-    return check.fail("name", "'" + c.name + "' is a device name on Windows; choose another");
-  }
+  const std::string problem = c.windows ? windowsNameProblem(c.name) : "";
+  if (!problem.empty())
+    return check.fail("name", "'" + c.name + "' " + problem + "; choose another");
   return true;
 }
 

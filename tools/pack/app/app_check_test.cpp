@@ -27,8 +27,11 @@ class AppConfigTest : public TempDirTest {
         "lib/app.jar lib/util.jar other/app.jar notes.txt rt/lib/server/libjvm.so "
         "winrt/bin/server/jvm.dll jdk/bin/jlink launcher boot.jar icon.png full/x "
         "earlier/bin/app colon/a:b.jar token/a&&b.jar device/con.jar case/App.jar "
-        "case/app.jar content/lib/dep.jar content/native/x.dll content/libx.so content/res/a.txt");
+        "case/app.jar pipe/a|b.jar back/a\\b.jar dotted/lib./x.jar content/lib/dep.jar "
+        "content/native/x.dll content/libx.so content/res/a.txt");
     for (std::string file; files >> file;) put(file);
+    put("ctl/a\x01.txt");
+    put("space/x.txt ");
     for (const char* folder : {"plain", "linked", "empty", "exists"})
       fs::create_directories(dir_ / folder);
     writeSmallZip((dir_ / "content/app.jar").string(), "META-INF/MANIFEST.MF",
@@ -103,12 +106,22 @@ TEST_F(AppConfigTest, EveryProblemNamesTheFileOrOptionAndTheKey) {
       {{{"output", "fifo"}}, {"--force"}, "is a special file"},
       {{{"output", "lib/"}}, {"--force"}, "which this run reads"},
       {{{"output", "rt/image"}}, {}, "lies inside"},
-      {{{"jars", {"colon"}}}, {}, "the jar name 'a:b.jar' holds ':' or '&&'"},
-      {{{"jars", {"token"}}}, {}, "the jar name 'a&&b.jar' holds ':' or '&&'"},
-      {{{"jars", json::array()}, {"appFolder", "colon"}}, {}, "the jar app/a:b.jar holds ':'"},
-      {win({{"jars", {"case"}}}), {}, "two jars are named APP.JAR"},
-      {win({{"jars", {"device"}}}), {}, "'con.jar' is a device name"},
+      {{{"jars", {"colon"}}}, {}, "key 'jars': the name of "},
+      {{{"jars", {"colon"}}}, {}, "(app/a:b.jar) holds ':' or '&&', which would break"},
+      {{{"jars", {"token"}}}, {}, "(app/a&&b.jar) holds ':' or '&&'"},
+      {{{"jars", json::array()}, {"appFolder", "colon"}}, {}, "(app/a:b.jar) holds ':'"},
+      {{{"jars", {"pipe", "back"}}}, {}, ""},
+      {win({{"jars", {"colon"}}}), {}, "holds ':', which Windows cannot hold in a file name"},
+      {win({{"jars", {"pipe"}}}), {}, "(app/a|b.jar) holds '|', which Windows cannot hold"},
+      {win({{"jars", {"back"}}}), {}, "holds '\\', which Windows"},
+      {win({{"appFolder", "dotted"}}), {}, "key 'appFolder': the name of "},
+      {win({{"appFolder", "dotted"}}), {}, "(app/lib.) ends in a dot, which Windows cannot"},
+      {win({{"appContent", {"space/x.txt "}}}), {}, "ends in a space, which Windows"},
+      {win({{"appContent", {"ctl"}}}), {}, "holds the control character 0x01, which Windows"},
+      {win({{"jars", {"case"}}}), {}, "key 'jars': app/app.jar would come from both"},
+      {win({{"jars", {"device"}}}), {}, "(app/con.jar) is a device name on Windows"},
       {win({{"name", "Lpt3"}}), {}, "key 'name': 'Lpt3' is a device name"},
+      {win({{"name", "app."}}), {}, "key 'name': 'app.' ends in a dot"},
       {{{"appFolder", "nope"}}, {}, "app.json: key 'appFolder': no such folder"},
       {{{"jars", json::array()}, {"appFolder", "empty"}}, {}, "none in the app content"},
       {{{"appFolder", "linked"}}, {}, "is a link to a folder"},

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "tools/pack/content/file_names.h"
 #include "tools/pack/content/jar_manifest.h"
 
 namespace plenwick {
@@ -39,10 +40,50 @@ bool isNativeLibrary(const std::string& name, bool windows) {
   return windows ? endsWith(name, ".dll", true) : endsWith(name, ".so", false);
 }
 
+// The entries of app/ as they are listed, each checked as it is added: its
+// name must be a file name on the target and, for a jar, fit the class path;
+// two entries of one name are refused, except folders, which merge.
+struct Listing {
+  const AppConfig& c;
+  std::vector<AppFile>& files;
+  std::map<std::string, AppFile> seen;
+
+  Listing(const AppConfig& config, std::vector<AppFile>& into) : c(config), files(into) {
+    reserve({"plenwick-pack", kBootstrapName, false});
+    if (!c.windows) reserve({"AppCDS", c.name + ".jsa", false});
+  }
+  void reserve(const AppFile& file) { seen.emplace(fileNameKey(file.name, c.windows), file); }
+
+  // `name` is the entry's own name, the last component of file.name.
+  bool add(const std::string& key, const std::string& name, const AppFile& file, std::string* err) {
+    std::string problem = c.windows ? windowsNameProblem(name) : "";
+    if (problem.empty() && !file.folder && isJar(file.name)) {
+      problem = classPathNameProblem(file.name, c.windows);
+    }
+    if (!problem.empty()) {
+      return fail(
+          c, key,
+          "the name of " + file.source + " (app/" + file.name + ") " + problem + "; rename it",
+          err);
+    }
+    auto found = seen.emplace(fileNameKey(file.name, c.windows), file);
+    const AppFile& other = found.first->second;
+    if (!found.second && !(file.folder && other.folder)) {
+      return fail(c, key,
+                  "app/" + file.name + " would come from both " + other.source + " and " +
+                      file.source + (c.windows ? " (Windows does not tell case apart)" : ""),
+                  err);
+    }
+    files.push_back(file);
+    return true;
+  }
+};
+
 // Adds what lies below `folder` as `prefix`/..., sorted by name, following
 // links to files.
-bool listFolder(const AppConfig& c, const std::string& key, const fs::path& folder,
-                const std::string& prefix, std::vector<AppFile>& files, std::string* err) {
+bool listFolder(Listing& listing, const std::string& key, const fs::path& folder,
+                const std::string& prefix, std::string* err) {
+  const AppConfig& c = listing.c;
   std::error_code code;
   std::vector<fs::path> entries;
   for (fs::directory_iterator it(folder, code), end; !code && it != end; it.increment(code)) {
@@ -51,10 +92,11 @@ bool listFolder(const AppConfig& c, const std::string& key, const fs::path& fold
   if (code) return fail(c, key, "cannot read " + folder.string() + ": " + code.message(), err);
   std::sort(entries.begin(), entries.end());
   for (const fs::path& entry : entries) {
-    const std::string name = prefix + entry.filename().string();
-    const fs::file_status own = fs::symlink_status(entry, code);
+    const std::string own = entry.filename().string();
+    const std::string name = prefix + own;
+    const fs::file_status link = fs::symlink_status(entry, code);
     const fs::file_status status = fs::status(entry, code);
-    if (fs::is_symlink(own) && !fs::is_regular_file(status)) {
+    if (fs::is_symlink(link) && !fs::is_regular_file(status)) {
       return fail(c, key,
                   entry.string() +
                       (fs::exists(status) ? " is a link to a folder" : " is a dangling link") +
@@ -62,10 +104,12 @@ bool listFolder(const AppConfig& c, const std::string& key, const fs::path& fold
                   err);
     }
     if (fs::is_directory(status)) {
-      files.push_back({entry.string(), name, true});
-      if (!listFolder(c, key, entry, name + "/", files, err)) return false;
+      if (!listing.add(key, own, {entry.string(), name, true}, err) ||
+          !listFolder(listing, key, entry, name + "/", err)) {
+        return false;
+      }
     } else if (fs::is_regular_file(status)) {
-      files.push_back({entry.string(), name, false});
+      if (!listing.add(key, own, {entry.string(), name, false}, err)) return false;
     } else {
       return fail(c, key, entry.string() + " is a special file (a device, FIFO or socket)", err);
     }
@@ -73,16 +117,26 @@ bool listFolder(const AppConfig& c, const std::string& key, const fs::path& fold
   return true;
 }
 
-bool listAppFolder(const AppConfig& c, std::vector<AppFile>& files, std::string* err) {
+bool listJars(Listing& listing, std::string* err) {
+  for (const std::string& jar : listing.c.jarFiles) {
+    const std::string name = fs::path(jar).filename().string();
+    if (!listing.add("jars", name, {jar, name, false}, err)) return false;
+  }
+  return true;
+}
+
+bool listAppFolder(Listing& listing, std::string* err) {
+  const AppConfig& c = listing.c;
   if (c.appFolder.empty()) return true;
   std::error_code code;
   if (!fs::is_directory(c.appFolder, code)) {
     return fail(c, "appFolder", "no such folder: " + c.appFolder, err);
   }
-  return listFolder(c, "appFolder", c.appFolder, "", files, err);
+  return listFolder(listing, "appFolder", c.appFolder, "", err);
 }
 
-bool listAppContent(const AppConfig& c, std::vector<AppFile>& files, std::string* err) {
+bool listAppContent(Listing& listing, std::string* err) {
+  const AppConfig& c = listing.c;
   for (const std::string& item : c.appContent) {
     fs::path path = fs::path(item).lexically_normal();
     if (!path.has_filename()) path = path.parent_path();
@@ -93,52 +147,17 @@ bool listAppContent(const AppConfig& c, std::vector<AppFile>& files, std::string
       return fail(c, "appContent", "'" + item + "' has no name of its own to take into app/", err);
     }
     if (fs::is_directory(status)) {
-      files.push_back({item, name, true});
-      if (!listFolder(c, "appContent", item, name + "/", files, err)) return false;
+      if (!listing.add("appContent", name, {item, name, true}, err) ||
+          !listFolder(listing, "appContent", item, name + "/", err)) {
+        return false;
+      }
     } else if (fs::is_regular_file(status)) {
-      files.push_back({item, name, false});
+      if (!listing.add("appContent", name, {item, name, false}, err)) return false;
     } else {
       return fail(c, "appContent", "no such file or folder: " + item, err);
     }
   }
   return true;
-}
-
-std::string nameKey(const AppConfig& c, std::string name) {
-  if (!c.windows) return name;
-  for (char& ch : name) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  return name;
-}
-
-// Two entries of one name are refused, except folders, which merge.
-bool checkNames(const AppConfig& c, const std::vector<AppFile>& files, std::string* err) {
-  std::map<std::string, const AppFile*> seen;
-  const AppFile bootstrap{"plenwick-pack", kBootstrapName, false};
-  const AppFile archive{"AppCDS", c.name + ".jsa", false};
-  seen[nameKey(c, bootstrap.name)] = &bootstrap;
-  if (!c.windows) seen[nameKey(c, archive.name)] = &archive;
-  for (const AppFile& file : files) {
-    auto found = seen.emplace(nameKey(c, file.name), &file);
-    const AppFile& other = *found.first->second;
-    if (found.second || (file.folder && other.folder)) continue;
-    return fail(c, c.appFolder.empty() ? "appContent" : "appFolder",
-                "app/" + file.name + " would come from both " + other.source + " and " +
-                    file.source + (c.windows ? " (Windows does not tell case apart)" : ""),
-                err);
-  }
-  return true;
-}
-
-// A name in the class path goes after the "&&" token, joined with the list separator.
-bool checkClassPathName(const AppConfig& c, const std::string& name, std::string* err) {
-  const char separator = c.windows ? ';' : ':';
-  if (name.find(separator) == std::string::npos && name.find("&&") == std::string::npos) {
-    return true;
-  }
-  return fail(c, c.appFolder.empty() ? "appContent" : "appFolder",
-              "the jar app/" + name + " holds '" + std::string(1, separator) +
-                  "' or '&&', which would break the class path; rename it",
-              err);
 }
 
 bool checkMainJarName(const AppConfig& c, std::string* err) {
@@ -173,7 +192,6 @@ bool orderClassPath(AppConfig& c, std::string* err) {
   c.classPath.clear();
   c.jarFiles.clear();
   for (const AppFile* jar : jars) {
-    if (!checkClassPathName(c, jar->name, err)) return false;
     c.classPath.push_back(jar->name);
     c.jarFiles.push_back(jar->source);
   }
@@ -218,12 +236,10 @@ std::string inApp(const AppConfig& c, const std::string& name) {
 
 bool planAppContent(AppConfig& c, std::string* err) {
   c.appFiles.clear();
-  for (const std::string& jar : c.jarFiles) {
-    c.appFiles.push_back({jar, fs::path(jar).filename().string(), false});
-  }
   if (!c.mainJar.empty() && !checkMainJarName(c, err)) return false;
-  if (!listAppFolder(c, c.appFiles, err) || !listAppContent(c, c.appFiles, err) ||
-      !checkNames(c, c.appFiles, err) || !orderClassPath(c, err)) {
+  Listing listing(c, c.appFiles);
+  if (!listJars(listing, err) || !listAppFolder(listing, err) || !listAppContent(listing, err) ||
+      !orderClassPath(c, err)) {
     return false;
   }
   if (c.classPath.empty()) {
@@ -266,13 +282,13 @@ std::vector<std::string> missingManifestClassPath(const AppConfig& c) {
   std::string problem;
   if (c.mainJar.empty() || !readJarManifest(c.jarFiles.front(), &manifest, &problem)) return lines;
   std::set<std::string> names;
-  for (const AppFile& file : c.appFiles) names.insert(nameKey(c, file.name));
+  for (const AppFile& file : c.appFiles) names.insert(fileNameKey(file.name, c.windows));
   const fs::path folder = fs::path(c.classPath.front()).parent_path();
   for (const std::string& entry : manifest.classPath) {
     if (entry.find(':') != std::string::npos) continue;  // a URL with a scheme or a drive
     std::string name = (folder / entry).lexically_normal().generic_string();
     if (!name.empty() && name.back() == '/') name.pop_back();
-    if (names.count(nameKey(c, name)) != 0) continue;
+    if (names.count(fileNameKey(name, c.windows)) != 0) continue;
     lines.push_back("the manifest of app/" + c.classPath.front() + " names " + entry +
                     " in its Class-Path, which is not in the image" +
                     (name.rfind("..", 0) == 0 ? " (it lies outside app/)" : ""));

@@ -1,16 +1,16 @@
 #include "tools/pack/files/tree_copy.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <filesystem>
+
+#include "tools/pack/files/output_place.h"
 
 namespace plenwick {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool inside(const fs::path& path, const fs::path& root) {
-  const std::string rest = path.lexically_relative(root).string();
-  return !rest.empty() && rest.rfind("..", 0) != 0;
-}
 
 bool failed(const std::string& what, const std::error_code& code, std::string* err) {
   *err = what + ": " + code.message();
@@ -21,14 +21,18 @@ bool copyLink(const fs::path& root, const fs::path& link, const fs::path& copy, 
   std::error_code code;
   const fs::path target = fs::read_symlink(link, code);
   if (code) return failed("cannot read the link " + link.string(), code, err);
-  const fs::path resolved = fs::weakly_canonical(link.parent_path() / target, code);
-  if (!code && inside(resolved, root)) {
-    fs::create_symlink(resolved.lexically_relative(link.parent_path()), copy, code);
-    return !code || failed("cannot create " + copy.string(), code, err);
-  }
   const std::string named = "the runtime's " + link.lexically_relative(root).string() +
                             " is a link to " + target.string();
   const fs::file_status status = fs::status(link, code);
+  const fs::path resolved = fs::weakly_canonical(link.parent_path() / target, code);
+  if (!code && pathWithin(resolved.string(), root.string())) {
+    if (!fs::exists(status)) {
+      *err = named + ", which does not exist; give a runtime folder without dangling links";
+      return false;
+    }
+    fs::create_symlink(resolved.lexically_relative(link.parent_path()), copy, code);
+    return !code || failed("cannot create " + copy.string(), code, err);
+  }
   if (fs::is_regular_file(status)) {
     fs::copy_file(link, copy, code);  // the file it points to, so the image stays movable
     return !code || failed("cannot copy " + link.string(), code, err);
@@ -50,10 +54,14 @@ bool copyEntries(const fs::path& root, const fs::path& from, const fs::path& to,
     if (fs::is_symlink(status)) {
       if (!copyLink(root, source, copy, err)) return false;
     } else if (fs::is_directory(status)) {
-      fs::create_directory(copy, code);
-      if (!code) fs::permissions(copy, status.permissions(), code);
-      if (code) return failed("cannot create " + copy.string(), code, err);
+      // Writable while it is filled, so that a read-only folder can be copied;
+      // its own mode once its content is in.
+      if (mkdir(copy.c_str(), 0700) != 0) {
+        return failed("cannot create " + copy.string(), {errno, std::generic_category()}, err);
+      }
       if (!copyEntries(root, source, copy, err)) return false;
+      fs::permissions(copy, status.permissions(), code);
+      if (code) return failed("cannot set the mode of " + copy.string(), code, err);
     } else if (fs::is_regular_file(status)) {
       fs::copy_file(source, copy, code);
       if (code) return failed("cannot copy " + source.string(), code, err);

@@ -1,6 +1,5 @@
 #include "tools/pack/release/installer.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +8,7 @@
 #include "tools/pack/files/image_marker.h"
 #include "tools/pack/files/replace.h"
 #include "tools/pack/release/external_tool.h"
+#include "tools/pack/release/image_files.h"
 #include "tools/pack/release/name_uuid.h"
 #include "tools/pack/release/wxs.h"
 #include "tools/pack/runtime/process.h"
@@ -57,27 +57,6 @@ bool findLauncher(const std::string& image, fs::path* launcher, std::string* err
     return false;
   }
   *launcher = exes[0];
-  return true;
-}
-
-// Every file of the image, relative and "/"-separated, in a stable order.
-bool imageFiles(const std::string& image, std::vector<std::string>* files, std::string* err) {
-  std::error_code code;
-  for (fs::recursive_directory_iterator it(image, code), end; !code && it != end;
-       it.increment(code)) {
-    const std::string relative = it->path().lexically_relative(image).generic_string();
-    if (relative == kImageMarker || it->is_directory()) continue;
-    if (!it->is_regular_file()) {
-      *err = "cannot put " + it->path().string() + " into an installer: not a file";
-      return false;
-    }
-    files->push_back(relative);
-  }
-  if (code) {
-    *err = "cannot read " + image + ": " + code.message();
-    return false;
-  }
-  std::sort(files->begin(), files->end());
   return true;
 }
 
@@ -136,6 +115,12 @@ bool buildInstaller(const InstallerRequest& r, const std::string& runWork, std::
   InstallerSpec spec;
   PeFile pe;
   if (!findLauncher(r.image, &launcher, err) || !describeImage(r, launcher, &spec, &pe, err)) {
+    return false;
+  }
+  // wixl reads "$(" as a variable of the build machine's, in any text.
+  const std::string problem = wixSourceProblem(spec);
+  if (!problem.empty()) {
+    *err = problem;
     return false;
   }
   spec.sourceRoot = fs::absolute(r.image).lexically_normal().lexically_relative(work).string();

@@ -19,6 +19,35 @@ std::string lower(std::string text) {
   return text;
 }
 
+// Text for an attribute of the WiX source: XML-escaped, and with each run of
+// '$' one longer, since wixl's preprocessor gives back one '$' less from a run
+// (and drops a lone one). "$(" cannot be written at all: see wixSourceProblem.
+std::string wixText(const std::string& text) {
+  const std::string xml = escapeXml(text);
+  std::string out;
+  for (std::size_t i = 0; i < xml.size(); ++i) {
+    out += xml[i];
+    if (xml[i] == '$' && (i + 1 == xml.size() || xml[i + 1] != '$')) out += '$';
+  }
+  return out;
+}
+
+// Text for a column that Windows Installer formats when it installs (the
+// Registry key, the launch condition's message, the shortcut's target):
+// brackets and braces are written as the escapes "[\[]" and the like, so that
+// "[ProgramFilesFolder]" or "[%PATH]" in a publisher stays as written.
+std::string formatted(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '[' || c == ']' || c == '{' || c == '}') {
+      out += std::string("[\\") + c + "]";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 std::string folderOf(const std::string& file) {
   const std::size_t slash = file.rfind('/');
   return slash == std::string::npos ? "" : file.substr(0, slash);
@@ -71,20 +100,20 @@ void writeFolder(const InstallerSpec& spec, const Layout& layout, const std::str
     out += indent + "<Component Id=\"c" + id.substr(1) + "\" Guid=\"" +
            nameUuid(kUuidSpace, spec.upgradeCode + ":" + lower(file)) + "\">\n";
     out += indent;
-    out += "  <File Id=\"" + id + "\" Name=\"" + escapeXml(baseName(file));
-    out += "\" Source=\"" + escapeXml(source) + "\" KeyPath=\"yes\"/>\n";
+    out += "  <File Id=\"" + id + "\" Name=\"" + wixText(baseName(file));
+    out += "\" Source=\"" + wixText(source) + "\" KeyPath=\"yes\"/>\n";
     out += indent + "</Component>\n";
   }
   for (const std::string& child : folder.children) {
     out += indent + "<Directory Id=\"" + layout.folders.at(child).id + "\" Name=\"" +
-           escapeXml(baseName(child)) + "\">\n";
+           wixText(baseName(child)) + "\">\n";
     writeFolder(spec, layout, child, indent + "  ", out);
     out += indent + "</Directory>\n";
   }
 }
 
 std::string registryKey(const InstallerSpec& spec) {
-  return escapeXml("Software\\" + spec.publisher + "\\" + spec.name);
+  return wixText(formatted("Software\\" + spec.publisher + "\\" + spec.name));
 }
 
 // The install folder's own component: the installer removes only folders that
@@ -108,8 +137,9 @@ std::string shortcutComponent(const InstallerSpec& spec) {
   out += "        <Component Id=\"StartMenu\" Guid=\"" +
          nameUuid(kUuidSpace, spec.upgradeCode + ":shortcut") + "\">\n";
   out += "          <Shortcut Id=\"AppShortcut\" Name=\"" +
-         escapeXml(shortcutFileName(spec.displayName)) + ".lnk\" Description=\"" +
-         escapeXml(spec.displayName) + "\" Target=\"[INSTALLDIR]bin\\" + escapeXml(spec.name) +
+         wixText(shortcutFileName(spec.displayName)) + ".lnk\" Description=\"" +
+         wixText(spec.displayName) + "\" Target=\"[INSTALLDIR]bin\\" +
+         wixText(formatted(spec.name)) +
          ".exe\" WorkingDirectory=\"INSTALLDIR\" Icon=\"AppIcon.exe\"/>\n";
   out += "          <RegistryValue Root=\"HKCU\" Key=\"" + registryKey(spec) +
          "\" Name=\"installed\" Type=\"integer\" Value=\"1\" KeyPath=\"yes\"/>\n";
@@ -140,7 +170,7 @@ std::string upgradeRules(const InstallerSpec& spec) {
   out += "      <UpgradeVersion Minimum=\"0.0.0\" IncludeMinimum=\"yes\" Maximum=\"" + next +
          "\" IncludeMaximum=\"no\" Property=\"OLDERVERSIONFOUND\"/>\n";
   out += "    </Upgrade>\n";
-  out += "    <Condition Message=\"A newer version of " + escapeXml(spec.displayName) +
+  out += "    <Condition Message=\"A newer version of " + wixText(formatted(spec.displayName)) +
          " is already installed.\">NOT NEWERVERSIONFOUND</Condition>\n";
   out +=
       "    <InstallExecuteSequence>\n"
@@ -210,31 +240,43 @@ std::string shortcutFileName(const std::string& displayName) {
   return out;
 }
 
+std::string wixSourceProblem(const InstallerSpec& spec) {
+  std::vector<std::string> texts = {spec.displayName, spec.publisher, spec.name, spec.sourceRoot};
+  texts.insert(texts.end(), spec.files.begin(), spec.files.end());
+  for (const auto& source : spec.sources) texts.push_back(source.second);
+  for (const std::string& text : texts) {
+    if (text.find("$(") == std::string::npos) continue;
+    return "'" + text +
+           "' holds \"$(\", which wixl always reads as the start of a variable; change it";
+  }
+  return "";
+}
+
 std::string wixSource(const InstallerSpec& spec) {
   const Layout layout = layoutOf(spec);
   std::string out = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
   out += "<Wix xmlns=\"http://schemas.microsoft.com/wix/2006/wi\">\n";
-  out += "  <Product Id=\"*\" Name=\"" + escapeXml(spec.displayName) +
+  out += "  <Product Id=\"*\" Name=\"" + wixText(spec.displayName) +
          "\" Language=\"1033\" Version=\"" + spec.version + "\" Manufacturer=\"" +
-         escapeXml(spec.publisher) + "\" UpgradeCode=\"" + spec.upgradeCode + "\">\n";
+         wixText(spec.publisher) + "\" UpgradeCode=\"" + spec.upgradeCode + "\">\n";
   // Per-user: no elevation, and the package never asks for it.
   out +=
       "    <Package InstallerVersion=\"500\" Compressed=\"yes\" InstallScope=\"perUser\" "
       "InstallPrivileges=\"limited\" Description=\"" +
-      escapeXml(spec.displayName) + "\"/>\n";
+      wixText(spec.displayName) + "\"/>\n";
   out += upgradeRules(spec);
   out += "    <Media Id=\"1\" Cabinet=\"app.cab\" EmbedCab=\"yes\"/>\n";
   out += "    <Icon Id=\"AppIcon.exe\" SourceFile=\"" +
-         escapeXml(spec.sources.count("bin/" + spec.name + ".exe")
-                       ? spec.sources.at("bin/" + spec.name + ".exe")
-                       : spec.sourceRoot + "/bin/" + spec.name + ".exe") +
+         wixText(spec.sources.count("bin/" + spec.name + ".exe")
+                     ? spec.sources.at("bin/" + spec.name + ".exe")
+                     : spec.sourceRoot + "/bin/" + spec.name + ".exe") +
          "\"/>\n";
   out += "    <Property Id=\"ARPPRODUCTICON\" Value=\"AppIcon.exe\"/>\n";
   out += "    <Property Id=\"ARPNOMODIFY\" Value=\"1\"/>\n";
   out += "    <Directory Id=\"TARGETDIR\" Name=\"SourceDir\">\n";
   out += "      <Directory Id=\"LocalAppDataFolder\">\n";
   out += "        <Directory Id=\"UserPrograms\" Name=\"Programs\">\n";
-  out += "          <Directory Id=\"INSTALLDIR\" Name=\"" + escapeXml(spec.name) + "\">\n";
+  out += "          <Directory Id=\"INSTALLDIR\" Name=\"" + wixText(spec.name) + "\">\n";
   out += installFolderComponent(spec);
   writeFolder(spec, layout, "", "            ", out);
   out += "          </Directory>\n        </Directory>\n      </Directory>\n";

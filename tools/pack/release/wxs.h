@@ -32,6 +32,12 @@ std::string defaultUpgradeCode(const std::string& name);
 // `displayName` with the characters a file name cannot hold replaced by "_".
 std::string shortcutFileName(const std::string& displayName);
 
+// Empty when wixSource can write every text of `spec` so that wixl reads it
+// back unchanged; otherwise why not, naming the text.
+std::string wixSourceProblem(const InstallerSpec& spec);
+
+// The WiX source; text from the user is escaped for XML, for wixl's
+// preprocessor, and where Windows Installer formats it, for that too.
 std::string wixSource(const InstallerSpec& spec);
 
 }  // namespace plenwick

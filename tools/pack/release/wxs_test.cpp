@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/temp_dir.h"
+#include "tools/pack/release/external_tool.h"
 #include "tools/pack/release/name_uuid.h"
+#include "tools/pack/runtime/process.h"
 
 namespace plenwick {
 namespace {
@@ -95,6 +98,71 @@ TEST(WixSource, PerUserLayoutShortcutAndUpgrade) {
   }
   spec.upgradeCode = defaultUpgradeCode("Other");
   EXPECT_NE(wixSource(spec).substr(wxs.find("<Component ")), wxs.substr(wxs.find("<Component ")));
+}
+
+// Brackets and braces are escaped where Windows Installer formats the text at
+// install time (the registry key, the launch condition); '$' where wixl's
+// preprocessor would drop or expand it.
+TEST(WixSource, UserTextStaysAsWritten) {
+  InstallerSpec spec;
+  spec.name = "App";
+  spec.version = "1.0.0";
+  spec.upgradeCode = defaultUpgradeCode("App");
+  spec.sourceRoot = "img";
+  const struct {
+    const char* displayName;
+    const char* publisher;
+    const char* expected;
+  } cases[] = {
+      {"A", "Evil [ProgramFilesFolder] & {x}",
+       "Key=\"Software\\Evil [\\[]ProgramFilesFolder[\\]] &amp; [\\{]x[\\}]\\App\""},
+      {"A", "[%PATH]", "Manufacturer=\"[%PATH]\""},  // a property: not formatted
+      {"[x] {y}", "P", "Message=\"A newer version of [\\[]x[\\]] [\\{]y[\\}] is already"},
+      {"[x]", "P", "Name=\"[x]\" Language"},
+      {"$5 $$", "P", "Name=\"$$5 $$$\" Language"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.expected);
+    spec.displayName = c.displayName;
+    spec.publisher = c.publisher;
+    EXPECT_NE(wixSource(spec).find(c.expected), std::string::npos) << wixSource(spec);
+  }
+  EXPECT_EQ(wixSourceProblem(spec), "");
+  spec.files = {"app/$(env.HOME).txt"};
+  EXPECT_NE(wixSourceProblem(spec).find("'app/$(env.HOME).txt' holds \"$(\""), std::string::npos);
+}
+
+// What wixl makes of the escapes, read back from the package.
+class WixlTest : public TempDirTest {};
+
+TEST_F(WixlTest, PackageHoldsTheTextAsWritten) {
+  std::string wixl, msiinfo, err;
+  if (!findTool("wixl", "wixl", &wixl, &err) || !findTool("msiinfo", "msitools", &msiinfo, &err)) {
+    GTEST_SKIP() << err;
+  }
+  InstallerSpec spec;
+  spec.name = "App";
+  spec.displayName = "Tom [x] $5";
+  spec.version = "1.0.0";
+  spec.publisher = "Evil [ProgramFilesFolder] {x} $$";
+  spec.upgradeCode = defaultUpgradeCode("App");
+  spec.sourceRoot = "img";
+  spec.files = {"bin/App.exe"};
+  put("img/bin/App.exe");
+  put("app.wxs", wixSource(spec));
+  ProcessOptions options;
+  options.workingDirectory = dir_.string();
+  const ProcessResult built = runProcess({wixl, "-a", "x86", "-o", "app.msi", "app.wxs"}, options);
+  ASSERT_EQ(built.exitCode, 0) << built.output;
+  const std::pair<const char*, const char*> rows[] = {
+      {"Registry", "\tSoftware\\Evil [\\[]ProgramFilesFolder[\\]] [\\{]x[\\}] $$\\App\t"},
+      {"LaunchCondition", "\tA newer version of Tom [\\[]x[\\]] $5 is already installed."},
+      {"Property", "ProductName\tTom [x] $5\r"},
+  };
+  for (const auto& [table, row] : rows) {
+    const ProcessResult shown = runProcess({msiinfo, "export", "app.msi", table}, options);
+    EXPECT_NE(shown.output.find(row), std::string::npos) << shown.output;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,23 @@
+// The rules for names that become file names in an image: what Windows cannot
+// hold, what would break the class path, and when two names are one file.
+#pragma once
+
+#include <string>
+
+namespace plenwick {
+
+// Empty when `name`, one path component, can be a file name on Windows;
+// otherwise why not, said of the name ("holds ':', which Windows cannot hold
+// in a file name"). Refused: <>:"/\|?* and control characters, a final dot or
+// space, and the device names (CON, NUL, COM1 and the like, with any extension).
+std::string windowsNameProblem(const std::string& name);
+
+// Empty when `name` can stand in the class path after the "&&" token, joined
+// with the target's list separator; otherwise why not, said of the name.
+std::string classPathNameProblem(const std::string& name, bool windows);
+
+// The key under which two names are the same file: Windows does not tell
+// case apart.
+std::string fileNameKey(const std::string& name, bool windows);
+
+}  // namespace plenwick
