@@ -92,7 +92,7 @@ bool runWixl(const std::string& work, const std::string& msi, std::string* err) 
   options.timeoutSeconds = kWixlSeconds;
   options.workingDirectory = work;
   // x86 ("Intel") package: it installs files and a shortcut only, which every
-  // Windows platform accepts from a 32-bit package (see the README).
+  // Windows platform accepts from a 32-bit package (docs/windows.md says why).
   const ProcessResult run = runProcess({wixl, "-a", "x86", "-o", msi, "app.wxs"}, options);
   if (run.exitCode == 0) return true;
   *err = "wixl failed to build the installer: " +
