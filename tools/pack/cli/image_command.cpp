@@ -10,6 +10,7 @@
 #include "tools/pack/content/app_content.h"
 #include "tools/pack/files/output_place.h"
 #include "tools/pack/files/replace.h"
+#include "tools/pack/host/interrupts.h"
 #include "tools/pack/launcher/packed_launcher.h"
 #include "tools/pack/release/signing.h"
 #include "tools/pack/runtime/app_cds.h"
@@ -111,8 +112,10 @@ bool buildImage(const AppConfig& c, Staging& staging, std::string* err) {
   if (appCds) {
     extra = {"-XX:SharedArchiveFile=&&" + appCdsArchive(c), "-XX:+AutoCreateSharedArchive"};
   }
-  if (!writePackedLauncher(c, imageLaunchConfig(c, extra), root, err)) return false;
-  if (appCds && !trainAppCds(c, staging, err)) return false;
+  const LaunchConfig launch = imageLaunchConfig(c, extra);
+  if (appCds ? !trainAppCds(c, launch, staging, err) : !writePackedLauncher(c, launch, root, err)) {
+    return false;
+  }
   // Signing comes after packing: a signed launcher is never written again.
   Signer signer;
   const std::string exe = launcherPath(c, root);
@@ -121,6 +124,13 @@ bool buildImage(const AppConfig& c, Staging& staging, std::string* err) {
     return false;
   }
   return markImage(root, err);
+}
+
+// An interrupt waits for the renames: it must find either the earlier image
+// or the new one in place, and the staging folder in step with them.
+bool commit(Staging& staging, std::string* err) {
+  const InterruptDeferral deferral;
+  return staging.commitImage(err);
 }
 
 int failed(const std::string& message) {
@@ -150,7 +160,7 @@ int imageCommand(const std::vector<std::string>& args) {
   }
   Staging staging;
   if (!staging.create(config.output, &error) || !buildImage(config, staging, &error) ||
-      !staging.commitImage(&error)) {
+      !commit(staging, &error)) {
     return failed(error);
   }
   std::printf("image: %s (start it with %s)\n", config.output.c_str(),

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "tools/pack/files/output_place.h"
+#include "tools/pack/host/interrupts.h"
 
 namespace plenwick {
 namespace {
@@ -67,9 +68,13 @@ Staging::~Staging() {
   if (!folder_.empty()) fs::remove_all(folder_, code);
   // Only folders this run made, and only while they are still empty.
   for (const std::string& parent : createdParents_) rmdir(parent.c_str());
+  forgetStaging(&folder_);
 }
 
 bool Staging::create(const std::string& output, std::string* err) {
+  // An interrupt removes what is made here; it waits until all is recorded.
+  const InterruptDeferral deferral;
+  trackStaging(&folder_, &createdParents_);
   output_ = output;
   const fs::path parent = fs::path(output).parent_path();
   std::vector<fs::path> missing;
