@@ -149,10 +149,10 @@ TEST_F(PackSafety, TrainingRunIsIsolatedAndCleanedUp) {
   EXPECT_FALSE(fs::exists(dir_ / "home" / homeFile)) << "not in HOME";
   EXPECT_FALSE(fs::exists(fs::path(getpwuid(getuid())->pw_dir) / homeFile))
       << "not in the home of the password database";
-  sleep(3);  // the child in its own session would have written by now
-  EXPECT_FALSE(fs::exists(project_ / "out/app/late")) << "the image stays as it was made";
   EXPECT_EQ(processesMentioning(dir_.string()), std::vector<std::string>{})
       << "every child of the run is killed, also the one that left the group";
+  sleep(4);  // the child in its own session would have written by now
+  EXPECT_FALSE(fs::exists(project_ / "out/app/late")) << "the image stays as it was made";
   const std::string state = readFile("/proc/" + valueOf(text, "child") + "/stat");
   EXPECT_TRUE(state.empty() || state.find(") Z ") != std::string::npos)
       << "the child left behind is killed with its group: " << state;

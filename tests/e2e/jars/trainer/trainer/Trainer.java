@@ -23,8 +23,8 @@ public class Trainer {
       release.close();
     }
     Process child = new ProcessBuilder("sleep", "300").inheritIO().start();
-    new ProcessBuilder("setsid", "sh", "-c", "sleep 2; touch \"$0\"", new File(app, "late").getPath())
-        .start();
+    // Its working folder follows the image when the image is moved into place.
+    new ProcessBuilder("setsid", "sh", "-c", "sleep 3; touch late").directory(app).start();
     Object pid = Process.class.getMethod("pid").invoke(child);
     Writer report = new OutputStreamWriter(new FileOutputStream(args[0]), "UTF-8");
     report.write("cwd=" + new File(".").getCanonicalPath() + "\n");

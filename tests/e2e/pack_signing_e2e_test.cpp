@@ -1,6 +1,7 @@
-// An interrupt while plenwick-pack signs (a timestamp server that never
-// answers) ends every tool it started, removes its staging folder and the
-// folders made for it, and leaves the password nowhere.
+// plenwick-pack sign with a throw-away certificate: the password, and an
+// interrupt while it signs (a timestamp server that never answers), which
+// ends every tool it started, removes its staging folder and the folders
+// made for it, and leaves the password nowhere.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -68,7 +69,7 @@ std::vector<std::string> filesHolding(const fs::path& root, const std::string& t
   return found;
 }
 
-class PackInterrupt : public TempDirTest {
+class PackSigning : public TempDirTest {
  protected:
   void SetUp() override {
     TempDirTest::SetUp();
@@ -89,7 +90,18 @@ class PackInterrupt : public TempDirTest {
   }
 };
 
-TEST_F(PackInterrupt, DuringSigningLeavesNothingBehind) {
+TEST_F(PackSigning, EmptyPasswordIsAWrongPassword) {
+  const RunResult run = runPack({"sign", "in.ps1", "--certificate", "s.p12", "--password-env",
+                                 "PLENWICK_TEST_PW", "--output", "out.ps1"},
+                                {{"PLENWICK_TEST_PW", ""}}, dir_.string());
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("sign: wrong password for s.p12 (the password from environment variable "
+                         "PLENWICK_TEST_PW)"),
+            std::string::npos)
+      << run.err;
+}
+
+TEST_F(PackSigning, InterruptLeavesNothingBehind) {
   SilentServer server;
   for (const int signal : {SIGINT, SIGTERM}) {
     SCOPED_TRACE(signal);
