@@ -99,7 +99,7 @@ RunResult runPack(const std::vector<std::string>& args, const EnvChanges& env,
 std::vector<std::string> processesMentioning(const std::string& text) {
   std::vector<std::string> found;
   for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-    const std::string pid = entry.path().filename().string();
+    std::string pid = entry.path().filename().string();
     if (pid.find_first_not_of("0123456789") != std::string::npos || pid == std::to_string(getpid()))
       continue;
     std::string cmdline = readFile(entry.path() / "cmdline");
@@ -108,7 +108,7 @@ std::vector<std::string> processesMentioning(const std::string& text) {
       continue;
     }
     for (char& c : cmdline) c = c == '\0' ? ' ' : c;
-    found.push_back(pid + ": " + cmdline);
+    found.push_back(pid.append(": ").append(cmdline));
   }
   return found;
 }

@@ -31,6 +31,15 @@ std::map<std::string, std::string> snapshot(const fs::path& root) {
   return tree;
 }
 
+// The home the JVM takes as user.home, whatever HOME says.
+std::string passwordDatabaseHome() {
+  passwd entry{};
+  passwd* found = nullptr;
+  char buffer[4096];
+  const bool known = getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found;
+  return known ? found->pw_dir : "/nonexistent";
+}
+
 class PackSafety : public TempDirTest {
  protected:
   void SetUp() override {
@@ -147,7 +156,7 @@ TEST_F(PackSafety, TrainingRunIsIsolatedAndCleanedUp) {
     EXPECT_FALSE(fs::exists(path)) << "and removed afterwards: " << path;
   }
   EXPECT_FALSE(fs::exists(dir_ / "home" / homeFile)) << "not in HOME";
-  EXPECT_FALSE(fs::exists(fs::path(getpwuid(getuid())->pw_dir) / homeFile))
+  EXPECT_FALSE(fs::exists(fs::path(passwordDatabaseHome()) / homeFile))
       << "not in the home of the password database";
   EXPECT_EQ(processesMentioning(dir_.string()), std::vector<std::string>{})
       << "every child of the run is killed, also the one that left the group";

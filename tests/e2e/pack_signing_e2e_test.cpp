@@ -34,15 +34,16 @@ class SilentServer {
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t size = sizeof address;
-    bind(fd_, reinterpret_cast<sockaddr*>(&address), size);
-    listen(fd_, 8);
-    getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size);
+    listening_ = bind(fd_, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
+                 listen(fd_, 8) == 0 &&
+                 getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size) == 0;
     port_ = ntohs(address.sin_port);
   }
   ~SilentServer() {
     for (const int client : clients_) close(client);
     close(fd_);
   }
+  bool listening() const { return listening_; }
   std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
   // Whether a client connected within `seconds`; it is kept, never answered.
   bool awaitClient(int seconds) {
@@ -55,6 +56,7 @@ class SilentServer {
  private:
   int fd_ = -1;
   int port_ = 0;
+  bool listening_ = false;
   std::vector<int> clients_;
 };
 
@@ -103,6 +105,7 @@ TEST_F(PackSigning, EmptyPasswordIsAWrongPassword) {
 
 TEST_F(PackSigning, InterruptLeavesNothingBehind) {
   SilentServer server;
+  ASSERT_TRUE(server.listening());
   for (const int signal : {SIGINT, SIGTERM}) {
     SCOPED_TRACE(signal);
     const StartedProcess pack =

@@ -1,7 +1,6 @@
 #include "tools/pack/runtime/process.h"
 
 #include <fcntl.h>
-#include <limits.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -9,6 +8,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <csignal>
 #include <cstring>
 
