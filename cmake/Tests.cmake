@@ -24,6 +24,7 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/pe/section_writer_test.cpp
     tools/pack/runtime/app_cds_test.cpp
     tools/pack/runtime/module_deps_test.cpp
+    tools/pack/runtime/process_test.cpp
     tools/pack/windows/manifest_test.cpp
     tools/pack/files/image_marker_test.cpp
     tools/pack/files/output_place_test.cpp

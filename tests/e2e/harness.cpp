@@ -33,8 +33,8 @@ std::string valueOf(const std::string& text, const std::string& key) {
   return text.substr(from, text.find('\n', from) - from);
 }
 
-RunResult runProcess(const std::string& program, const std::vector<std::string>& args,
-                     const EnvChanges& env, const std::string& cwd) {
+StartedProcess startProcess(const std::string& program, const std::vector<std::string>& args,
+                            const EnvChanges& env, const std::string& cwd) {
   std::vector<std::string> envp;
   for (char** e = environ; *e != nullptr; ++e) {
     const std::string entry = *e;
@@ -54,31 +54,63 @@ RunResult runProcess(const std::string& program, const std::vector<std::string>&
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
   std::vector<std::string> argv = args;
-  pid_t pid = -1;
-  RunResult result;
-  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, pointers(argv).data(),
-                  pointers(envp).data()) == 0) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  } else {
+  StartedProcess started{-1, outPath, errPath};
+  if (posix_spawn(&started.pid, program.c_str(), &actions, nullptr, pointers(argv).data(),
+                  pointers(envp).data()) != 0) {
+    started.pid = -1;
     ADD_FAILURE() << "cannot start " << program;
   }
   posix_spawn_file_actions_destroy(&actions);
   close(outFd);
   close(errFd);
-  result.out = readFile(outPath);
-  result.err = readFile(errPath);
-  unlink(outPath);
-  unlink(errPath);
+  return started;
+}
+
+RunResult finishProcess(const StartedProcess& started) {
+  RunResult result;
+  int status = 0;
+  if (started.pid > 0 && waitpid(started.pid, &status, 0) == started.pid) {
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  result.out = readFile(started.outPath);
+  result.err = readFile(started.errPath);
+  unlink(started.outPath.c_str());
+  unlink(started.errPath.c_str());
   return result;
+}
+
+RunResult runProcess(const std::string& program, const std::vector<std::string>& args,
+                     const EnvChanges& env, const std::string& cwd) {
+  return finishProcess(startProcess(program, args, env, cwd));
+}
+
+StartedProcess startPack(const std::vector<std::string>& args, const EnvChanges& env,
+                         const std::string& cwd) {
+  std::vector<std::string> argv = {PLENWICK_PACK};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return startProcess(PLENWICK_PACK, argv, env, cwd);
 }
 
 RunResult runPack(const std::vector<std::string>& args, const EnvChanges& env,
                   const std::string& cwd) {
-  std::vector<std::string> argv = {PLENWICK_PACK};
-  argv.insert(argv.end(), args.begin(), args.end());
-  return runProcess(PLENWICK_PACK, argv, env, cwd);
+  return finishProcess(startPack(args, env, cwd));
+}
+
+std::vector<std::string> processesMentioning(const std::string& text) {
+  std::vector<std::string> found;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    std::string pid = entry.path().filename().string();
+    if (pid.find_first_not_of("0123456789") != std::string::npos || pid == std::to_string(getpid()))
+      continue;
+    std::string cmdline = readFile(entry.path() / "cmdline");
+    if (cmdline.find(text) == std::string::npos &&
+        readFile(entry.path() / "environ").find(text) == std::string::npos) {
+      continue;
+    }
+    for (char& c : cmdline) c = c == '\0' ? ' ' : c;
+    found.push_back(pid.append(": ").append(cmdline));
+  }
+  return found;
 }
 
 void AppImageTest::SetUp() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/types.h>
 
 #include <filesystem>
 #include <map>
@@ -28,13 +29,30 @@ std::string testJar(const std::string& name);  // a jar built for the tests
 // The value of the first "key=value" line of `text`, or "(missing)".
 std::string valueOf(const std::string& text, const std::string& key);
 
-// Runs `program` with `args` (argv[0] is the program) and the current
+// A process started by startProcess, writing to two temporary files.
+struct StartedProcess {
+  pid_t pid = -1;
+  std::string outPath, errPath;
+};
+
+// Starts `program` with `args` (argv[0] is the program) and the current
 // environment changed by `env`; `cwd` empty means the current directory.
+StartedProcess startProcess(const std::string& program, const std::vector<std::string>& args,
+                            const EnvChanges& env = {}, const std::string& cwd = {});
+// Waits for it and collects what it printed.
+RunResult finishProcess(const StartedProcess& started);
+// Both in one.
 RunResult runProcess(const std::string& program, const std::vector<std::string>& args,
                      const EnvChanges& env = {}, const std::string& cwd = {});
-// Runs plenwick-pack with `args` after its name.
+// Runs (starts) plenwick-pack with `args` after its name.
+StartedProcess startPack(const std::vector<std::string>& args, const EnvChanges& env = {},
+                         const std::string& cwd = {});
 RunResult runPack(const std::vector<std::string>& args, const EnvChanges& env = {},
                   const std::string& cwd = {});
+
+// The processes (other than this one) whose command line or environment
+// holds `text`, as "PID: command line".
+std::vector<std::string> processesMentioning(const std::string& text);
 
 // A temporary application image: ROOT/bin/app, ROOT/lib -> the JDK's lib,
 // ROOT/app/ with the probe and the bootstrap jar.

@@ -2,6 +2,7 @@
 // leaves the whole tree around it as it was, byte for byte.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,6 +36,15 @@ std::map<std::string, std::string> snapshot(const fs::path& root) {
     tree[it->path().lexically_relative(root).string()] = entry;
   }
   return tree;
+}
+
+// The home the JVM takes as user.home, whatever HOME says.
+std::string passwordDatabaseHome() {
+  passwd entry{};
+  passwd* found = nullptr;
+  char buffer[4096];
+  const bool known = getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found;
+  return known ? found->pw_dir : "/nonexistent";
 }
 
 class PackSafety : public TempDirTest {
@@ -78,6 +88,27 @@ class PackSafety : public TempDirTest {
   RunResult image(const std::string& output, const std::string& runtime = "rt") {
     return pack({"image", "--name", "app", "--main-class", "a.Main", "--jar", "lib/app.jar",
                  "--runtime", runtime, "--output", output, "--force"});
+  }
+
+  // An image of the trainer, with `arguments` for its training run.
+  RunResult train(const std::vector<std::string>& arguments) {
+    std::vector<std::string> args = {"image",
+                                     "--name",
+                                     "app",
+                                     "--main-class",
+                                     "trainer.Trainer",
+                                     "--jar",
+                                     testJar("trainer.jar"),
+                                     "--jdk",
+                                     installedJdk(),
+                                     "--module",
+                                     "java.base",
+                                     "--output",
+                                     "out"};
+    for (const std::string& argument : arguments)
+      args.insert(args.end(), {"--training-arg", argument});
+    fs::create_directory(dir_ / "home");
+    return pack(args, {{"PLENWICK_TEST_SECRET", "leaked"}, {"HOME", (dir_ / "home").string()}});
   }
 
   static constexpr const char* kSetpriv = "/usr/bin/setpriv";
@@ -180,29 +211,48 @@ TEST_F(PackSafety, ALinkedRuntimeIsCopiedNeverWrittenThrough) {
   EXPECT_TRUE(fs::is_regular_file(project_ / "out/bin/app"));
 }
 
+// The trainer writes into its home and working folder and leaves two children
+// behind, one in a session of its own that writes into the image later.
 TEST_F(PackSafety, TrainingRunIsIsolatedAndCleanedUp) {
   const std::string jdk = installedJdk();
   if (jdk.empty()) GTEST_SKIP() << "no JDK 19 or later in /usr/lib/jvm: no AppCDS training run";
   const std::string report = (dir_ / "report").string();
-  const RunResult made = pack(
-      {"image", "--name", "app", "--main-class", "trainer.Trainer", "--jar", testJar("trainer.jar"),
-       "--jdk", jdk, "--module", "java.base", "--training-arg", report, "--output", "out"},
-      {{"PLENWICK_TEST_SECRET", "leaked"}});
+  const std::string homeFile = "plenwick-trainer-" + dir_.filename().string();
+  const RunResult made = train({report, homeFile});
   ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
-  EXPECT_NE(made.out.find("created app/stray.txt in the image; removed"), std::string::npos)
-      << made.out;
   EXPECT_TRUE(fs::exists(project_ / "out/app/app.jsa")) << "the archive stays";
-  EXPECT_FALSE(fs::exists(project_ / "out/app/stray.txt"));
   EXPECT_FALSE(fs::exists(project_ / "in-working-folder.txt"));
 
   const std::string text = readFile(report);
   EXPECT_EQ(valueOf(text, "secret"), "null") << "the caller's environment is not passed on";
-  const std::string cwd = valueOf(text, "cwd");
-  EXPECT_NE(cwd, project_.string());
-  EXPECT_FALSE(fs::exists(cwd)) << "a private working folder, removed afterwards: " << cwd;
+  const std::string staging = (project_ / ".pw-").string();
+  for (const char* folder : {"cwd", "home", "tmpdir"}) {
+    const std::string path = valueOf(text, folder);
+    EXPECT_EQ(path.rfind(staging, 0), 0u) << "private to the run: " << folder << "=" << path;
+    EXPECT_FALSE(fs::exists(path)) << "and removed afterwards: " << path;
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "home" / homeFile)) << "not in HOME";
+  EXPECT_FALSE(fs::exists(fs::path(passwordDatabaseHome()) / homeFile))
+      << "not in the home of the password database";
+  EXPECT_EQ(processesMentioning(dir_.string()), std::vector<std::string>{})
+      << "every child of the run is killed, also the one that left the group";
+  sleep(4);  // the child in its own session would have written by now
+  EXPECT_FALSE(fs::exists(project_ / "out/app/late")) << "the image stays as it was made";
   const std::string state = readFile("/proc/" + valueOf(text, "child") + "/stat");
   EXPECT_TRUE(state.empty() || state.find(") Z ") != std::string::npos)
       << "the child left behind is killed with its group: " << state;
+}
+
+TEST_F(PackSafety, TrainingRunThatChangesTheImageIsRefused) {
+  const std::string jdk = installedJdk();
+  if (jdk.empty()) GTEST_SKIP() << "no JDK 19 or later in /usr/lib/jvm: no AppCDS training run";
+  const RunResult made = train({(dir_ / "report").string(), "x", "change-image"});
+  EXPECT_EQ(made.exitCode, 1) << made.out << made.err;
+  for (const char* line : {"\n  release (changed)", "\n  app/stray.txt (added)"}) {
+    EXPECT_NE(made.err.find(line), std::string::npos) << made.err;
+  }
+  EXPECT_EQ(made.err.find(".jsa"), std::string::npos) << "the archive is no change";
+  EXPECT_FALSE(fs::exists(project_ / "out"));
 }
 
 }  // namespace

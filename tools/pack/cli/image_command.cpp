@@ -102,8 +102,10 @@ bool buildImage(const AppConfig& c, Staging& staging, std::string* err) {
   if (appCds) {
     extra = {"-XX:SharedArchiveFile=&&" + appCdsArchive(c), "-XX:+AutoCreateSharedArchive"};
   }
-  if (!writePackedLauncher(c, imageLaunchConfig(c, extra), root, err)) return false;
-  if (appCds && !trainAppCds(c, staging, err)) return false;
+  const LaunchConfig launch = imageLaunchConfig(c, extra);
+  if (appCds ? !trainAppCds(c, launch, staging, err) : !writePackedLauncher(c, launch, root, err)) {
+    return false;
+  }
   // Signing comes after packing: a signed launcher is never written again.
   Signer signer;
   const std::string exe = launcherPath(c, root);

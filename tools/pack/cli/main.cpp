@@ -1,4 +1,7 @@
 // plenwick-pack: makes application images and writes launch settings into launchers.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -10,6 +13,7 @@
 #include "tools/pack/cli/show_command.h"
 #include "tools/pack/cli/sign_command.h"
 #include "tools/pack/cli/write_command.h"
+#include "tools/pack/host/interrupts.h"
 
 namespace {
 
@@ -54,14 +58,34 @@ int runCommand(std::vector<std::string> args) {
   return kExitUsage;
 }
 
-}  // namespace
+// A closed standard descriptor would be taken by the next file opened, and
+// messages or a child's input would end up there.
+void keepStandardDescriptorsOpen() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) < 0) open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+  }
+}
 
-int main(int argc, char** argv) {
+int runGuarded(const std::vector<std::string>& args) {
   try {
-    return runCommand(std::vector<std::string>(argv + 1, argv + argc));
+    return runCommand(args);
   } catch (const std::exception& e) {
     // Every expected failure is reported where it happens; this is the last guard.
     std::fprintf(stderr, "plenwick-pack: unexpected failure: %s\n", e.what());
     return plenwick::kExitFailed;
   }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  keepStandardDescriptorsOpen();
+  std::string error;
+  if (!plenwick::handleInterrupts(&error)) {
+    std::fprintf(stderr, "plenwick-pack: %s\n", error.c_str());
+    return plenwick::kExitFailed;
+  }
+  const int code = runGuarded(std::vector<std::string>(argv + 1, argv + argc));
+  plenwick::settleInterrupts();
+  return code;
 }

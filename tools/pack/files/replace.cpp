@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "tools/pack/files/image_marker.h"
+#include "tools/pack/host/interrupts.h"
 
 namespace plenwick {
 namespace {
@@ -103,10 +104,14 @@ Staging::~Staging() {
   if (!folder_.empty()) fs::remove_all(folder_, code);
   // Only folders this run made, and only while they are still empty.
   for (const std::string& parent : createdParents_) rmdir(parent.c_str());
+  forgetStaging(&folder_);
   if (parentFd_ >= 0) close(parentFd_);
 }
 
 bool Staging::create(const std::string& output, std::string* err) {
+  // An interrupt removes what is made here; it waits until all is recorded.
+  const InterruptDeferral deferral;
+  trackStaging(&folder_, &createdParents_);
   const fs::path parent = fs::path(output).parent_path();
   name_ = fs::path(output).filename().string();
   std::vector<fs::path> missing;
@@ -179,6 +184,9 @@ bool Staging::moveAside(const std::string& aside, std::string* err) {
 bool Staging::commitImage(const OutputSurroundings& around, std::string* err,
                           const std::function<bool(std::string*)>& afterAside) {
   if (!syncTree(imagePath(), err)) return false;
+  // An interrupt waits for the renames: it must find either the earlier image
+  // or the new one in place, and the staging folder in step with them.
+  const InterruptDeferral deferral;
   // The place again, as the opened parent is now: links in the path may have changed.
   const std::string real = normalOutputPath(whereIs(parentFd_, parent_) + "/" + name_);
   if (!checkOutputPlace(real, around, err)) return false;

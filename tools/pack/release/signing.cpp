@@ -60,9 +60,20 @@ bool readPassword(const SignSettings& s, bool* given, std::string* password, std
   return true;
 }
 
-ProcessResult runTool(const std::vector<std::string>& argv) {
+// The tools see the password on a descriptor only: not in their arguments,
+// and never the variable that holds it. The proxy variables reach the
+// timestamp server.
+ProcessResult runTool(const Signer& s, const std::vector<std::string>& argv) {
   ProcessOptions options;
   options.timeoutSeconds = kToolSeconds;
+  for (std::string& entry : toolEnvironment(
+           {"http_proxy", "https_proxy", "no_proxy", "HTTP_PROXY", "HTTPS_PROXY", "NO_PROXY"})) {
+    if (s.settings.passwordEnv.empty() || entry.rfind(s.settings.passwordEnv + "=", 0) != 0) {
+      options.environment.push_back(std::move(entry));
+    }
+  }
+  // Both tools read the first line: an empty password is an empty line.
+  if (s.password) options.secret = *s.password + "\n";
   return runProcess(argv, options);
 }
 
@@ -70,22 +81,23 @@ ProcessResult runTool(const std::vector<std::string>& argv) {
 // the one with the key extracted from the PKCS#12 file (which proves the password).
 bool signerCertificate(const Signer& s, const std::string& openssl, std::string* pem,
                        std::string* err) {
-  const std::string passIn = s.passFile.empty() ? "pass:" : "file:" + s.passFile;
+  const std::string passIn =
+      s.password ? "fd:" + std::to_string(kSecretDescriptor) : std::string("pass:");
   const SignSettings& c = s.settings;
   ProcessResult run;
   if (c.key.empty()) {
     *pem = (fs::path(s.work) / "signer.pem").string();
     std::vector<std::string> argv = {openssl,    "pkcs12",  "-in",  c.certificate, "-nokeys",
                                      "-clcerts", "-passin", passIn, "-out",        *pem};
-    run = runTool(argv);
+    run = runTool(s, argv);
     // Files exported by older Windows versions use ciphers openssl 3 keeps apart.
     if (run.exitCode != 0 && run.output.find("nsupported") != std::string::npos) {
       argv.push_back("-legacy");
-      run = runTool(argv);
+      run = runTool(s, argv);
     }
   } else {
     *pem = c.certificate;
-    run = runTool({openssl, "pkey", "-in", c.key, "-noout", "-passin", passIn});
+    run = runTool(s, {openssl, "pkey", "-in", c.key, "-noout", "-passin", passIn});
   }
   if (run.exitCode == 0) return true;
   const std::string file = c.key.empty() ? c.certificate : c.key;
@@ -100,8 +112,8 @@ bool signerCertificate(const Signer& s, const std::string& openssl, std::string*
 bool inspectCertificate(Signer* s, const std::string& openssl, std::string* err) {
   std::string pem;
   if (!signerCertificate(*s, openssl, &pem, err)) return false;
-  const ProcessResult run = runTool({openssl, "x509", "-in", pem, "-noout", "-subject", "-enddate",
-                                     "-checkend", "0", "-ext", "extendedKeyUsage"});
+  const ProcessResult run = runTool(*s, {openssl, "x509", "-in", pem, "-noout", "-subject",
+                                         "-enddate", "-checkend", "0", "-ext", "extendedKeyUsage"});
   if (run.exitCode < 0 || run.output.find("notAfter=") == std::string::npos) {
     *err = "sign: openssl cannot read the certificate " + s->settings.certificate + ":\n  " +
            outputTail(run.output);
@@ -193,7 +205,7 @@ bool looksLikeWrongPassword(const std::string& output) {
 }
 
 std::vector<std::string> signArguments(const std::string& tool, const SignSettings& settings,
-                                       const std::string& passFile, const std::string& description,
+                                       bool password, const std::string& description,
                                        const std::string& in, const std::string& out) {
   std::vector<std::string> argv = {tool, "sign"};
   if (settings.key.empty()) {
@@ -201,7 +213,9 @@ std::vector<std::string> signArguments(const std::string& tool, const SignSettin
   } else {
     argv.insert(argv.end(), {"-certs", settings.certificate, "-key", settings.key});
   }
-  if (!passFile.empty()) argv.insert(argv.end(), {"-readpass", passFile});
+  if (password) {
+    argv.insert(argv.end(), {"-readpass", "/dev/fd/" + std::to_string(kSecretDescriptor)});
+  }
   argv.insert(argv.end(), {"-h", "sha256"});
   if (!description.empty()) argv.insert(argv.end(), {"-n", description});
   if (!settings.timestampUrl.empty()) argv.insert(argv.end(), {"-ts", settings.timestampUrl});
@@ -221,12 +235,7 @@ bool prepareSigner(const SignSettings& settings, const std::string& work, bool n
   bool given = false;
   std::string password;
   if (!readPassword(settings, &given, &password, err)) return false;
-  if (given) {
-    signer->passFile = (fs::path(work) / "password").string();
-    if (!writeFileAtomically(signer->passFile, {password.begin(), password.end()}, 0600, err)) {
-      return false;
-    }
-  }
+  if (given) signer->password = password;
   if (!inspectCertificate(signer, openssl, err)) return false;
   if (settings.timestampUrl.empty() && !noted) {
     std::printf(
@@ -241,8 +250,9 @@ bool signFile(Signer* signer, const std::string& in, const std::string& out,
               const std::string& description, unsigned mode, std::string* err) {
   const std::string temp =
       (fs::path(signer->work) / ("signed-" + std::to_string(++signer->signedCount))).string();
-  const ProcessResult run = runTool(signArguments(signer->osslsigncode, signer->settings,
-                                                  signer->passFile, description, in, temp));
+  const ProcessResult run =
+      runTool(*signer, signArguments(signer->osslsigncode, signer->settings,
+                                     signer->password.has_value(), description, in, temp));
   std::vector<unsigned char> bytes;
   if (run.exitCode != 0 || !readBytes(temp, &bytes)) {
     const std::string why = run.timedOut ? "stopped after " + std::to_string(kToolSeconds) + " s"

@@ -1,10 +1,11 @@
 // Authenticode signing with osslsigncode (SHA-256), from a PKCS#12 file or a
 // PEM certificate and key. The password comes from an environment variable
 // or a file, never from the command line, and reaches the tools through a
-// file in the run's private working folder.
+// pipe on a descriptor of their own: it is never written to disk.
 #pragma once
 
 #include <nlohmann/json_fwd.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,23 +40,23 @@ bool checkCertificate(const CertificateFacts& facts, const std::string& file, st
 // Whether a tool's output reports a password that does not open the key.
 bool looksLikeWrongPassword(const std::string& output);
 
-// The osslsigncode command that signs `in` into `out`. `passFile` is empty
-// when no password was configured.
+// The osslsigncode command that signs `in` into `out`; with `password`, it
+// reads the password on kSecretDescriptor.
 std::vector<std::string> signArguments(const std::string& tool, const SignSettings& settings,
-                                       const std::string& passFile, const std::string& description,
+                                       bool password, const std::string& description,
                                        const std::string& in, const std::string& out);
 
 // A signer ready for one run: tools found, password read, certificate checked.
 struct Signer {
   SignSettings settings;
   std::string osslsigncode;
-  std::string passFile;
-  std::string work;  // the run's private working folder
+  std::optional<std::string> password;  // none: no password was configured
+  std::string work;                     // the run's private working folder
   CertificateFacts certificate;
   int signedCount = 0;
 };
 
-// Finds the tools, reads the password into a file in `work`, checks the
+// Finds the tools, reads the password, checks the
 // password and the certificate with openssl, and says when no
 // timestamp server is configured (unless `noted`: an earlier step of the run said it).
 bool prepareSigner(const SignSettings& settings, const std::string& work, bool noted,

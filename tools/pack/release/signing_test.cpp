@@ -9,14 +9,14 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-TEST(SignArguments, Pkcs12OrPemSha256PasswordFromFileOnly) {
+TEST(SignArguments, Pkcs12OrPemSha256PasswordFromDescriptorOnly) {
   SignSettings p12{"/k/cert.p12", "", "PW", "", "http://ts.example"};
-  EXPECT_EQ(signArguments("osslsigncode", p12, "/w/password", "My App", "in.exe", "o"),
-            (Strings{"osslsigncode", "sign", "-pkcs12", "/k/cert.p12", "-readpass", "/w/password",
+  EXPECT_EQ(signArguments("osslsigncode", p12, true, "My App", "in.exe", "o"),
+            (Strings{"osslsigncode", "sign", "-pkcs12", "/k/cert.p12", "-readpass", "/dev/fd/3",
                      "-h", "sha256", "-n", "My App", "-ts", "http://ts.example", "-in", "in.exe",
                      "-out", "o"}));
   SignSettings pem{"/k/cert.pem", "/k/key.pem", "", "", ""};
-  EXPECT_EQ(signArguments("osslsigncode", pem, "", "", "a.msi", "o"),
+  EXPECT_EQ(signArguments("osslsigncode", pem, false, "", "a.msi", "o"),
             (Strings{"osslsigncode", "sign", "-certs", "/k/cert.pem", "-key", "/k/key.pem", "-h",
                      "sha256", "-in", "a.msi", "-out", "o"}));
 }

@@ -1,9 +1,13 @@
 #include "tools/pack/runtime/app_cds.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <set>
+#include <sys/stat.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "tools/pack/files/tree_snapshot.h"
 #include "tools/pack/launcher/packed_launcher.h"
 #include "tools/pack/runtime/java_release.h"
 #include "tools/pack/runtime/process.h"
@@ -20,45 +24,80 @@ namespace fs = std::filesystem;
 // image would silently start without the archive.
 constexpr int kAppCdsMinimumFeature = 19;
 constexpr int kTrainingSeconds = 120;
+constexpr std::size_t kChangesShown = 10;
 
-std::set<std::string> filesUnder(const fs::path& root) {
-  std::set<std::string> files;
-  std::error_code code;
-  for (fs::recursive_directory_iterator it(root, code), end; !code && it != end;
-       it.increment(code)) {
-    files.insert(it->path().lexically_relative(root).string());
+// The training run's own folders in the working folder: its working folder,
+// its home and its temporary folder.
+struct TrainingFolders {
+  std::string run, home, temp;
+};
+
+bool makeTrainingFolders(const std::string& work, TrainingFolders* f, std::string* err) {
+  f->run = work + "/training";
+  f->home = f->run + "/home";
+  f->temp = f->run + "/tmp";
+  for (const std::string* folder : {&f->run, &f->home, &f->temp}) {
+    if (mkdir(folder->c_str(), 0700) != 0) {
+      *err = "cannot create " + *folder + ": " + std::strerror(errno);
+      return false;
+    }
   }
-  return files;
+  return true;
 }
 
 // The training run is the user's application: it runs in a private folder,
-// with a small fixed environment, in a process group of its own that is
-// killed as a whole at the time limit.
-ProcessOptions trainingProcess(const std::string& work) {
+// with a small fixed environment, and whatever it starts is killed when it
+// ends. The JVM takes its home from the password database, not from HOME,
+// so the launcher of the run also names the private folders as options.
+ProcessOptions trainingProcess(const TrainingFolders& f) {
   ProcessOptions options;
   options.timeoutSeconds = kTrainingSeconds;
-  options.workingDirectory = work;
-  options.environment = {"PATH=/usr/local/bin:/usr/bin:/bin", "HOME=" + work, "TMPDIR=" + work,
+  options.workingDirectory = f.run;
+  options.environment = {"PATH=/usr/local/bin:/usr/bin:/bin", "HOME=" + f.home, "TMPDIR=" + f.temp,
                          "LANG=C.UTF-8"};
-  options.ownProcessGroup = true;
   return options;
+}
+
+LaunchConfig trainingLaunch(LaunchConfig launch, const TrainingFolders& f) {
+  launch.jvmOptions.push_back("-Duser.home=" + f.home);
+  launch.jvmOptions.push_back("-Djava.io.tmpdir=" + f.temp);
+  return launch;
+}
+
+std::string changesMessage(const std::vector<std::string>& changes) {
+  std::string list;
+  for (std::size_t i = 0; i < changes.size() && i < kChangesShown; ++i) {
+    list += "\n  " + changes[i];
+  }
+  if (changes.size() > kChangesShown) {
+    list += "\n  and " + std::to_string(changes.size() - kChangesShown) + " more";
+  }
+  return "AppCDS: the training run changed the image:" + list +
+         "\nan application must not write into its own folder; give it training arguments "
+         "that keep it out, or turn the archive off (--no-app-cds)";
 }
 
 }  // namespace
 
-bool trainAppCds(const AppConfig& c, Staging& staging, std::string* err) {
+bool trainAppCds(const AppConfig& c, const LaunchConfig& launch, Staging& staging,
+                 std::string* err) {
   const std::string root = staging.imagePath();
+  TrainingFolders folders;
+  if (!makeTrainingFolders(staging.workPath(), &folders, err) ||
+      !writePackedLauncher(c, trainingLaunch(launch, folders), root, err)) {
+    return false;
+  }
   std::vector<std::string> argv = {launcherPath(c, root)};
   argv.insert(argv.end(), c.trainingArguments.begin(), c.trainingArguments.end());
   std::printf("AppCDS: training run of bin/%s\n", c.name.c_str());
   std::fflush(stdout);
-  const std::set<std::string> before = filesUnder(root);
-  const ProcessResult run = runProcess(argv, trainingProcess(staging.workPath()));
+  const TreeSnapshot before = snapshotTree(root);
+  const ProcessResult run = runProcess(argv, trainingProcess(folders));
   const std::string archive = (fs::path("app") / appCdsArchive(c)).string();
-  for (const std::string& file : filesUnder(root)) {
-    if (before.count(file) != 0 || file == archive) continue;
-    std::printf("AppCDS: the training run created %s in the image; removed\n", file.c_str());
-    if (!staging.remove((fs::path(root) / file).string(), err)) return false;
+  const std::vector<std::string> changes = treeChanges(before, snapshotTree(root), archive);
+  if (!changes.empty()) {
+    *err = changesMessage(changes);
+    return false;
   }
   if (!fs::exists(fs::path(root) / archive)) {
     std::printf(
@@ -66,7 +105,7 @@ bool trainAppCds(const AppConfig& c, Staging& staging, std::string* err) {
         "write it on the first start instead\n",
         run.exitCode, run.timedOut ? ", stopped after the time limit" : "");
   }
-  return true;
+  return writePackedLauncher(c, launch, root, err);
 }
 
 std::string appCdsArchive(const AppConfig& c) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "config/launch_config.h"
 #include "tools/pack/app/app_config.h"
 #include "tools/pack/files/replace.h"
 
@@ -25,8 +26,11 @@ AppCdsChoice chooseAppCds(bool windows, std::optional<bool> requested, int runti
 // Whether the image at `root` (with its runtime) gets an archive; prints why not.
 bool wantAppCds(const AppConfig& config, const std::string& root);
 
-// Runs the packed launcher once; the runtime writes the archive when it ends.
-// Anything else the run leaves in the image is removed.
-bool trainAppCds(const AppConfig& config, Staging& staging, std::string* err);
+// Runs a launcher packed with `launch` once, with private folders for its
+// home and temporary files; the runtime writes the archive when it ends.
+// Then packs the launcher with `launch` alone. A run that changes the image in
+// any other way (adds, changes or removes an entry) fails with the list.
+bool trainAppCds(const AppConfig& config, const LaunchConfig& launch, Staging& staging,
+                 std::string* err);
 
 }  // namespace plenwick

@@ -1,6 +1,8 @@
-// Running the JDK's tools (jlink, jdeps) and a training run of a packed launcher.
+// Running the host's tools (jlink, jdeps, openssl, osslsigncode, wixl) and a
+// training run of a packed launcher.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,19 +14,30 @@ struct ProcessResult {
   std::string output;  // standard output and standard error together
 };
 
+// The descriptor on which a child reads ProcessOptions::secret.
+constexpr int kSecretDescriptor = 3;
+
 struct ProcessOptions {
   int timeoutSeconds = 0;        // positive: killed with SIGKILL after that long
   std::string workingDirectory;  // empty: the caller's
-  // Empty: the caller's environment; otherwise exactly these NAME=value entries.
+  // Empty: toolEnvironment(); otherwise exactly these NAME=value entries.
   std::vector<std::string> environment;
-  // Run in a process group of its own. At the time limit, and once the process
-  // itself has ended, the whole group is killed, so a left-over child can
-  // neither outlive the packer nor keep it waiting on the output pipe.
-  bool ownProcessGroup = false;
+  // Given: the read end of a pipe that holds it is the child's descriptor
+  // kSecretDescriptor, so it appears in neither the arguments nor the environment.
+  std::optional<std::string> secret;
 };
 
-// Runs `argv` (argv[0] is the program's path) with standard input from
-// /dev/null and waits for it.
+// The part of the packer's environment a tool needs: PATH, HOME, LANG,
+// LANGUAGE, LC_*, TMPDIR, TZ, and the variables named in `extra`.
+std::vector<std::string> toolEnvironment(const std::vector<std::string>& extra = {});
+
+// Runs `argv` (argv[0] is the program's path) and waits for it. The child
+// runs in a process group of its own with standard input from /dev/null, no
+// other descriptor of the packer, and default signal handling. Once it has
+// ended (or at the time limit) its group is killed, and so is every other
+// descendant left behind, also one that left the group (setsid): nothing
+// outlives the run or keeps the packer waiting on the output. Runs one
+// child at a time.
 ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
 
 }  // namespace plenwick

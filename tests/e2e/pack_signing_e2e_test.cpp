@@ -1,0 +1,128 @@
+// plenwick-pack sign with a throw-away certificate: the password, and an
+// interrupt while it signs (a timestamp server that never answers), which
+// ends every tool it started, removes its staging folder and the folders
+// made for it, and leaves the password nowhere.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "tests/e2e/harness.h"
+
+namespace plenwick::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kPassword = "pw-6f1d9c0b";
+
+bool onPath(const std::string& program) {
+  return runProcess("/bin/sh", {"sh", "-c", "command -v " + program}).exitCode == 0;
+}
+
+// A listening socket: the system accepts connections on it, nobody answers.
+class SilentServer {
+ public:
+  SilentServer() {
+    fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    listening_ = bind(fd_, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
+                 listen(fd_, 8) == 0 &&
+                 getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size) == 0;
+    port_ = ntohs(address.sin_port);
+  }
+  ~SilentServer() {
+    for (const int client : clients_) close(client);
+    close(fd_);
+  }
+  bool listening() const { return listening_; }
+  std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
+  // Whether a client connected within `seconds`; it is kept, never answered.
+  bool awaitClient(int seconds) {
+    pollfd entry{fd_, POLLIN, 0};
+    if (poll(&entry, 1, seconds * 1000) != 1) return false;
+    clients_.push_back(accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC));
+    return clients_.back() >= 0;
+  }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+  bool listening_ = false;
+  std::vector<int> clients_;
+};
+
+// Every regular file below `root` that holds `text`.
+std::vector<std::string> filesHolding(const fs::path& root, const std::string& text) {
+  std::vector<std::string> found;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (entry.is_regular_file() && readFile(entry.path()).find(text) != std::string::npos) {
+      found.push_back(entry.path().string());
+    }
+  }
+  return found;
+}
+
+class PackSigning : public TempDirTest {
+ protected:
+  void SetUp() override {
+    TempDirTest::SetUp();
+    if (!onPath("openssl") || !onPath("osslsigncode")) {
+      GTEST_SKIP() << "no openssl or osslsigncode (Debian packages openssl, osslsigncode)";
+    }
+    // A throw-away code-signing certificate in a PKCS#12 file.
+    const RunResult made = runProcess(
+        "/bin/sh",
+        {"sh", "-c",
+         "openssl req -x509 -newkey rsa:2048 -nodes -keyout k.pem -out c.pem -days 2 -subj /CN=T "
+         "-addext extendedKeyUsage=codeSigning && "
+         "openssl pkcs12 -export -in c.pem -inkey k.pem -out s.p12 -passout env:PW"},
+        {{"PW", kPassword}}, dir_.string());
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    // A script: osslsigncode signs it like a program, and it is no launcher.
+    put("in.ps1", "Write-Host 'hello'\r\n");
+  }
+};
+
+TEST_F(PackSigning, EmptyPasswordIsAWrongPassword) {
+  const RunResult run = runPack({"sign", "in.ps1", "--certificate", "s.p12", "--password-env",
+                                 "PLENWICK_TEST_PW", "--output", "out.ps1"},
+                                {{"PLENWICK_TEST_PW", ""}}, dir_.string());
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("sign: wrong password for s.p12 (the password from environment variable "
+                         "PLENWICK_TEST_PW)"),
+            std::string::npos)
+      << run.err;
+}
+
+TEST_F(PackSigning, InterruptLeavesNothingBehind) {
+  SilentServer server;
+  ASSERT_TRUE(server.listening());
+  for (const int signal : {SIGINT, SIGTERM}) {
+    SCOPED_TRACE(signal);
+    const StartedProcess pack =
+        startPack({"sign", "in.ps1", "--certificate", "s.p12", "--password-env", "PLENWICK_TEST_PW",
+                   "--timestamp-url", server.url(), "--output", "new/folder/out.ps1"},
+                  {{"PLENWICK_TEST_PW", kPassword}}, dir_.string());
+    ASSERT_TRUE(server.awaitClient(60)) << "osslsigncode never asked for a timestamp";
+    usleep(300000);  // the request is sent; osslsigncode waits for the answer
+    kill(pack.pid, signal);
+    const RunResult run = finishProcess(pack);
+    EXPECT_EQ(run.exitCode, 128 + signal) << run.out << run.err;
+    EXPECT_FALSE(fs::exists(dir_ / "new")) << "the staging folder and the folders made for it";
+    EXPECT_EQ(filesHolding(dir_, kPassword), std::vector<std::string>{});
+    EXPECT_EQ(processesMentioning(dir_.string()), std::vector<std::string>{});
+    EXPECT_EQ(processesMentioning(kPassword), std::vector<std::string>{});
+  }
+}
+
+}  // namespace
+}  // namespace plenwick::e2e
