@@ -66,7 +66,7 @@ constexpr const char* kImageUsage =
     "\n"
     "Required: name, mainClass (or mainJar), jars (or appFolder/appContent), output.\n"
     "Native libraries (.so, .dll) in app/ go on java.library.path by themselves.\n"
-    "Exit codes: 0 done, 1 failed, 2 wrong usage.\n";
+    "Exit codes: 0 done, 1 failed, 2 wrong usage, 130/143/129 interrupted.\n";
 
 bool copyApp(const AppConfig& c, const std::string& root, std::string* err) {
   const fs::path app = fs::path(root) / "app";

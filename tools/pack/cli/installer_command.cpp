@@ -37,7 +37,7 @@ constexpr const char* kInstallerUsage =
     "                        derived from the name; keep it once released) [upgradeCode]\n"
     "\n"
     "Needs the Debian packages wixl, and osslsigncode and openssl for signing.\n"
-    "Exit codes: 0 done, 1 failed, 2 wrong usage.\n";
+    "Exit codes: 0 done, 1 failed, 2 wrong usage, 130/143/129 interrupted.\n";
 
 int usageError(const std::string& message) {
   std::fprintf(stderr,

@@ -31,7 +31,7 @@ constexpr const char* kUsage =
     "  --help      show this help\n"
     "  --version   show the version\n"
     "\n"
-    "Exit codes: 0 done, 1 failed, 2 wrong usage.\n";
+    "Exit codes: 0 done, 1 failed, 2 wrong usage, 130/143/129 interrupted.\n";
 
 int runCommand(std::vector<std::string> args) {
   using namespace plenwick;

@@ -36,7 +36,7 @@ constexpr const char* kSignUsage =
     "                        (default: the configuration's displayName)\n"
     "  --output FILE         write the signed file there (default: replace FILE)\n"
     "\n"
-    "Exit codes: 0 done, 1 failed, 2 wrong usage.\n";
+    "Exit codes: 0 done, 1 failed, 2 wrong usage, 130/143/129 interrupted.\n";
 
 struct SignRequest {
   AppConfig config;
