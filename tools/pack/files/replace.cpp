@@ -222,27 +222,36 @@ bool writeFileAtomically(const std::string& path, const std::vector<unsigned cha
   const std::string name = target.filename().string();
   int folder = -1;
   std::string real;
+  mode_t finalMode = 0;
   if (!openFolder(target.parent_path().empty() ? "." : target.parent_path().string(), &folder,
                   &real, err)) {
     return false;
   }
-  mode_t finalMode = 0;
-  std::string temporary = pathThrough(folder, real, kTemporaryName);
-  const int fd = finalModeAt(folder, name, path, mode, &finalMode, err)
-                     ? mkstemp(temporary.data())  // O_CREAT | O_EXCL: never follows a link
-                     : -2;
-  if (fd < 0) {
+  if (!finalModeAt(folder, name, path, mode, &finalMode, err)) {
     close(folder);
-    return fd == -2 ? false : systemFailure("cannot write " + path, err);
+    return false;
   }
-  const std::string temporaryName = fs::path(temporary).filename().string();
-  bool written = writeAll(fd, bytes) && fchmod(fd, finalMode) == 0 && fsync(fd) == 0;
+  // An interrupt removes the temporary file until it has its final name.
+  static const std::vector<std::string> kNoParents;
+  std::string temporary = pathThrough(folder, real, kTemporaryName);
+  int fd = -1;
+  {
+    const InterruptDeferral deferral;
+    fd = mkstemp(temporary.data());  // O_CREAT | O_EXCL: never follows a link
+    if (fd >= 0) trackStaging(&temporary, &kNoParents);
+  }
+  bool written = fd >= 0 && writeAll(fd, bytes) && fchmod(fd, finalMode) == 0 && fsync(fd) == 0;
   if (!written) systemFailure("cannot write " + path, err);
-  if (close(fd) != 0 && written) written = systemFailure("cannot write " + path, err);
-  if (written && renameat(folder, temporaryName.c_str(), folder, name.c_str()) != 0) {
-    written = systemFailure("cannot replace " + path, err);
+  if (fd >= 0 && close(fd) != 0 && written) written = systemFailure("cannot write " + path, err);
+  const std::string temporaryName = fs::path(temporary).filename().string();
+  if (fd >= 0) {
+    const InterruptDeferral deferral;
+    if (written && renameat(folder, temporaryName.c_str(), folder, name.c_str()) != 0) {
+      written = systemFailure("cannot replace " + path, err);
+    }
+    if (!written) unlinkat(folder, temporaryName.c_str(), 0);
+    forgetStaging(&temporary);
   }
-  if (!written) unlinkat(folder, temporaryName.c_str(), 0);
   fsync(folder);
   close(folder);
   return written;
