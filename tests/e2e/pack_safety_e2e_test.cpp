@@ -158,6 +158,7 @@ TEST_F(PackSafety, RefusalsTouchNothing) {
       {"installer --image", "img/app.msi", 2, "lies inside"},
       {"installer", "lib/app.jar", 2, "is an input of this run"},
       {"installer", "new/app.msi", 2, "lies inside"},
+      {"installer", "winrt/app.msi", 2, "lies inside"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.command) + " " + c.output);
