@@ -46,7 +46,7 @@ int javaFeatureVersion(const std::string& home) {
     }
     line = end + 1;
   }
-  return -1;
+  return 0;
 }
 
 }  // namespace plenwick
