@@ -1,9 +1,7 @@
 #include "tools/pack/content/jar_manifest.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include "tests/support/small_zip.h"
 #include "tests/support/temp_dir.h"
@@ -86,11 +84,9 @@ TEST_F(JarFileTest, ReadsOnlyTheDirectoryAndTheManifest) {
   putLe32(zip, directory + 42, hole);
   putLe32(zip, zip.size() - 6, hole + directory);
   const std::string path = (dir_ / "far.jar").string();
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
-  ASSERT_GE(fd, 0);
-  EXPECT_EQ(pwrite(fd, zip.data(), zip.size(), static_cast<off_t>(hole)),
-            static_cast<ssize_t>(zip.size()));
-  close(fd);
+  std::ofstream(path, std::ios::binary)
+      .seekp(static_cast<std::streamoff>(hole))
+      .write(reinterpret_cast<const char*>(zip.data()), static_cast<std::streamsize>(zip.size()));
   JarManifest manifest;
   std::string error;
   ASSERT_TRUE(readJarManifest(path, &manifest, &error)) << error;

@@ -19,7 +19,7 @@ class ReadFileTest : public TempDirTest {
  protected:
   // A file of `size` bytes that takes no disk space.
   std::string sparse(const std::string& name, uint64_t size) const {
-    const std::string path = put(name, "");
+    std::string path = put(name, "");
     EXPECT_EQ(truncate(path.c_str(), static_cast<off_t>(size)), 0);
     return path;
   }
