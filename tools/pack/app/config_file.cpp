@@ -7,6 +7,7 @@
 
 #include "tools/pack/app/app_fields.h"
 #include "tools/pack/files/read_file.h"
+#include "tools/pack/text/printable.h"
 
 namespace plenwick {
 namespace {
@@ -111,11 +112,12 @@ class ValueCheck {
     std::string key;  // the latest
   };
 
-  // "sign.certificate" for a key inside the "sign" object.
+  // "sign.certificate" for a key inside the "sign" object; shown escaped, as
+  // a key may hold any character.
   std::string keyPath() const {
     std::string path;
     for (const Object& object : objects_) path += (path.empty() ? "" : ".") + object.key;
-    return path;
+    return printable(path);
   }
 
   void check(const std::string& text) {
@@ -172,7 +174,7 @@ bool parseAppConfig(const std::string& path, const std::string& text, AppConfig&
     }
     const AppField* field = findFieldByKey(item.key());
     if (field == nullptr) {
-      *err = path + ": unknown key '" + item.key() + "'";
+      *err = path + ": unknown key '" + printable(item.key()) + "'";
       return false;
     }
     std::string problem;
