@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "tools/pack/text/printable.h"
+
 namespace plenwick {
 namespace {
 
@@ -78,7 +80,7 @@ OpenFile::~OpenFile() {
 
 bool openRegularFile(const std::string& path, OpenFile* file, std::string* err) {
   if (path.find('\0') != std::string::npos) {
-    *err = "a file name holds a NUL character";
+    *err = "the file name " + printable(path) + " holds a NUL character";
     return false;
   }
   // Seen before opening, so a device is not even opened (some act on open).
