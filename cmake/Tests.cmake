@@ -23,17 +23,20 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/cli/write_command_test.cpp
     tools/pack/pe/section_writer_test.cpp
     tools/pack/runtime/app_cds_test.cpp
+    tools/pack/runtime/java_release_test.cpp
     tools/pack/runtime/module_deps_test.cpp
     tools/pack/runtime/process_test.cpp
     tools/pack/windows/manifest_test.cpp
     tools/pack/files/image_marker_test.cpp
     tools/pack/files/output_place_test.cpp
+    tools/pack/files/read_file_test.cpp
     tools/pack/files/replace_test.cpp
     tools/pack/files/tree_copy_test.cpp
     tools/pack/release/signing_test.cpp
     tools/pack/release/image_files_test.cpp
     tools/pack/release/wxs_test.cpp
     tools/pack/content/jar_manifest_test.cpp
+    tools/pack/text/printable_test.cpp
     tests/support/small_zip.cpp)
   target_link_libraries(plenwick_unit_tests PRIVATE plenwick_pack_lib)
   target_compile_definitions(plenwick_unit_tests

@@ -1,5 +1,6 @@
 // Any bytes as a jar whose manifest the packer reads, and as a manifest text:
-// a result or a message, never a crash.
+// a result or a message, never a crash; its Class-Path entries, made
+// printable, hold no control character.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "tools/pack/content/jar_manifest.h"
+#include "tools/pack/text/printable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::vector<unsigned char> bytes(data, data + size);
@@ -17,6 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (!plenwick::parseManifest(std::string(bytes.begin(), bytes.end()), &manifest, &error) &&
       error.empty()) {
     std::abort();
+  }
+  for (const std::string& entry : manifest.classPath) {
+    for (const char c : plenwick::printable(entry)) {
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) std::abort();
+    }
   }
   return 0;
 }

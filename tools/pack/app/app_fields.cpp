@@ -69,4 +69,10 @@ const AppField* findFieldByOption(const std::string& option) {
   return nullptr;
 }
 
+bool checkNoNul(const std::string& value, const std::string& where, std::string* err) {
+  if (value.find('\0') == std::string::npos) return true;
+  *err = where + " holds a NUL character (\\u0000): remove it";
+  return false;
+}
+
 }  // namespace plenwick

@@ -24,4 +24,10 @@ const std::vector<AppField>& appFields();
 const AppField* findFieldByKey(const std::string& key);
 const AppField* findFieldByOption(const std::string& option);
 
+// A NUL would cut a path or name short where the system reads it, so that
+// "out\0/../../x" names "out" to one check and something else to another: no
+// value from the configuration file or the options may hold one. `where`
+// names the value ("app.json: key 'output'", "option --output").
+bool checkNoNul(const std::string& value, const std::string& where, std::string* err);
+
 }  // namespace plenwick

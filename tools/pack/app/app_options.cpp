@@ -18,7 +18,8 @@ bool applyFlag(const std::string& option, AppConfig& config) {
 }
 
 bool applyValue(const AppField& field, const std::string& value, std::set<std::string>& listsSeen,
-                AppConfig& config) {
+                AppConfig& config, std::string* err) {
+  if (!checkNoNul(value, std::string("option --") + field.option, err)) return false;
   if (field.list != nullptr) {
     if (listsSeen.insert(field.key).second) (config.*field.list).clear();
     (config.*field.list).push_back(value);
@@ -64,7 +65,7 @@ bool parseImageArguments(const std::vector<std::string>& args, AppConfig& config
       *err = arg + " needs a value";
       return false;
     }
-    applyValue(*field, args[++i], listsSeen, config);
+    if (!applyValue(*field, args[++i], listsSeen, config, err)) return false;
   }
   return true;
 }

@@ -1,17 +1,22 @@
 #include "tools/pack/app/config_file.h"
 
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <nlohmann/json.hpp>
-#include <sstream>
+#include <set>
 
 #include "tools/pack/app/app_fields.h"
+#include "tools/pack/files/read_file.h"
+#include "tools/pack/text/printable.h"
 
 namespace plenwick {
 namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
+
+// A configuration is a few kilobytes of JSON.
+constexpr std::size_t kMaxConfigFile = 4 * kMiB;
 
 std::string keyOrigin(const std::string& file, const std::string& key) {
   return file + ": key '" + key + "'";
@@ -75,31 +80,68 @@ bool setFromJson(const AppField& field, const json& value, const fs::path& base,
   return true;
 }
 
-bool readText(const std::string& path, std::string& text, std::string* err) {
-  std::error_code code;
-  if (fs::is_directory(path, code)) {
-    *err = path + ": is a directory";
-    return false;
+// What json::parse lets through: a key given twice in one object (the last
+// would win unseen) and NUL characters. The first problem, naming the key.
+class ValueCheck {
+ public:
+  explicit ValueCheck(const std::string& file) : file_(file) {}
+
+  bool operator()(int /*depth*/, json::parse_event_t event, const json& parsed) {
+    if (event == json::parse_event_t::object_start) {
+      objects_.emplace_back();
+    } else if (event == json::parse_event_t::object_end && !objects_.empty()) {
+      objects_.pop_back();
+    } else if (event == json::parse_event_t::key && !objects_.empty()) {
+      Object& object = objects_.back();
+      object.key = parsed.get<std::string>();
+      check(object.key);
+      if (!object.keys.insert(object.key).second && problem_.empty()) {
+        problem_ = keyOrigin(file_, keyPath()) + " is given twice: keep one";
+      }
+    } else if (event == json::parse_event_t::value && parsed.is_string()) {
+      check(parsed.get_ref<const std::string&>());
+    }
+    return true;
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    *err = path + ": cannot read the configuration file";
-    return false;
+
+  const std::string& problem() const { return problem_; }
+
+ private:
+  struct Object {
+    std::set<std::string> keys;
+    std::string key;  // the latest
+  };
+
+  // "sign.certificate" for a key inside the "sign" object; shown escaped, as
+  // a key may hold any character.
+  std::string keyPath() const {
+    std::string path;
+    for (const Object& object : objects_) path += (path.empty() ? "" : ".") + object.key;
+    return printable(path);
   }
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  text = buffer.str();
-  return true;
-}
+
+  void check(const std::string& text) {
+    if (problem_.empty()) checkNoNul(text, keyOrigin(file_, keyPath()), &problem_);
+  }
+
+  const std::string& file_;
+  std::vector<Object> objects_;
+  std::string problem_;
+};
 
 bool parseJson(const std::string& path, const std::string& text, json& document, std::string* err) {
+  ValueCheck check(path);
   try {
-    document = json::parse(text);
+    document = json::parse(text, std::ref(check));
   } catch (const json::exception& e) {
     // A syntax error, or a number too large to read (out_of_range).
     const std::string what = e.what();
     const std::size_t cut = what.find("] ");
     *err = path + ": not valid JSON: " + what.substr(cut == std::string::npos ? 0 : cut + 2);
+    return false;
+  }
+  if (!check.problem().empty()) {
+    *err = check.problem();
     return false;
   }
   if (!document.is_object()) {
@@ -113,8 +155,13 @@ bool parseJson(const std::string& path, const std::string& text, json& document,
 
 bool loadAppConfigFile(const std::string& path, AppConfig& config, std::string* err) {
   std::string text;
+  return readFile(path, kMaxConfigFile, &text, err) && parseAppConfig(path, text, config, err);
+}
+
+bool parseAppConfig(const std::string& path, const std::string& text, AppConfig& config,
+                    std::string* err) {
   json document;
-  if (!readText(path, text, err) || !parseJson(path, text, document, err)) return false;
+  if (!parseJson(path, text, document, err)) return false;
   const fs::path base = fs::absolute(path).parent_path();
   config.file = path;
   for (const auto& item : document.items()) {
@@ -127,7 +174,7 @@ bool loadAppConfigFile(const std::string& path, AppConfig& config, std::string* 
     }
     const AppField* field = findFieldByKey(item.key());
     if (field == nullptr) {
-      *err = path + ": unknown key '" + item.key() + "'";
+      *err = path + ": unknown key '" + printable(item.key()) + "'";
       return false;
     }
     std::string problem;

@@ -7,6 +7,7 @@
 #include "tools/pack/cli/exit_codes.h"
 #include "tools/pack/launcher/launcher_file.h"
 #include "tools/pack/release/authenticode.h"
+#include "tools/pack/text/printable.h"
 #include "tools/pack/windows/windows_identity.h"
 
 namespace plenwick {
@@ -28,7 +29,7 @@ const char* yesNo(bool value) {
 void appendList(std::string& out, const char* name, const std::vector<std::string>& list) {
   out += std::string(name) + " (" + std::to_string(list.size()) + "):\n";
   for (std::size_t i = 0; i < list.size(); ++i) {
-    out += "  [" + std::to_string(i) + "] " + list[i] + "\n";
+    out += "  [" + std::to_string(i) + "] " + printable(list[i]) + "\n";
   }
 }
 
@@ -52,13 +53,13 @@ std::string signerOf(const PeFile& file) {
 
 std::string describeWindows(const WindowsIdentity& w, const std::string& signer) {
   std::string out = "machine: " + w.machine + "\n";
-  out += "manifest name: " + w.manifest.name + "\n";
-  out += "manifest version: " + w.manifest.version + "\n";
-  out += "manifest description: " + w.manifest.description + "\n";
+  out += "manifest name: " + printable(w.manifest.name) + "\n";
+  out += "manifest version: " + printable(w.manifest.version) + "\n";
+  out += "manifest description: " + printable(w.manifest.description) + "\n";
   out += "icon group 2000:";
   for (int size : w.iconSizes) out += " " + std::to_string(size);
   out += std::string("\nsigned: ") + yesNo(w.signedFile) + "\n";
-  if (w.signedFile) out += "signer: " + signer + "\n";
+  if (w.signedFile) out += "signer: " + printable(signer) + "\n";
   return out;
 }
 
@@ -116,7 +117,7 @@ std::string describeConfig(const LaunchConfig& config) {
   out += std::string("reservedFlag3: ") + yesNo(config.reservedFlag3) + "\n";
   out += std::string("packageAppDataVars: ") + yesNo(config.packageAppDataVars) + "\n";
   out += "threadStackSize: " + std::to_string(config.threadStackSize) + "\n";
-  out += "mainClass: " + config.mainClass + "\n";
+  out += "mainClass: " + printable(config.mainClass) + "\n";
   appendList(out, "jvmOptions", config.jvmOptions);
   appendList(out, "appArguments", config.appArguments);
   return out;

@@ -7,6 +7,7 @@
 
 #include "tools/pack/content/file_names.h"
 #include "tools/pack/content/jar_manifest.h"
+#include "tools/pack/text/printable.h"
 
 namespace plenwick {
 namespace {
@@ -215,6 +216,12 @@ bool readMainClass(AppConfig& c, std::string* err) {
   if (!readJarManifest(c.jarFiles.front(), &manifest, &problem)) {
     return fail(c, "mainJar", problem, err);
   }
+  if (printable(manifest.mainClass) != manifest.mainClass) {
+    return fail(c, "mainJar",
+                "the Main-Class '" + printable(manifest.mainClass) + "' in the manifest of app/" +
+                    c.classPath.front() + " is not a class name like com.example.App",
+                err);
+  }
   if (manifest.mainClass.empty()) {
     return fail(c, "mainJar",
                 "app/" + c.classPath.front() +
@@ -289,9 +296,9 @@ std::vector<std::string> missingManifestClassPath(const AppConfig& c) {
     std::string name = (folder / entry).lexically_normal().generic_string();
     if (!name.empty() && name.back() == '/') name.pop_back();
     if (names.count(fileNameKey(name, c.windows)) != 0) continue;
-    lines.push_back("the manifest of app/" + c.classPath.front() + " names " + entry +
-                    " in its Class-Path, which is not in the image" +
-                    (name.rfind("..", 0) == 0 ? " (it lies outside app/)" : ""));
+    lines.push_back(printable("the manifest of app/" + c.classPath.front() + " names " + entry +
+                              " in its Class-Path, which is not in the image" +
+                              (name.rfind("..", 0) == 0 ? " (it lies outside app/)" : "")));
   }
   return lines;
 }

@@ -22,7 +22,7 @@ bool planAppContent(AppConfig& config, std::string* err);
 bool copyAppContent(const AppConfig& config, const std::string& app, std::string* err);
 
 // The main jar's manifest Class-Path entries that are not in the image, each
-// as a line to show the user.
+// as a line to show the user (control characters escaped: the jar is not ours).
 std::vector<std::string> missingManifestClassPath(const AppConfig& config);
 
 // "-Djava.class.path=&&a.jar:&&lib/b.jar:&&plenwick-bootstrap.jar" (";" and

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
+
+#include "tools/pack/files/read_file.h"
 
 namespace plenwick {
 namespace {
@@ -22,18 +22,49 @@ constexpr std::size_t kEntrySize = 46;
 constexpr std::size_t kLocalSize = 30;
 constexpr std::size_t kMaxManifest = 1 << 20;  // more is no manifest but a zip bomb
 
-// Little-endian fields at checked offsets: `ok` turns false on the first
-// read past the end, and every later read returns 0.
+constexpr uint64_t kWindow = 64 * 1024;
+
+// The bytes of the zip, from the open file (or from memory, for tests and the
+// fuzzer, through the same window): a window of at least two aligned 64 KiB
+// blocks around what is asked for, so a jar is never read whole, only its
+// end, its central directory and the manifest entry. Little-endian fields at
+// checked offsets: `ok` turns false on the first read past the end (or a read
+// error, in `readError`), and every later read returns 0.
 struct Reader {
-  const Bytes& bytes;
+  const Bytes* memory = nullptr;
+  const OpenFile* file = nullptr;
+  std::string path;
+  uint64_t size = 0;
+  Bytes window;
+  uint64_t windowAt = 0;
   bool ok = true;
-  uint64_t get(uint64_t at, int size) {
-    if (!ok || at > bytes.size() || bytes.size() - at < static_cast<uint64_t>(size)) {
+  std::string readError;
+
+  // `count` bytes at `at`, valid until the next call; null past the end.
+  const unsigned char* span(uint64_t at, uint64_t count) {
+    if (!ok || at > size || size - at < count) {
       ok = false;
-      return 0;
+      return nullptr;
     }
+    static const unsigned char kNone = 0;
+    if (count == 0) return &kNone;
+    if (at < windowAt || at + count > windowAt + window.size()) {
+      windowAt = at / kWindow * kWindow;
+      window.resize(std::min(std::max(2 * kWindow, at - windowAt + count), size - windowAt));
+      if (memory != nullptr) {
+        std::copy_n(memory->data() + windowAt, window.size(), window.data());
+      } else if (!readAt(*file, path, windowAt, window.size(), window.data(), &readError)) {
+        window.clear();
+        ok = false;
+        return nullptr;
+      }
+    }
+    return window.data() + (at - windowAt);
+  }
+  uint64_t get(uint64_t at, int count) {
+    const unsigned char* bytes = span(at, static_cast<uint64_t>(count));
     uint64_t value = 0;
-    for (int i = size - 1; i >= 0; --i) value = value << 8 | bytes[at + static_cast<uint64_t>(i)];
+    for (int i = count - 1; bytes != nullptr && i >= 0; --i) value = value << 8 | bytes[i];
     return value;
   }
 };
@@ -58,12 +89,12 @@ bool readZip64End(Reader& in, uint64_t end, Directory* dir) {
   return in.ok;
 }
 
+// The end record lies in the last 64 KiB + 22 bytes (its comment is at most
+// 64 KiB), searched from the end.
 bool findDirectory(Reader& in, Directory* dir, std::string* err) {
-  const Bytes& bytes = in.bytes;
-  if (bytes.size() < kEndSize) return fail("not a zip file (too short)", err);
-  const std::size_t lowest =
-      bytes.size() > kEndSize + 0xFFFF ? bytes.size() - kEndSize - 0xFFFF : 0;
-  for (std::size_t end = bytes.size() - kEndSize + 1; end-- > lowest;) {
+  if (in.size < kEndSize) return fail("not a zip file (too short)", err);
+  const uint64_t lowest = in.size > kEndSize + 0xFFFF ? in.size - kEndSize - 0xFFFF : 0;
+  for (uint64_t end = in.size - kEndSize + 1; end-- > lowest && in.ok;) {
     if (in.get(end, 4) != kEndSignature) continue;
     dir->entries = in.get(end + 10, 2);
     dir->offset = in.get(end + 16, 4);
@@ -75,13 +106,14 @@ bool findDirectory(Reader& in, Directory* dir, std::string* err) {
   return fail("not a zip file (no end of central directory)", err);
 }
 
-bool isManifestName(const Bytes& bytes, uint64_t at, uint64_t size) {
+bool isManifestName(Reader& in, uint64_t at, uint64_t size) {
   static const std::string kName = "meta-inf/manifest.mf";
   if (size != kName.size()) return false;
-  for (std::size_t i = 0; i < kName.size(); ++i) {
-    if (std::tolower(bytes[at + i]) != kName[i]) return false;
+  const unsigned char* name = in.span(at, size);
+  for (std::size_t i = 0; name != nullptr && i < kName.size(); ++i) {
+    if (std::tolower(name[i]) != kName[i]) return false;
   }
-  return true;
+  return name != nullptr;
 }
 
 struct Entry {
@@ -91,7 +123,7 @@ struct Entry {
 // Sizes and offset that did not fit in 32 bits are in the zip64 extra field,
 // in this order, each present only when its 32-bit field is all ones.
 void applyZip64Extra(Reader& in, uint64_t at, uint64_t length, Entry* entry) {
-  for (uint64_t p = at; p + 4 <= at + length;) {
+  for (uint64_t p = at; p + 4 <= at + length && in.ok;) {
     const uint64_t id = in.get(p, 2), size = in.get(p + 2, 2);
     if (id == 1) {
       uint64_t field = p + 4;
@@ -113,8 +145,8 @@ bool findManifestEntry(Reader& in, const Directory& dir, Entry* entry, bool* fou
     if (in.get(at, 4) != kEntrySignature) return false;
     const uint64_t name = in.get(at + 28, 2), extra = in.get(at + 30, 2),
                    comment = in.get(at + 32, 2);
-    if (!in.ok || in.bytes.size() - at < kEntrySize + name + extra + comment) return false;
-    if (isManifestName(in.bytes, at + kEntrySize, name)) {
+    if (!in.ok || in.size - at < kEntrySize + name + extra + comment) return false;
+    if (isManifestName(in, at + kEntrySize, name)) {
       *entry = {in.get(at + 10, 2), in.get(at + 16, 4), in.get(at + 20, 4), in.get(at + 24, 4),
                 in.get(at + 42, 4)};
       applyZip64Extra(in, at + kEntrySize + name, extra, entry);
@@ -125,15 +157,26 @@ bool findManifestEntry(Reader& in, const Directory& dir, Entry* entry, bool* fou
   return in.ok;
 }
 
-bool inflateRaw(const unsigned char* data, uint64_t size, std::string* text) {
+// Inflates the entry's data a window at a time into at most kMaxManifest
+// bytes; more input than 64 times that is not a manifest either.
+bool inflateRaw(Reader& in, uint64_t data, uint64_t size, std::string* text) {
   z_stream stream{};
   if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return false;
-  stream.next_in = const_cast<unsigned char*>(data);
-  stream.avail_in = static_cast<uInt>(std::min<uint64_t>(size, kMaxManifest * 64));
   std::string out(kMaxManifest + 1, '\0');
   stream.next_out = reinterpret_cast<unsigned char*>(&out[0]);
   stream.avail_out = static_cast<uInt>(out.size());
-  const int result = inflate(&stream, Z_FINISH);
+  const uint64_t total = std::min<uint64_t>(size, kMaxManifest * 64);
+  int result = Z_OK;
+  for (uint64_t done = 0; result == Z_OK && stream.avail_out > 0;) {
+    const uint64_t count = std::min(kWindow, total - done);
+    const unsigned char* chunk = in.span(data + done, count);
+    if (chunk == nullptr) break;
+    stream.next_in = const_cast<unsigned char*>(chunk);
+    stream.avail_in = static_cast<uInt>(count);
+    done += count;
+    result = inflate(&stream, done == total ? Z_FINISH : Z_NO_FLUSH);
+    if (result == Z_BUF_ERROR && done < total) result = Z_OK;  // no progress on this window
+  }
   const uint64_t produced = stream.total_out;
   inflateEnd(&stream);
   if (result != Z_STREAM_END || produced > kMaxManifest) return false;
@@ -146,13 +189,14 @@ bool readEntry(Reader& in, const Entry& entry, std::string* text, std::string* e
   if (in.get(entry.local, 4) != kLocalSignature) return fail("damaged zip (manifest header)", err);
   const uint64_t data =
       entry.local + kLocalSize + in.get(entry.local + 26, 2) + in.get(entry.local + 28, 2);
-  if (!in.ok || data > in.bytes.size() || in.bytes.size() - data < entry.packed) {
+  if (!in.ok || data > in.size || in.size - data < entry.packed) {
     return fail("damaged zip (manifest data past the end)", err);
   }
-  const unsigned char* start = in.bytes.data() + data;
   if (entry.method == 0 && entry.packed <= kMaxManifest) {
+    const unsigned char* start = in.span(data, entry.packed);
+    if (start == nullptr) return fail("damaged zip (manifest data past the end)", err);
     text->assign(reinterpret_cast<const char*>(start), entry.packed);
-  } else if (entry.method != 8 || !inflateRaw(start, entry.packed, text)) {
+  } else if (entry.method != 8 || !inflateRaw(in, data, entry.packed, text)) {
     return fail("the manifest cannot be unpacked (method " + std::to_string(entry.method) + ")",
                 err);
   }
@@ -215,19 +259,32 @@ void setAttribute(const std::string& name, const std::string& value, JarManifest
   }
 }
 
+// A read error explains a failure better than what the bytes seemed to be.
+bool failed(const Reader& in, std::string* err) {
+  if (!in.readError.empty()) *err = in.readError;
+  return false;
+}
+
+bool extractFrom(Reader& in, std::string* text, std::string* err) {
+  Directory dir;
+  Entry entry;
+  bool found = false;
+  text->clear();
+  if (!findDirectory(in, &dir, err)) return failed(in, err);
+  if (!findManifestEntry(in, dir, &entry, &found)) {
+    *err = "damaged zip (central directory)";
+    return failed(in, err);
+  }
+  return !found || readEntry(in, entry, text, err) || failed(in, err);
+}
+
 }  // namespace
 
 bool extractManifest(const Bytes& zip, std::string* text, std::string* err) {
-  Reader in{zip};
-  Directory dir;
-  if (!findDirectory(in, &dir, err)) return false;
-  Entry entry;
-  bool found = false;
-  if (!findManifestEntry(in, dir, &entry, &found)) {
-    return fail("damaged zip (central directory)", err);
-  }
-  text->clear();
-  return !found || readEntry(in, entry, text, err);
+  Reader in;
+  in.memory = &zip;
+  in.size = zip.size();
+  return extractFrom(in, text, err);
 }
 
 bool parseManifest(const std::string& text, JarManifest* manifest, std::string* err) {
@@ -256,12 +313,15 @@ bool parseManifest(const std::string& text, JarManifest* manifest, std::string* 
 }
 
 bool readJarManifest(const std::string& path, JarManifest* manifest, std::string* err) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return fail(path + ": cannot read", err);
-  const Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  OpenFile file;
+  if (!openRegularFile(path, &file, err)) return false;
+  Reader in;
+  in.file = &file;
+  in.path = path;
+  in.size = file.size;
   std::string text;
-  if (!extractManifest(bytes, &text, err) || !parseManifest(text, manifest, err)) {
-    *err = path + ": " + *err;
+  if (!extractFrom(in, &text, err) || !parseManifest(text, manifest, err)) {
+    if (in.readError.empty()) *err = path + ": " + *err;
     return false;
   }
   return true;

@@ -1,8 +1,10 @@
 #include "tools/pack/content/jar_manifest.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include "tests/support/small_zip.h"
+#include "tests/support/temp_dir.h"
 
 namespace plenwick {
 namespace {
@@ -64,6 +66,34 @@ TEST(JarManifestTest, FromZipBytes) {
   std::string manifest, error;
   EXPECT_FALSE(extractManifest(damaged, &manifest, &error));
   EXPECT_NE(error, "");
+}
+
+void putLe32(std::vector<unsigned char>& bytes, std::size_t at, uint64_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+class JarFileTest : public TempDirTest {};
+
+// A jar whose zip starts 3 GiB into the file (a sparse hole before it): only
+// its end, its central directory and the manifest are read, never the whole.
+TEST_F(JarFileTest, ReadsOnlyTheDirectoryAndTheManifest) {
+  const uint64_t hole = uint64_t{3} << 30;
+  const std::string name = "META-INF/MANIFEST.MF";
+  std::vector<unsigned char> zip = smallZip(name, "Main-Class: far.Away\r\n", true);
+  const std::size_t directory = zip.size() - 22 - 46 - name.size();
+  putLe32(zip, directory + 42, hole);
+  putLe32(zip, zip.size() - 6, hole + directory);
+  const std::string path = (dir_ / "far.jar").string();
+  std::ofstream(path, std::ios::binary)
+      .seekp(static_cast<std::streamoff>(hole))
+      .write(reinterpret_cast<const char*>(zip.data()), static_cast<std::streamsize>(zip.size()));
+  JarManifest manifest;
+  std::string error;
+  ASSERT_TRUE(readJarManifest(path, &manifest, &error)) << error;
+  EXPECT_EQ(manifest.mainClass, "far.Away");
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  EXPECT_LT(usage.ru_maxrss, 1 << 20) << "KiB at the peak: the jar was read whole";
 }
 
 }  // namespace

@@ -13,6 +13,9 @@ struct LauncherFile {
   std::size_t regionOffset = 0;
 };
 
+// A launcher is a few megabytes; more than this is not one.
+constexpr std::size_t kMaxLauncherFile = std::size_t{1} << 30;
+
 // Reads `path` and finds its configuration region. On failure returns false
 // with a message for a person in `error`.
 bool readLauncher(const std::string& path, LauncherFile& launcher, std::string* err);

@@ -248,7 +248,7 @@ TEST(PeResources, WindowsIdentityAndIcons) {
       {signedFile, {}, "signing comes after packing"},
       {makePe(noManifest), {}, "no manifest"},
       {plain, pngs({64}), "at least 256 px"},
-      {plain, {"/no/such.png"}, "not a readable PNG"},
+      {plain, {"/no/such.png"}, "cannot read /no/such.png"},
       {plain, pngs({16, 32, 48, 128, 256}), "48.png: each of five icons must be square, 16, 32"},
   };
   for (const auto& c : cases) {

@@ -1,20 +1,50 @@
 #include "tools/pack/runtime/java_release.h"
 
 #include <filesystem>
-#include <fstream>
-#include <regex>
+
+#include "tools/pack/files/read_file.h"
 
 namespace plenwick {
+namespace {
 
 namespace fs = std::filesystem;
 
+// A JDK's release file is a few kilobytes.
+constexpr std::size_t kMaxReleaseFile = kMiB;
+
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The feature version at the start of a JAVA_VERSION value ("17.0.9\"",
+// "1.8.0_402\""): one to four digits after an optional "1.", followed by
+// something other than a digit; -1 when the value does not start so.
+int featureOf(const std::string& line, std::size_t at) {
+  for (const std::size_t start : {at + 2, at}) {
+    if (start == at + 2 && line.compare(at, 2, "1.") != 0) continue;
+    std::size_t end = start;
+    while (end < line.size() && end - start < 5 && isDigit(line[end])) ++end;
+    if (end > start && end - start <= 4 && end < line.size()) {
+      return std::stoi(line.substr(start, end - start));
+    }
+  }
+  return -1;
+}
+
+}  // namespace
+
 int javaFeatureVersion(const std::string& home) {
-  std::ifstream in(fs::path(home) / "release");
-  std::string line;
-  const std::regex pattern("JAVA_VERSION=\"(1\\.)?([0-9]{1,4})[^0-9].*");
-  std::smatch match;
-  while (std::getline(in, line)) {
-    if (std::regex_match(line, match, pattern)) return std::stoi(match[2].str());
+  std::string text, error;
+  if (!readFile((fs::path(home) / "release").string(), kMaxReleaseFile, &text, &error)) return 0;
+  const std::string key = "JAVA_VERSION=\"";
+  for (std::size_t line = 0; line < text.size();) {
+    std::size_t end = text.find('\n', line);
+    if (end == std::string::npos) end = text.size();
+    if (text.compare(line, key.size(), key) == 0 && line + key.size() <= end) {
+      const int feature = featureOf(text.substr(line, end - line), key.size());
+      if (feature >= 0) return feature;
+    }
+    line = end + 1;
   }
   return 0;
 }

@@ -5,8 +5,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "tools/pack/files/read_file.h"
+
 namespace plenwick {
 namespace {
+
+// A 4096 px square PNG (the largest read) holds 64 MiB of pixels at most.
+constexpr std::size_t kMaxIconFile = 80 * kMiB;
 
 std::string pngError(const png_image& image) {
   return image.message[0] != '\0' ? image.message : "unreadable PNG";
@@ -83,10 +88,12 @@ bool fromFivePngs(const std::vector<std::string>& paths, std::vector<RgbaBitmap>
 }  // namespace
 
 bool readPng(const std::string& path, RgbaBitmap& out, std::string* err) {
+  std::vector<unsigned char> file;
+  if (!readFile(path, kMaxIconFile, &file, err)) return false;
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) {
+  if (!png_image_begin_read_from_memory(&image, file.data(), file.size())) {
     *err = path + ": not a readable PNG (" + pngError(image) + ")";
     return false;
   }

@@ -1,6 +1,5 @@
 #include "tools/pack/windows/manifest.h"
 
-#include <regex>
 #include <sstream>
 #include <vector>
 
@@ -28,34 +27,61 @@ Span identityTag(const std::string& xml) {
   return tag;
 }
 
-std::regex attributePattern(const std::string& name) {
-  return std::regex("(\\s" + name + "\\s*=\\s*)([\"'])([^\"']*)\\2");
+bool isXmlSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
-std::string unescapeXml(std::string text) {
-  const std::pair<const char*, const char*> entities[] = {
-      {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}};
-  for (const auto& [entity, plain] : entities) {
-    for (std::size_t at = text.find(entity); at != std::string::npos;
-         at = text.find(entity, at + 1)) {
-      text.replace(at, std::char_traits<char>::length(entity), plain);
-    }
+// The value of attribute `name` in a start tag: after white space, the name,
+// '=' with optional white space around it, and a value in matching quotes that
+// holds neither quote. The first place that has all that counts; a name
+// followed by anything else is passed over.
+Span attributeValue(const std::string& tag, const std::string& name) {
+  for (std::size_t at = 0; at + 1 + name.size() <= tag.size(); ++at) {
+    if (!isXmlSpace(tag[at]) || tag.compare(at + 1, name.size(), name) != 0) continue;
+    std::size_t p = at + 1 + name.size();
+    while (p < tag.size() && isXmlSpace(tag[p])) ++p;
+    if (p >= tag.size() || tag[p] != '=') continue;
+    ++p;
+    while (p < tag.size() && isXmlSpace(tag[p])) ++p;
+    if (p >= tag.size() || (tag[p] != '"' && tag[p] != '\'')) continue;
+    const std::size_t close = tag.find_first_of("\"'", p + 1);
+    if (close == std::string::npos || tag[close] != tag[p]) continue;
+    return {p + 1, close};
   }
-  return text;
+  return {};
+}
+
+// One pass, so that "&amp;lt;" becomes "&lt;" and not "<".
+std::string unescapeXml(const std::string& text) {
+  const std::pair<const char*, char> entities[] = {
+      {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}, {"&amp;", '&'}};
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    bool replaced = false;
+    for (const auto& [entity, plain] : entities) {
+      const std::size_t length = std::char_traits<char>::length(entity);
+      if (text.compare(at, length, entity) == 0) {
+        out += plain;
+        at += length;
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) out += text[at++];
+  }
+  return out;
 }
 
 std::string attribute(const std::string& tag, const std::string& name) {
-  std::smatch match;
-  return std::regex_search(tag, match, attributePattern(name)) ? unescapeXml(match[3].str()) : "";
+  const Span value = attributeValue(tag, name);
+  return value.found() ? unescapeXml(tag.substr(value.begin, value.end - value.begin)) : "";
 }
 
 std::string withAttribute(const std::string& tag, const std::string& name,
                           const std::string& value) {
-  std::smatch match;
-  if (std::regex_search(tag, match, attributePattern(name))) {
-    const std::size_t at = static_cast<std::size_t>(match.position(3));
-    return tag.substr(0, at) + escapeXml(value) + tag.substr(at + match.length(3));
-  }
+  const Span old = attributeValue(tag, name);
+  if (old.found()) return tag.substr(0, old.begin) + escapeXml(value) + tag.substr(old.end);
   const std::size_t close = tag.rfind(tag.size() >= 2 && tag[tag.size() - 2] == '/' ? "/>" : ">");
   return tag.substr(0, close) + " " + name + "=\"" + escapeXml(value) + "\"" + tag.substr(close);
 }

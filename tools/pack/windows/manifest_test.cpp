@@ -60,6 +60,29 @@ TEST(ManifestIdentity, ReplacesOnlyTheApplicationsOwnIdentity) {
   EXPECT_FALSE(writeManifestIdentity(onlyDependency, {"New", "2.0.0.0", "A"}, &error));
 }
 
+// Attributes are found by hand: a long value is read in one pass (std::regex
+// overflowed the stack on 50,000 characters).
+TEST(ManifestIdentity, ReadsAttributesAsXmlWritesThem) {
+  const std::string longName(50000, 'n');
+  const struct {
+    std::string tag;
+    const char* name;
+    const char* version;
+  } cases[] = {
+      {"<assemblyIdentity\n name = 'A&amp;lt;' version=\"1.0\"/>", "A&lt;", "1.0"},
+      {"<assemblyIdentity type=\"x\" xname=\"no\" name=\"it's\" name='B'>", "B", ""},
+      {"<assemblyIdentity name=B version=\"2\">", "", "2"},
+      {"<assemblyIdentity name=\"" + longName + "\" version=\"3\"/>", longName.c_str(), "3"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.tag.substr(0, 60));
+    ManifestIdentity identity;
+    ASSERT_TRUE(readManifestIdentity("<assembly>" + c.tag + "</assembly>", identity));
+    EXPECT_EQ(identity.name, c.name);
+    EXPECT_EQ(identity.version, c.version);
+  }
+}
+
 TEST(Icons, ScalingAveragesAndKeepsTransparency) {
   RgbaBitmap image;  // left half opaque red, right half transparent
   image.width = image.height = 4;
