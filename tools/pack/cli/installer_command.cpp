@@ -3,8 +3,6 @@
 #include "tools/pack/cli/installer_command.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 #include "tools/pack/app/app_config.h"
 #include "tools/pack/app/app_options.h"
@@ -12,6 +10,7 @@
 #include "tools/pack/cli/exit_codes.h"
 #include "tools/pack/cli/image_command.h"
 #include "tools/pack/files/output_place.h"
+#include "tools/pack/files/read_file.h"
 #include "tools/pack/files/replace.h"
 #include "tools/pack/release/installer.h"
 
@@ -60,11 +59,8 @@ std::vector<std::string> installerInputs(const AppConfig& c, const std::string& 
 
 bool putMsi(const std::string& msi, const std::string& output, std::string* err) {
   std::vector<unsigned char> bytes;
-  std::ifstream in(msi, std::ios::binary);
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (!in.bad() && !bytes.empty()) return writeFileAtomically(output, bytes, 0644, err);
-  *err = "cannot read " + msi;
-  return false;
+  return readFile(msi, kMaxPackageFile, &bytes, err) &&
+         writeFileAtomically(output, bytes, 0644, err);
 }
 
 }  // namespace

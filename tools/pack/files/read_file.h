@@ -35,5 +35,7 @@ bool readFile(const std::string& path, std::size_t limit, std::vector<unsigned c
 bool readFile(const std::string& path, std::size_t limit, std::string* text, std::string* err);
 
 constexpr std::size_t kMiB = std::size_t{1} << 20;
+// An installer, or a file signed by a tool: Windows Installer's own limit.
+constexpr std::size_t kMaxPackageFile = std::size_t{2} << 30;
 
 }  // namespace plenwick

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "tools/pack/files/image_marker.h"
+#include "tools/pack/files/read_file.h"
 #include "tools/pack/files/replace.h"
+#include "tools/pack/launcher/launcher_file.h"
 #include "tools/pack/release/external_tool.h"
 #include "tools/pack/release/image_files.h"
 #include "tools/pack/release/name_uuid.h"
@@ -20,17 +20,13 @@ namespace {
 namespace fs = std::filesystem;
 constexpr int kWixlSeconds = 600;
 
-bool readBytes(const std::string& path, Bytes* bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
-
 bool isElf(const fs::path& path) {
-  Bytes bytes;
-  return readBytes(path.string(), &bytes) && bytes.size() > 4 && bytes[0] == 0x7F &&
-         bytes[1] == 'E' && bytes[2] == 'L' && bytes[3] == 'F';
+  OpenFile file;
+  unsigned char magic[4];
+  std::string ignored;
+  return openRegularFile(path.string(), &file, &ignored) && file.size > 4 &&
+         readAt(file, path.string(), 0, sizeof magic, magic, &ignored) && magic[0] == 0x7F &&
+         magic[1] == 'E' && magic[2] == 'L' && magic[3] == 'F';
 }
 
 // The image's launcher: the one .exe in bin/. A Linux image is named as such.
@@ -65,8 +61,8 @@ bool describeImage(const InstallerRequest& r, const fs::path& launcher, Installe
   Bytes bytes;
   std::string error;
   WindowsIdentity identity;
-  if (!readBytes(launcher.string(), &bytes) || !parsePe(bytes, *pe, &error) ||
-      !readWindowsIdentity(*pe, identity, &error)) {
+  if (!readFile(launcher.string(), kMaxLauncherFile, &bytes, &error) ||
+      !parsePe(bytes, *pe, &error) || !readWindowsIdentity(*pe, identity, &error)) {
     *err = launcher.string() + ": " + error;
     return false;
   }

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 
+#include "tools/pack/files/read_file.h"
 #include "tools/pack/files/replace.h"
 #include "tools/pack/release/external_tool.h"
 #include "tools/pack/runtime/process.h"
@@ -16,13 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 constexpr int kToolSeconds = 300;
-
-bool readBytes(const std::string& path, std::vector<unsigned char>* bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
 
 std::string lineAfter(const std::string& text, const std::string& prefix) {
   const std::size_t at = text.find(prefix);
@@ -254,7 +247,8 @@ bool signFile(Signer* signer, const std::string& in, const std::string& out,
       runTool(*signer, signArguments(signer->osslsigncode, signer->settings,
                                      signer->password.has_value(), description, in, temp));
   std::vector<unsigned char> bytes;
-  if (run.exitCode != 0 || !readBytes(temp, &bytes)) {
+  std::string unread;
+  if (run.exitCode != 0 || !readFile(temp, kMaxPackageFile, &bytes, &unread)) {
     const std::string why = run.timedOut ? "stopped after " + std::to_string(kToolSeconds) + " s"
                                          : outputTail(run.output);
     const bool stamp =
