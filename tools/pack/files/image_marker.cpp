@@ -115,7 +115,9 @@ bool writeImageMarker(const std::string& root, std::string* err) {
   std::map<std::string, std::string> entries;
   if (!entriesOf(root, &entries, err)) return false;
   std::string text = std::string(kFirstLine) + "\n";
-  for (const auto& [path, description] : entries) text += path + "\t" + description + "\n";
+  for (const auto& [path, description] : entries) {
+    text.append(path).append("\t").append(description).append("\n");
+  }
   // A new file in a folder only this run writes to: it is made, never replaced.
   const std::string path = (fs::path(root) / kImageMarker).string();
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);

@@ -1,10 +1,10 @@
 #include "tools/pack/files/output_place.h"
 
-#include <limits.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 
