@@ -216,7 +216,10 @@ TEST_F(PlanImageTest, AppContentLayoutForEachTarget) {
 
 TEST_F(PlanImageTest, OptionsOverrideTheFileAndPathsFollowTheFile) {
   json document = base();
-  document.merge_patch({{"jvmOptions", {"-Xmx1g"}}, {"consoleApp", true}, {"stackSize", 1048576}});
+  document.merge_patch({{"jvmOptions", {"-Xmx1g"}},
+                        {"consoleApp", true},
+                        {"stackSize", 1048576},
+                        {"mainJar", "util.jar"}});
   AppSettings settings;
   ImagePlan plan;
   std::string error;
@@ -228,8 +231,9 @@ TEST_F(PlanImageTest, OptionsOverrideTheFileAndPathsFollowTheFile) {
   EXPECT_EQ(settings.jvmOptions, (std::vector<std::string>{"-Dfrom=cli", "-Da=b"}));
   EXPECT_EQ(plan.launch.consoleApp, false);
   EXPECT_EQ(plan.launch.threadStackSize, 1048576u);
-  EXPECT_EQ(plan.content.jarFiles, (std::vector<std::string>{(dir_ / "lib/app.jar").string(),
-                                                             (dir_ / "lib/util.jar").string()}));
+  EXPECT_EQ(plan.content.jarFiles, (std::vector<std::string>{(dir_ / "lib/util.jar").string(),
+                                                             (dir_ / "lib/app.jar").string()}))
+      << "the main jar first";
   EXPECT_EQ(plan.launcher.file, (dir_ / "launcher").string()) << "relative to the file";
   EXPECT_EQ(fs::current_path().string(), elsewhere);
 }
