@@ -19,7 +19,8 @@ plenwick_warnings(plenwick_unit_tests)
 # The packer is a host tool: its tests run where it is built.
 if(NOT CMAKE_CROSSCOMPILING)
   target_sources(plenwick_unit_tests PRIVATE
-    tools/pack/app/app_check_test.cpp
+    tools/pack/app/sign_settings_test.cpp
+    tools/pack/plan/plan_image_test.cpp
     tools/pack/cli/write_command_test.cpp
     tools/pack/pe/section_writer_test.cpp
     tools/pack/runtime/app_cds_test.cpp

@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string file = "/fuzz/app.json";
-  plenwick::AppConfig config;
+  plenwick::AppSettings config;
   std::string error;
   if (!plenwick::parseAppConfig(file, std::string(data, data + size), config, &error) &&
       error.rfind(file, 0) != 0) {

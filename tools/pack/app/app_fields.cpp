@@ -3,16 +3,16 @@
 namespace plenwick {
 namespace {
 
-AppField text(const char* key, const char* option, FieldKind kind, std::string AppConfig::*m) {
+AppField text(const char* key, const char* option, FieldKind kind, std::string AppSettings::*m) {
   return {key, option, kind, m, nullptr, nullptr};
 }
 
 AppField list(const char* key, const char* option, FieldKind kind,
-              std::vector<std::string> AppConfig::*m) {
+              std::vector<std::string> AppSettings::*m) {
   return {key, option, kind, nullptr, m, nullptr};
 }
 
-AppField flag(const char* key, const char* option, std::optional<bool> AppConfig::*m) {
+AppField flag(const char* key, const char* option, std::optional<bool> AppSettings::*m) {
   return {key, option, FieldKind::kBool, nullptr, nullptr, m};
 }
 
@@ -20,7 +20,7 @@ AppField flag(const char* key, const char* option, std::optional<bool> AppConfig
 
 const std::vector<AppField>& appFields() {
   using K = FieldKind;
-  using C = AppConfig;
+  using C = AppSettings;
   static const std::vector<AppField> fields = {
       text("name", "name", K::kString, &C::name),
       text("displayName", "display-name", K::kString, &C::displayName),

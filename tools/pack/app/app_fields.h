@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/pack/app/app_config.h"
+#include "tools/pack/app/app_settings.h"
 
 namespace plenwick {
 
@@ -15,9 +15,9 @@ struct AppField {
   const char* key;     // in the JSON file
   const char* option;  // on the command line, without "--"
   FieldKind kind;
-  std::string AppConfig::*text;
-  std::vector<std::string> AppConfig::*list;
-  std::optional<bool> AppConfig::*flag;
+  std::string AppSettings::*text;
+  std::vector<std::string> AppSettings::*list;
+  std::optional<bool> AppSettings::*flag;
 };
 
 const std::vector<AppField>& appFields();

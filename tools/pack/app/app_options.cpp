@@ -8,7 +8,7 @@
 namespace plenwick {
 namespace {
 
-bool applyFlag(const std::string& option, AppConfig& config) {
+bool applyFlag(const std::string& option, AppSettings& config) {
   const bool negated = option.rfind("no-", 0) == 0;
   const AppField* field = findFieldByOption(negated ? option.substr(3) : option);
   if (field == nullptr || field->kind != FieldKind::kBool) return false;
@@ -18,7 +18,7 @@ bool applyFlag(const std::string& option, AppConfig& config) {
 }
 
 bool applyValue(const AppField& field, const std::string& value, std::set<std::string>& listsSeen,
-                AppConfig& config, std::string* err) {
+                AppSettings& config, std::string* err) {
   if (!checkNoNul(value, std::string("option --") + field.option, err)) return false;
   if (field.list != nullptr) {
     if (listsSeen.insert(field.key).second) (config.*field.list).clear();
@@ -32,7 +32,7 @@ bool applyValue(const AppField& field, const std::string& value, std::set<std::s
 
 }  // namespace
 
-bool parseImageArguments(const std::vector<std::string>& args, AppConfig& config, bool* help,
+bool parseImageArguments(const std::vector<std::string>& args, AppSettings& config, bool* help,
                          std::string* err) {
   std::size_t i = 0;
   if (!args.empty() && !args[0].empty() && args[0][0] != '-') {
@@ -51,8 +51,8 @@ bool parseImageArguments(const std::vector<std::string>& args, AppConfig& config
       return false;
     }
     const std::string option = arg.substr(2);
-    if (option == "force") {
-      config.force = true;
+    if (option == "force" || option == "quiet") {
+      (option == "force" ? config.force : config.quiet) = true;
       continue;
     }
     if (applyFlag(option, config)) continue;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/pack/app/app_config.h"
+#include "tools/pack/app/app_settings.h"
 
 namespace plenwick {
 
@@ -12,7 +12,7 @@ namespace plenwick {
 // given on the command line replaces the file's list). A first argument not
 // starting with "-" is the configuration file, read before the options.
 // Stops at --help, setting *help. False with a message on wrong usage.
-bool parseImageArguments(const std::vector<std::string>& args, AppConfig& config, bool* help,
+bool parseImageArguments(const std::vector<std::string>& args, AppSettings& config, bool* help,
                          std::string* err);
 
 }  // namespace plenwick

@@ -28,8 +28,8 @@ std::string resolvePath(const fs::path& base, const std::string& value) {
 }
 
 // Checks the JSON type of one value; sets `error` to what it should have been.
-bool setFromJson(const AppField& field, const json& value, const fs::path& base, AppConfig& config,
-                 std::string* err) {
+bool setFromJson(const AppField& field, const json& value, const fs::path& base,
+                 AppSettings& config, std::string* err) {
   switch (field.kind) {
     case FieldKind::kBool:
       if (!value.is_boolean()) {
@@ -153,12 +153,12 @@ bool parseJson(const std::string& path, const std::string& text, json& document,
 
 }  // namespace
 
-bool loadAppConfigFile(const std::string& path, AppConfig& config, std::string* err) {
+bool loadAppConfigFile(const std::string& path, AppSettings& config, std::string* err) {
   std::string text;
   return readFile(path, kMaxConfigFile, &text, err) && parseAppConfig(path, text, config, err);
 }
 
-bool parseAppConfig(const std::string& path, const std::string& text, AppConfig& config,
+bool parseAppConfig(const std::string& path, const std::string& text, AppSettings& config,
                     std::string* err) {
   json document;
   if (!parseJson(path, text, document, err)) return false;

@@ -1,25 +1,15 @@
 #include "tools/pack/cli/image_command.h"
 
 #include <cstdio>
-#include <filesystem>
 
-#include "tools/pack/app/app_check.h"
 #include "tools/pack/app/app_options.h"
-#include "tools/pack/app/input_check.h"
+#include "tools/pack/cli/console_reporter.h"
 #include "tools/pack/cli/exit_codes.h"
-#include "tools/pack/content/app_content.h"
-#include "tools/pack/files/image_marker.h"
-#include "tools/pack/files/output_place.h"
-#include "tools/pack/files/replace.h"
-#include "tools/pack/launcher/packed_launcher.h"
-#include "tools/pack/release/signing.h"
-#include "tools/pack/runtime/app_cds.h"
-#include "tools/pack/runtime/runtime_maker.h"
+#include "tools/pack/image/image_builder.h"
+#include "tools/pack/plan/plan_image.h"
 
 namespace plenwick {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr const char* kImageUsage =
     "Usage: plenwick-pack image [CONFIG.json] [options]\n"
@@ -60,6 +50,7 @@ constexpr const char* kImageUsage =
     "[bootstrapJar]\n"
     "  --output DIR             the image directory to create                   [output]\n"
     "  --force                  replace an earlier image made by plenwick-pack\n"
+    "  --quiet                  say nothing but errors\n"
     "  --publisher, --upgrade-code, --installer  installer settings (plenwick-pack\n"
     "                           installer --help); a \"sign\" section in the file signs\n"
     "                           the Windows launcher (plenwick-pack sign --help)\n"
@@ -67,56 +58,6 @@ constexpr const char* kImageUsage =
     "Required: name, mainClass (or mainJar), jars (or appFolder/appContent), output.\n"
     "Native libraries (.so, .dll) in app/ go on java.library.path by themselves.\n"
     "Exit codes: 0 done, 1 failed, 2 wrong usage, 130/143/129 interrupted.\n";
-
-bool copyApp(const AppConfig& c, const std::string& root, std::string* err) {
-  const fs::path app = fs::path(root) / "app";
-  std::error_code code;
-  if (fs::exists(fs::symlink_status(app, code))) {
-    *err = "the runtime already has an app entry; the image keeps the application there";
-    return false;
-  }
-  fs::create_directory(app, code);
-  if (code) {
-    *err = "cannot create " + app.string() + ": " + code.message();
-    return false;
-  }
-  if (!copyAppContent(c, app.string(), err)) return false;
-  fs::copy_file(c.bootstrapJar, app / "plenwick-bootstrap.jar", code);
-  if (code) {
-    *err = "cannot copy " + c.bootstrapJar + ": " + code.message();
-    return false;
-  }
-  for (const std::string& line : missingManifestClassPath(c)) {
-    std::printf("note: %s\n", line.c_str());
-  }
-  return true;
-}
-
-}  // namespace
-
-bool buildImage(const AppConfig& c, Staging& staging, std::string* err) {
-  const std::string root = staging.imagePath();
-  if (!makeRuntime(c, staging, err) || !copyApp(c, root, err)) return false;
-  std::vector<std::string> extra;
-  const bool appCds = wantAppCds(c, root);
-  if (appCds) {
-    extra = {"-XX:SharedArchiveFile=&&" + appCdsArchive(c), "-XX:+AutoCreateSharedArchive"};
-  }
-  const LaunchConfig launch = imageLaunchConfig(c, extra);
-  if (appCds ? !trainAppCds(c, launch, staging, err) : !writePackedLauncher(c, launch, root, err)) {
-    return false;
-  }
-  // Signing comes after packing: a signed launcher is never written again.
-  Signer signer;
-  const std::string exe = launcherPath(c, root);
-  if (c.sign.given() && (!prepareSigner(c.sign, staging.workPath(), false, &signer, err) ||
-                         !signFile(&signer, exe, exe, c.displayName, 0755, err))) {
-    return false;
-  }
-  return writeImageMarker(root, err);
-}
-
-namespace {
 
 int failed(const std::string& message) {
   std::fprintf(stderr, "plenwick-pack image: %s\n", message.c_str());
@@ -126,33 +67,27 @@ int failed(const std::string& message) {
 }  // namespace
 
 int readImageConfig(const std::string& command, const std::vector<std::string>& args,
-                    AppConfig* config, bool* help) {
+                    AppSettings* settings, ImagePlan* plan, bool* help) {
   std::string error;
-  if (parseImageArguments(args, *config, help, &error) && *help) return kExitOk;
-  if (error.empty() && validateAppConfig(*config, &error) && config->sign.given() &&
-      !config->windows) {
-    error = "sign: only Windows targets are signed";
-  }
-  if (error.empty()) return kExitOk;
+  if (parseImageArguments(args, *settings, help, &error) && *help) return kExitOk;
+  if (error.empty() && planImage(*settings, plan, &error)) return kExitOk;
   std::fprintf(stderr, "plenwick-pack %s: %s\n(plenwick-pack %s --help lists the options)\n",
                command.c_str(), error.c_str(), command.c_str());
   return kExitUsage;
 }
 
 int imageCommand(const std::vector<std::string>& args) {
-  AppConfig config;
+  AppSettings settings;
+  ImagePlan plan;
   bool help = false;
-  const int status = readImageConfig("image", args, &config, &help);
+  const int status = readImageConfig("image", args, &settings, &plan, &help);
   if (help) std::fputs(kImageUsage, stdout);
   if (help || status != kExitOk) return status;
-  Staging staging;
+  ConsoleReporter reporter(settings.quiet);
   std::string error;
-  if (!staging.create(config.output, &error) || !buildImage(config, staging, &error) ||
-      !staging.commitImage(surroundingsOf(imageInputs(config)), &error)) {
-    return failed(error);
-  }
-  std::printf("image: %s (start it with %s)\n", config.output.c_str(),
-              launcherPath(config, config.output).c_str());
+  if (!makeImage(plan, reporter, &error)) return failed(error);
+  reporter.note("image: " + plan.output + " (start it with " + launcherPath(plan, plan.output) +
+                ")");
   return kExitOk;
 }
 

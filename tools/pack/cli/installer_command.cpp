@@ -4,14 +4,14 @@
 
 #include <cstdio>
 
-#include "tools/pack/app/app_config.h"
 #include "tools/pack/app/app_options.h"
-#include "tools/pack/app/input_check.h"
+#include "tools/pack/cli/console_reporter.h"
 #include "tools/pack/cli/exit_codes.h"
 #include "tools/pack/cli/image_command.h"
 #include "tools/pack/files/output_place.h"
 #include "tools/pack/files/read_file.h"
 #include "tools/pack/files/replace.h"
+#include "tools/pack/image/image_builder.h"
 #include "tools/pack/release/installer.h"
 
 namespace plenwick {
@@ -34,6 +34,7 @@ constexpr const char* kInstallerUsage =
     "                        name)                                      [publisher]\n"
     "  --upgrade-code GUID   the code that ties all versions together (default:\n"
     "                        derived from the name; keep it once released) [upgradeCode]\n"
+    "  --quiet               say nothing but errors\n"
     "\n"
     "Needs the Debian packages wixl, and osslsigncode and openssl for signing.\n"
     "Exit codes: 0 done, 1 failed, 2 wrong usage, 130/143/129 interrupted.\n";
@@ -51,8 +52,9 @@ int failed(const std::string& message) {
 }
 
 // Everything the run reads: the .msi may be neither one of them nor inside one.
-std::vector<std::string> installerInputs(const AppConfig& c, const std::string& image) {
-  std::vector<std::string> inputs = imageInputs(c);
+std::vector<std::string> installerInputs(const AppSettings& settings, const ImagePlan& plan,
+                                         const std::string& image) {
+  std::vector<std::string> inputs = plan.inputs.empty() ? namedInputs(settings) : plan.inputs;
   inputs.push_back(image);
   return inputs;
 }
@@ -81,38 +83,40 @@ int installerCommand(const std::vector<std::string>& args) {
       return usageError("--image needs a value");
     }
   }
-  AppConfig config;
+  AppSettings settings;
+  ImagePlan plan;
   std::string error;
   bool help = false;
   const bool made = image.empty();
   if (made) {
-    const int status = readImageConfig("installer", rest, &config, &help);
+    const int status = readImageConfig("installer", rest, &settings, &plan, &help);
     if (status != kExitOk) return status;
-    image = config.output;
-  } else if (!parseImageArguments(rest, config, &help, &error)) {
+    image = plan.output;
+  } else if (!parseImageArguments(rest, settings, &help, &error)) {
     return usageError(error);
   }
   image = normalOutputPath(image);
-  std::string output = config.installer.empty() ? image + ".msi" : config.installer;
-  if (!checkFileOutput(output, surroundingsOf(installerInputs(config, image)), &output, &error)) {
+  std::string output = settings.installer.empty() ? image + ".msi" : settings.installer;
+  if (!checkFileOutput(output, surroundingsOf(installerInputs(settings, plan, image)), &output,
+                       &error)) {
     return usageError(error);
   }
   // A new image is built beside its output and published with the .msi, once both are complete.
+  ConsoleReporter reporter(settings.quiet);
   Staging staging;
-  InstallerRequest request{image, config.publisher, config.upgradeCode, config.sign, made};
+  InstallerRequest request{image, settings.publisher, settings.upgradeCode, settings.sign, made};
   std::string msi;
   if (!staging.create(made ? image : output, &error) ||
-      (made && !buildImage(config, staging, &error))) {
+      (made && !buildImage(plan, staging, reporter, &error))) {
     return failed(error);
   }
   request.image = made ? staging.imagePath() : image;
-  if (!buildInstaller(request, staging.workPath(), &msi, &error) ||
-      (made && !staging.commitImage(surroundingsOf(imageInputs(config)), &error)) ||
-      !putMsi(msi, output, &error)) {
+  if (!buildInstaller(request, staging.workPath(), reporter, &msi, &error) ||
+      (made && !publishImage(plan, staging, &error)) || !putMsi(msi, output, &error)) {
     return failed(error);
   }
-  if (made) std::printf("image: %s\n", image.c_str());
-  std::printf("installer: %s (per-user; installs to %%LOCALAPPDATA%%\\Programs)\n", output.c_str());
+  if (made) reporter.note("image: " + image);
+  reporter.note("installer: " + output + " (per-user; installs to %LOCALAPPDATA%\\Programs)");
   return kExitOk;
 }
 

@@ -4,8 +4,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "tools/pack/app/app_config.h"
+#include "tools/pack/app/app_settings.h"
 #include "tools/pack/app/config_file.h"
+#include "tools/pack/cli/console_reporter.h"
 #include "tools/pack/cli/exit_codes.h"
 #include "tools/pack/files/output_place.h"
 #include "tools/pack/files/replace.h"
@@ -35,12 +36,14 @@ constexpr const char* kSignUsage =
     "  --description TEXT    the name Windows shows for the signed program\n"
     "                        (default: the configuration's displayName)\n"
     "  --output FILE         write the signed file there (default: replace FILE)\n"
+    "  --quiet               say nothing but errors\n"
     "\n"
     "Exit codes: 0 done, 1 failed, 2 wrong usage, 130/143/129 interrupted.\n";
 
 struct SignRequest {
-  AppConfig config;
+  AppSettings config;
   std::string file, output, description;
+  bool quiet = false;
 };
 
 bool usageError(const std::string& message, std::string* err) {
@@ -74,6 +77,10 @@ bool parseSignArgs(const std::vector<std::string>& args, SignRequest& r, bool* h
     if (arg == "--help" || arg == "-h") {
       *help = true;
       return true;
+    }
+    if (arg == "--quiet") {
+      r.quiet = true;
+      continue;
     }
     if (arg.rfind('-', 0) != 0) {
       if (!r.file.empty()) return usageError("unexpected argument '" + arg + "'", err);
@@ -125,15 +132,16 @@ int signCommand(const std::vector<std::string>& args) {
     std::fprintf(stderr, "plenwick-pack sign: %s\n", error.c_str());
     return kExitUsage;
   }
+  ConsoleReporter reporter(r.quiet);
   Staging staging;
   Signer signer;
   if (!refuseUnpacked(r.file, &error) || !staging.create(r.output, &error) ||
-      !prepareSigner(r.config.sign, staging.workPath(), false, &signer, &error) ||
-      !signFile(&signer, r.file, r.output, r.description, 0755, &error)) {
+      !prepareSigner(r.config.sign, staging.workPath(), false, reporter, &signer, &error) ||
+      !signFile(&signer, r.file, r.output, r.description, 0755, reporter, &error)) {
     std::fprintf(stderr, "plenwick-pack sign: %s\n", error.c_str());
     return kExitFailed;
   }
-  std::printf("signed: %s (%s)\n", r.output.c_str(), signer.certificate.subject.c_str());
+  reporter.note("signed: " + r.output + " (" + signer.certificate.subject + ")");
   return kExitOk;
 }
 

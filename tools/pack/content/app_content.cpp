@@ -13,11 +13,10 @@ namespace plenwick {
 namespace {
 
 namespace fs = std::filesystem;
-using AppFile = AppConfig::AppFile;
 
 const char* const kBootstrapName = "plenwick-bootstrap.jar";
 
-bool fail(const AppConfig& c, const std::string& key, const std::string& problem,
+bool fail(const AppSettings& c, const std::string& key, const std::string& problem,
           std::string* err) {
   *err = c.where(key) + ": " + problem;
   return false;
@@ -45,21 +44,23 @@ bool isNativeLibrary(const std::string& name, bool windows) {
 // name must be a file name on the target and, for a jar, fit the class path;
 // two entries of one name are refused, except folders, which merge.
 struct Listing {
-  const AppConfig& c;
+  const AppSettings& c;
+  const bool windows;
   std::vector<AppFile>& files;
   std::map<std::string, AppFile> seen;
 
-  Listing(const AppConfig& config, std::vector<AppFile>& into) : c(config), files(into) {
+  Listing(const AppSettings& settings, bool forWindows, std::vector<AppFile>& into)
+      : c(settings), windows(forWindows), files(into) {
     reserve({"plenwick-pack", kBootstrapName, false});
-    if (!c.windows) reserve({"AppCDS", c.name + ".jsa", false});
+    if (!windows) reserve({"AppCDS", c.name + ".jsa", false});
   }
-  void reserve(const AppFile& file) { seen.emplace(fileNameKey(file.name, c.windows), file); }
+  void reserve(const AppFile& file) { seen.emplace(fileNameKey(file.name, windows), file); }
 
   // `name` is the entry's own name, the last component of file.name.
   bool add(const std::string& key, const std::string& name, const AppFile& file, std::string* err) {
-    std::string problem = c.windows ? windowsNameProblem(name) : "";
+    std::string problem = windows ? windowsNameProblem(name) : "";
     if (problem.empty() && !file.folder && isJar(file.name)) {
-      problem = classPathNameProblem(file.name, c.windows);
+      problem = classPathNameProblem(file.name, windows);
     }
     if (!problem.empty()) {
       return fail(
@@ -67,12 +68,12 @@ struct Listing {
           "the name of " + file.source + " (app/" + file.name + ") " + problem + "; rename it",
           err);
     }
-    auto found = seen.emplace(fileNameKey(file.name, c.windows), file);
+    auto found = seen.emplace(fileNameKey(file.name, windows), file);
     const AppFile& other = found.first->second;
     if (!found.second && !(file.folder && other.folder)) {
       return fail(c, key,
                   "app/" + file.name + " would come from both " + other.source + " and " +
-                      file.source + (c.windows ? " (Windows does not tell case apart)" : ""),
+                      file.source + (windows ? " (Windows does not tell case apart)" : ""),
                   err);
     }
     files.push_back(file);
@@ -84,7 +85,7 @@ struct Listing {
 // links to files.
 bool listFolder(Listing& listing, const std::string& key, const fs::path& folder,
                 const std::string& prefix, std::string* err) {
-  const AppConfig& c = listing.c;
+  const AppSettings& c = listing.c;
   std::error_code code;
   std::vector<fs::path> entries;
   for (fs::directory_iterator it(folder, code), end; !code && it != end; it.increment(code)) {
@@ -118,8 +119,8 @@ bool listFolder(Listing& listing, const std::string& key, const fs::path& folder
   return true;
 }
 
-bool listJars(Listing& listing, std::string* err) {
-  for (const std::string& jar : listing.c.jarFiles) {
+bool listJars(Listing& listing, const std::vector<std::string>& jars, std::string* err) {
+  for (const std::string& jar : jars) {
     const std::string name = fs::path(jar).filename().string();
     if (!listing.add("jars", name, {jar, name, false}, err)) return false;
   }
@@ -127,7 +128,7 @@ bool listJars(Listing& listing, std::string* err) {
 }
 
 bool listAppFolder(Listing& listing, std::string* err) {
-  const AppConfig& c = listing.c;
+  const AppSettings& c = listing.c;
   if (c.appFolder.empty()) return true;
   std::error_code code;
   if (!fs::is_directory(c.appFolder, code)) {
@@ -137,7 +138,7 @@ bool listAppFolder(Listing& listing, std::string* err) {
 }
 
 bool listAppContent(Listing& listing, std::string* err) {
-  const AppConfig& c = listing.c;
+  const AppSettings& c = listing.c;
   for (const std::string& item : c.appContent) {
     fs::path path = fs::path(item).lexically_normal();
     if (!path.has_filename()) path = path.parent_path();
@@ -161,7 +162,7 @@ bool listAppContent(Listing& listing, std::string* err) {
   return true;
 }
 
-bool checkMainJarName(const AppConfig& c, std::string* err) {
+bool checkMainJarName(const AppSettings& c, std::string* err) {
   const fs::path path = fs::path(c.mainJar).lexically_normal();
   const std::string normal = path.generic_string();
   if (path.is_absolute() || normal.empty() || normal == "." || normal.rfind("..", 0) == 0) {
@@ -178,9 +179,9 @@ bool checkMainJarName(const AppConfig& c, std::string* err) {
 // The main jar first, then the jars of 'jars' in their order, then the other
 // jars in the order of the listing; plenwick-bootstrap.jar is added last when
 // the option is written.
-bool orderClassPath(AppConfig& c, std::string* err) {
+bool orderClassPath(const AppSettings& c, AppContent* content, std::string* err) {
   std::vector<const AppFile*> jars;
-  for (const AppFile& file : c.appFiles) {
+  for (const AppFile& file : content->files) {
     if (!file.folder && isJar(file.name)) jars.push_back(&file);
   }
   const std::string main = fs::path(c.mainJar).lexically_normal().generic_string();
@@ -190,50 +191,48 @@ bool orderClassPath(AppConfig& c, std::string* err) {
     return fail(c, "mainJar", "app/" + main + " is not among the application's files", err);
   }
   if (first != jars.end()) std::rotate(jars.begin(), first, first + 1);
-  c.classPath.clear();
-  c.jarFiles.clear();
+  content->mainJarFirst = first != jars.end();
   for (const AppFile* jar : jars) {
-    c.classPath.push_back(jar->name);
-    c.jarFiles.push_back(jar->source);
+    content->classPath.push_back(jar->name);
+    content->jarFiles.push_back(jar->source);
   }
   return true;
 }
 
-void findLibraryFolders(AppConfig& c) {
+void findLibraryFolders(AppContent* content) {
   std::set<std::string> folders;
-  for (const AppFile& file : c.appFiles) {
-    if (!file.folder && isNativeLibrary(file.name, c.windows)) {
+  for (const AppFile& file : content->files) {
+    if (!file.folder && isNativeLibrary(file.name, content->windows)) {
       folders.insert(fs::path(file.name).parent_path().generic_string());
     }
   }
-  c.libraryFolders.assign(folders.begin(), folders.end());  // "" (app/ itself) sorts first
+  content->libraryFolders.assign(folders.begin(), folders.end());  // "" (app/ itself) sorts first
 }
 
-bool readMainClass(AppConfig& c, std::string* err) {
+bool readMainClass(const AppSettings& c, AppContent* content, std::string* err) {
   if (!c.mainClass.empty() || c.mainJar.empty()) return true;
   JarManifest manifest;
   std::string problem;
-  if (!readJarManifest(c.jarFiles.front(), &manifest, &problem)) {
+  if (!readJarManifest(content->jarFiles.front(), &manifest, &problem)) {
     return fail(c, "mainJar", problem, err);
   }
   if (printable(manifest.mainClass) != manifest.mainClass) {
     return fail(c, "mainJar",
                 "the Main-Class '" + printable(manifest.mainClass) + "' in the manifest of app/" +
-                    c.classPath.front() + " is not a class name like com.example.App",
+                    content->classPath.front() + " is not a class name like com.example.App",
                 err);
   }
   if (manifest.mainClass.empty()) {
     return fail(c, "mainJar",
-                "app/" + c.classPath.front() +
+                "app/" + content->classPath.front() +
                     " has no Main-Class in its manifest; give 'mainClass' (option --main-class)",
                 err);
   }
-  c.mainClass = manifest.mainClass;
-  c.origin["mainClass"] = "the Main-Class in the manifest of app/" + c.classPath.front();
+  content->manifestMainClass = manifest.mainClass;
   return true;
 }
 
-std::string inApp(const AppConfig& c, const std::string& name) {
+std::string inApp(const AppContent& c, const std::string& name) {
   std::string text = "&&" + name;
   if (c.windows) std::replace(text.begin(), text.end(), '/', '\\');
   return text;
@@ -241,24 +240,26 @@ std::string inApp(const AppConfig& c, const std::string& name) {
 
 }  // namespace
 
-bool planAppContent(AppConfig& c, std::string* err) {
-  c.appFiles.clear();
+bool planAppContent(const AppSettings& c, bool windows, const std::vector<std::string>& jars,
+                    AppContent* content, std::string* err) {
+  *content = AppContent();
+  content->windows = windows;
   if (!c.mainJar.empty() && !checkMainJarName(c, err)) return false;
-  Listing listing(c, c.appFiles);
-  if (!listJars(listing, err) || !listAppFolder(listing, err) || !listAppContent(listing, err) ||
-      !orderClassPath(c, err)) {
+  Listing listing(c, windows, content->files);
+  if (!listJars(listing, jars, err) || !listAppFolder(listing, err) ||
+      !listAppContent(listing, err) || !orderClassPath(c, content, err)) {
     return false;
   }
-  if (c.classPath.empty()) {
+  if (content->classPath.empty()) {
     return fail(c, "jars", "is required: the application's jars (none in the app content)", err);
   }
-  findLibraryFolders(c);
-  return readMainClass(c, err);
+  findLibraryFolders(content);
+  return readMainClass(c, content, err);
 }
 
-bool copyAppContent(const AppConfig& c, const std::string& app, std::string* err) {
+bool copyAppContent(const AppContent& c, const std::string& app, std::string* err) {
   std::error_code code;
-  for (const AppFile& file : c.appFiles) {
+  for (const AppFile& file : c.files) {
     const fs::path copy = fs::path(app) / file.name;
     if (file.folder) {
       fs::create_directory(copy, code);
@@ -271,7 +272,7 @@ bool copyAppContent(const AppConfig& c, const std::string& app, std::string* err
     }
   }
   // Folder modes last, so that a read-only source folder can still be filled.
-  for (const AppFile& file : c.appFiles) {
+  for (const AppFile& file : c.files) {
     if (!file.folder) continue;
     const fs::perms mode = fs::status(file.source, code).permissions() | fs::perms::owner_all;
     if (!code) fs::permissions(fs::path(app) / file.name, mode, code);
@@ -283,13 +284,13 @@ bool copyAppContent(const AppConfig& c, const std::string& app, std::string* err
   return true;
 }
 
-std::vector<std::string> missingManifestClassPath(const AppConfig& c) {
+std::vector<std::string> missingManifestClassPath(const AppContent& c) {
   std::vector<std::string> lines;
   JarManifest manifest;
   std::string problem;
-  if (c.mainJar.empty() || !readJarManifest(c.jarFiles.front(), &manifest, &problem)) return lines;
+  if (!c.mainJarFirst || !readJarManifest(c.jarFiles.front(), &manifest, &problem)) return lines;
   std::set<std::string> names;
-  for (const AppFile& file : c.appFiles) names.insert(fileNameKey(file.name, c.windows));
+  for (const AppFile& file : c.files) names.insert(fileNameKey(file.name, c.windows));
   const fs::path folder = fs::path(c.classPath.front()).parent_path();
   for (const std::string& entry : manifest.classPath) {
     if (entry.find(':') != std::string::npos) continue;  // a URL with a scheme or a drive
@@ -303,15 +304,14 @@ std::vector<std::string> missingManifestClassPath(const AppConfig& c) {
   return lines;
 }
 
-std::string classPathOption(const AppConfig& c) {
+std::string classPathOption(const AppContent& c) {
   const char separator = c.windows ? ';' : ':';
   std::string option = "-Djava.class.path=";
   for (const std::string& jar : c.classPath) option += inApp(c, jar) + separator;
   return option + inApp(c, kBootstrapName);
 }
 
-std::vector<std::string> withLibraryPath(const AppConfig& c) {
-  std::vector<std::string> options = c.jvmOptions;
+std::vector<std::string> withLibraryPath(const AppContent& c, std::vector<std::string> options) {
   if (c.libraryFolders.empty()) return options;
   std::string folders;
   for (const std::string& folder : c.libraryFolders) {

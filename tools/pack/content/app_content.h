@@ -7,31 +7,51 @@
 #include <string>
 #include <vector>
 
-#include "tools/pack/app/app_config.h"
+#include "tools/pack/app/app_settings.h"
 
 namespace plenwick {
 
-// Lists app/ into config.appFiles and derives config.classPath, jarFiles,
-// libraryFolders, and mainClass when it is not given. Links are followed to
-// the files they point to (and copied as files); a link to a folder, a
-// dangling link and special files are refused, as are two entries of one name.
-bool planAppContent(AppConfig& config, std::string* err);
+struct AppFile {
+  std::string source;
+  std::string name;  // its path inside app/, '/'-separated
+  bool folder = false;
+};
 
-// Creates every entry of config.appFiles below `app`, which exists and is
+struct AppContent {
+  bool windows = false;
+  std::vector<AppFile> files;               // every entry of app/, folders before their content
+  std::vector<std::string> classPath;       // names in app/ of the class-path jars, in order
+  std::vector<std::string> jarFiles;        // the same jars where they are read from
+  std::vector<std::string> libraryFolders;  // folders in app/ with native libraries ("" is app/)
+  bool mainJarFirst = false;                // classPath starts with the main jar ('mainJar')
+  std::string manifestMainClass;            // the main jar's Main-Class when 'mainClass' is empty
+};
+
+// Lists app/ from settings.appFolder, settings.appContent and `jars` (the
+// files of 'jars', directories already opened) and derives the class path,
+// the folders of native libraries, and the main class from the main jar's
+// manifest when 'mainClass' is not given. Links are followed to the files
+// they point to (and copied as files); a link to a folder, a dangling link
+// and special files are refused, as are two entries of one name.
+bool planAppContent(const AppSettings& settings, bool windows, const std::vector<std::string>& jars,
+                    AppContent* content, std::string* err);
+
+// Creates every entry of content.files below `app`, which exists and is
 // empty. Files keep their mode; folders keep theirs plus the owner's rwx.
-bool copyAppContent(const AppConfig& config, const std::string& app, std::string* err);
+bool copyAppContent(const AppContent& content, const std::string& app, std::string* err);
 
 // The main jar's manifest Class-Path entries that are not in the image, each
 // as a line to show the user (control characters escaped: the jar is not ours).
-std::vector<std::string> missingManifestClassPath(const AppConfig& config);
+std::vector<std::string> missingManifestClassPath(const AppContent& content);
 
 // "-Djava.class.path=&&a.jar:&&lib/b.jar:&&plenwick-bootstrap.jar" (";" and
 // "\" for Windows targets).
-std::string classPathOption(const AppConfig& config);
+std::string classPathOption(const AppContent& content);
 
-// The configured JVM options with the folders of config.libraryFolders on the
-// library path: appended to the user's own (last) -Djava.library.path, or as
-// a new option in front when there is none.
-std::vector<std::string> withLibraryPath(const AppConfig& config);
+// `jvmOptions` with the folders of content.libraryFolders on the library
+// path: appended to the user's own (last) -Djava.library.path, or as a new
+// option in front when there is none.
+std::vector<std::string> withLibraryPath(const AppContent& content,
+                                         std::vector<std::string> jvmOptions);
 
 }  // namespace plenwick

@@ -43,7 +43,7 @@ TEST(JarManifestTest, MainSectionAttributes) {
   }
 }
 
-// A deflated manifest and a file too short for a zip are read in app_check_test.
+// A deflated manifest and a file too short for a zip are read in plan_image_test.
 TEST(JarManifestTest, FromZipBytes) {
   const std::string text = "Main-Class: a.B\r\n";
   const struct {

@@ -22,7 +22,7 @@ TEST(OutputPlace, PathWithinComparesWholeNames) {
   for (const auto& c : cases) EXPECT_EQ(pathWithin(c.inner, c.outer), c.within) << c.inner;
 }
 
-// Whether an earlier image, a file or a link may be replaced: app_check_test, on the disk.
+// Whether an earlier image, a file or a link may be replaced: plan_image_test, on the disk.
 TEST(OutputPlace, RefusesWhatCanNeverBeReplaced) {
   const OutputSurroundings around{
       {"/home/ann/work/project", "/srv/real/project"},

@@ -59,7 +59,7 @@ TEST_F(ReadFileTest, AFifoConfigurationIsRefusedWithoutWaiting) {
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   std::string error;
   auto load = std::async(std::launch::async, [&] {
-    AppConfig config;
+    AppSettings config;
     return loadAppConfigFile(fifo, config, &error);
   });
   if (load.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {

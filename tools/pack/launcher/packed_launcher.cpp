@@ -1,10 +1,8 @@
 #include "tools/pack/launcher/packed_launcher.h"
 
-#include <algorithm>
 #include <filesystem>
 
 #include "config/region_locator.h"
-#include "tools/pack/content/app_content.h"
 #include "tools/pack/files/replace.h"
 #include "tools/pack/launcher/launcher_file.h"
 #include "tools/pack/windows/windows_identity.h"
@@ -26,20 +24,19 @@ bool isElf(const Bytes& bytes) {
          bytes[3] == 'F';
 }
 
-bool giveWindowsIdentity(const AppConfig& c, Bytes& bytes, std::string* err) {
+bool giveWindowsIdentity(const LauncherSource& c, Bytes& bytes, std::string* err) {
   PeFile pe;
   if (!parsePe(std::move(bytes), pe, err)) {
-    *err = c.launcher + ": " + *err;
+    *err = c.file + ": " + *err;
     return false;
   }
   const std::string wanted = c.target == "windows-arm64" ? "arm64" : "x64";
   if (machineName(pe.machine) != wanted) {
-    *err = c.launcher + " is a launcher for " + machineName(pe.machine) + ", not for " + c.target;
+    *err = c.file + " is a launcher for " + machineName(pe.machine) + ", not for " + c.target;
     return false;
   }
-  const ManifestIdentity identity{c.name, manifestVersion(c.version), c.displayName};
-  if (!applyWindowsIdentity(pe, identity, c.icons, err)) {
-    *err = c.launcher + ": " + *err;
+  if (!applyWindowsIdentity(pe, c.identity, c.icons, err)) {
+    *err = c.file + ": " + *err;
     return false;
   }
   bytes = std::move(pe.bytes);
@@ -54,40 +51,19 @@ bool writeBlock(const LaunchConfig& launch, Bytes& bytes, std::string* err) {
 
 }  // namespace
 
-LaunchConfig imageLaunchConfig(const AppConfig& c, const std::vector<std::string>& extraOptions) {
-  LaunchConfig launch;
-  launch.runOnCallingThread = c.runOnCallingThread.value_or(false);
-  launch.consoleApp = c.consoleApp.value_or(false);
-  launch.utf8Console = c.utf8Console.value_or(false);
-  launch.reservedFlag3 = c.reservedFlag3.value_or(false);
-  launch.packageAppDataVars = c.packageAppDataVars.value_or(false);
-  launch.threadStackSize = c.stackBytes;
-  launch.mainClass = c.mainClass;
-  launch.jvmOptions.push_back(classPathOption(c));
-  const std::vector<std::string> options = withLibraryPath(c);
-  launch.jvmOptions.insert(launch.jvmOptions.end(), options.begin(), options.end());
-  launch.jvmOptions.insert(launch.jvmOptions.end(), extraOptions.begin(), extraOptions.end());
-  launch.appArguments = c.arguments;
-  return launch;
-}
-
-std::string launcherPath(const AppConfig& c, const std::string& root) {
-  return (fs::path(root) / "bin" / (c.name + (c.windows ? ".exe" : ""))).string();
-}
-
-bool writePackedLauncher(const AppConfig& c, const LaunchConfig& launch, const std::string& root,
-                         std::string* err) {
+bool writePackedLauncher(const LauncherSource& c, const LaunchConfig& launch,
+                         const std::string& path, std::string* err) {
   Bytes bytes;
-  if (!readBytes(c.launcher, bytes, err)) return false;
+  if (!readBytes(c.file, bytes, err)) return false;
   if (c.windows && !giveWindowsIdentity(c, bytes, err)) return false;
   if (!c.windows && !isElf(bytes)) {
-    *err = c.launcher + " is not a Linux launcher (not an ELF file)";
+    *err = c.file + " is not a Linux launcher (not an ELF file)";
     return false;
   }
   if (!writeBlock(launch, bytes, err)) return false;
   std::error_code code;
-  fs::create_directories(fs::path(root) / "bin", code);
-  return writeFileAtomically(launcherPath(c, root), bytes, 0777, err);
+  fs::create_directories(fs::path(path).parent_path(), code);
+  return writeFileAtomically(path, bytes, 0777, err);
 }
 
 }  // namespace plenwick

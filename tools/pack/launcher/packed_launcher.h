@@ -5,23 +5,23 @@
 #include <vector>
 
 #include "config/launch_config.h"
-#include "tools/pack/app/app_config.h"
+#include "tools/pack/windows/manifest.h"
 
 namespace plenwick {
 
-// The launch settings of the image: the class path of the jars in app/
-// written with the "&&" token, the configured options with the folders of
-// native libraries on java.library.path, then `extraOptions`.
-LaunchConfig imageLaunchConfig(const AppConfig& config,
-                               const std::vector<std::string>& extraOptions);
+// The unpacked launcher an image's is made from, and what a Windows one is given.
+struct LauncherSource {
+  std::string file;    // the unpacked launcher
+  std::string target;  // linux-x64, windows-x64 or windows-arm64
+  bool windows = false;
+  ManifestIdentity identity;       // Windows: the manifest's name, version and description
+  std::vector<std::string> icons;  // Windows: one large PNG or five
+};
 
-// ROOT/bin/<name> (".exe" for Windows targets).
-std::string launcherPath(const AppConfig& config, const std::string& root);
-
-// Copies config.launcher to launcherPath(config, root): for Windows targets
-// with the identity and icons, then the block. The file is written through a
-// temporary one, and never in part.
-bool writePackedLauncher(const AppConfig& config, const LaunchConfig& launch,
-                         const std::string& root, std::string* err);
+// Copies source.file to `path`: for Windows targets with the identity and
+// icons, then the block of `launch`. The file is written through a temporary
+// one, and never in part; its folder is made when missing.
+bool writePackedLauncher(const LauncherSource& source, const LaunchConfig& launch,
+                         const std::string& path, std::string* err);
 
 }  // namespace plenwick

@@ -281,21 +281,20 @@ TEST(PeResources, WindowsIdentityAndIcons) {
 
 // An ARM64 launcher given for an x64 target is refused before anything is written.
 TEST(PackedLauncher, MachineMustMatchTheTarget) {
-  AppConfig config;
-  config.name = config.displayName = "App";
-  config.version = "1.0";
-  config.windows = true;
-  config.target = "windows-x64";
-  config.launcher = ::testing::TempDir() + "arm64-launcher.exe";
+  LauncherSource source;
+  source.identity = {"App", "1.0.0.0", "App"};
+  source.windows = true;
+  source.target = "windows-x64";
+  source.file = ::testing::TempDir() + "arm64-launcher.exe";
   const Bytes file = makePe(sampleResources(), 0xAA64);
-  std::ofstream(config.launcher, std::ios::binary)
+  std::ofstream(source.file, std::ios::binary)
       .write(reinterpret_cast<const char*>(file.data()), file.size());
   const std::string root = ::testing::TempDir() + "machine-mismatch";
   fs::remove_all(root);
   std::string error;
-  EXPECT_FALSE(writePackedLauncher(config, LaunchConfig{}, root, &error));
-  EXPECT_EQ(error, config.launcher + " is a launcher for arm64, not for windows-x64");
-  EXPECT_FALSE(fs::exists(launcherPath(config, root)));
+  EXPECT_FALSE(writePackedLauncher(source, LaunchConfig{}, root + "/bin/App.exe", &error));
+  EXPECT_EQ(error, source.file + " is a launcher for arm64, not for windows-x64");
+  EXPECT_FALSE(fs::exists(root + "/bin/App.exe"));
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "tools/pack/release/installer.h"
 
-#include <cstdio>
 #include <filesystem>
 
 #include "tools/pack/files/image_marker.h"
@@ -10,6 +9,7 @@
 #include "tools/pack/release/external_tool.h"
 #include "tools/pack/release/image_files.h"
 #include "tools/pack/release/name_uuid.h"
+#include "tools/pack/release/signing.h"
 #include "tools/pack/release/wxs.h"
 #include "tools/pack/runtime/process.h"
 #include "tools/pack/windows/windows_identity.h"
@@ -81,16 +81,18 @@ bool describeImage(const InstallerRequest& r, const fs::path& launcher, Installe
 
 // wixl looks files up relative to its working folder (absolute names fail),
 // so the sources are written relative to the run's working folder.
-bool runWixl(const std::string& work, const std::string& msi, std::string* err) {
+bool runWixl(const std::string& work, const std::string& msi, Reporter& reporter,
+             std::string* err) {
   std::string wixl;
   if (!findTool("wixl", "wixl", &wixl, err)) return false;
+  Reporter::Step step = reporter.step("installer: wixl");
   ProcessOptions options;
   options.timeoutSeconds = kWixlSeconds;
   options.workingDirectory = work;
   // x86 ("Intel") package: it installs files and a shortcut only, which every
   // Windows platform accepts from a 32-bit package (docs/windows.md says why).
   const ProcessResult run = runProcess({wixl, "-a", "x86", "-o", msi, "app.wxs"}, options);
-  if (run.exitCode == 0) return true;
+  if (run.exitCode == 0) return step.end(true);
   *err = "wixl failed to build the installer: " +
          (run.timedOut ? std::string("stopped after the time limit") : outputTail(run.output));
   return false;
@@ -98,8 +100,8 @@ bool runWixl(const std::string& work, const std::string& msi, std::string* err) 
 
 }  // namespace
 
-bool buildInstaller(const InstallerRequest& r, const std::string& runWork, std::string* msi,
-                    std::string* err) {
+bool buildInstaller(const InstallerRequest& r, const std::string& runWork, Reporter& reporter,
+                    std::string* msi, std::string* err) {
   // A folder of its own: the run may have signed files in its working folder already.
   const std::string work = runWork + "/msi";
   std::error_code code;
@@ -121,24 +123,28 @@ bool buildInstaller(const InstallerRequest& r, const std::string& runWork, std::
   }
   spec.sourceRoot = fs::absolute(r.image).lexically_normal().lexically_relative(work).string();
   Signer signer;
-  if (r.sign.given() && !prepareSigner(r.sign, work, r.timestampNoted, &signer, err)) return false;
+  if (r.sign.given() && !prepareSigner(r.sign, work, r.timestampNoted, reporter, &signer, err)) {
+    return false;
+  }
   // The image is left as it is: an unsigned launcher is signed as a copy.
   if (r.sign.given() && dataDirectory(pe, kDirSecurity).size == 0) {
     const std::string copy = work + "/" + launcher.filename().string();
-    if (!signFile(&signer, launcher.string(), copy, spec.displayName, 0755, err)) return false;
+    if (!signFile(&signer, launcher.string(), copy, spec.displayName, 0755, reporter, err)) {
+      return false;
+    }
     spec.sources["bin/" + launcher.filename().string()] = launcher.filename().string();
   }
   const std::string wxs = work + "/app.wxs";
   const std::string source = wixSource(spec);
   *msi = work + "/app.msi";
   if (!writeFileAtomically(wxs, {source.begin(), source.end()}, 0644, err) ||
-      !runWixl(work, *msi, err)) {
+      !runWixl(work, *msi, reporter, err)) {
     return false;
   }
   if (!r.sign.given()) return true;
   const std::string unsigned_ = *msi;
   *msi = work + "/signed.msi";
-  return signFile(&signer, unsigned_, *msi, spec.displayName, 0644, err);
+  return signFile(&signer, unsigned_, *msi, spec.displayName, 0644, reporter, err);
 }
 
 }  // namespace plenwick

@@ -5,7 +5,8 @@
 
 #include <string>
 
-#include "tools/pack/release/signing.h"
+#include "tools/pack/app/sign_settings.h"
+#include "tools/pack/host/reporter.h"
 
 namespace plenwick {
 
@@ -19,7 +20,7 @@ struct InstallerRequest {
 
 // Builds the .msi (signed when asked) in a new folder inside the private folder `work`; *msi
 // receives its path there. The caller puts it in place.
-bool buildInstaller(const InstallerRequest& request, const std::string& work, std::string* msi,
-                    std::string* err);
+bool buildInstaller(const InstallerRequest& request, const std::string& work, Reporter& reporter,
+                    std::string* msi, std::string* err);
 
 }  // namespace plenwick

@@ -1,10 +1,8 @@
 #include "tools/pack/release/signing.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <nlohmann/json.hpp>
 
 #include "tools/pack/files/read_file.h"
 #include "tools/pack/files/replace.h"
@@ -118,52 +116,6 @@ bool inspectCertificate(Signer* s, const std::string& openssl, std::string* err)
 
 }  // namespace
 
-bool parseSignSection(const nlohmann::json& section, const std::string& base,
-                      const std::string& where, SignSettings* settings, std::string* err) {
-  if (!section.is_object()) {
-    *err = where + " must be an object { ... }";
-    return false;
-  }
-  struct Key {
-    const char* name;
-    std::string SignSettings::*field;
-    bool path;
-  };
-  static const Key kKeys[] = {{"certificate", &SignSettings::certificate, true},
-                              {"key", &SignSettings::key, true},
-                              {"passwordEnv", &SignSettings::passwordEnv, false},
-                              {"passwordFile", &SignSettings::passwordFile, true},
-                              {"timestampUrl", &SignSettings::timestampUrl, false}};
-  for (const auto& item : section.items()) {
-    const Key* key = nullptr;
-    for (const Key& k : kKeys) {
-      if (item.key() == k.name) key = &k;
-    }
-    if (key == nullptr) {
-      *err = where + ": unknown key '" + item.key() + "'";
-      return false;
-    }
-    if (!item.value().is_string()) {
-      *err = where + ": key '" + item.key() + "' must be a text";
-      return false;
-    }
-    std::string value = item.value().get<std::string>();
-    if (key->path && !value.empty() && fs::path(value).is_relative()) {
-      value = (fs::path(base) / value).lexically_normal().string();
-    }
-    settings->*key->field = value;
-  }
-  if (settings->certificate.empty()) {
-    *err = where + ": key 'certificate' is required";
-    return false;
-  }
-  if (!settings->passwordEnv.empty() && !settings->passwordFile.empty()) {
-    *err = where + ": give 'passwordEnv' or 'passwordFile', not both";
-    return false;
-  }
-  return true;
-}
-
 CertificateFacts readCertificateFacts(const std::string& opensslOutput) {
   CertificateFacts facts;
   facts.subject = lineAfter(opensslOutput, "subject=");
@@ -217,7 +169,7 @@ std::vector<std::string> signArguments(const std::string& tool, const SignSettin
 }
 
 bool prepareSigner(const SignSettings& settings, const std::string& work, bool noted,
-                   Signer* signer, std::string* err) {
+                   Reporter& reporter, Signer* signer, std::string* err) {
   signer->settings = settings;
   signer->work = work;
   std::string openssl;
@@ -231,18 +183,23 @@ bool prepareSigner(const SignSettings& settings, const std::string& work, bool n
   if (given) signer->password = password;
   if (!inspectCertificate(signer, openssl, err)) return false;
   if (settings.timestampUrl.empty() && !noted) {
-    std::printf(
+    reporter.warning(
         "sign: no timestampUrl given: the signatures stop being valid when the certificate "
-        "expires (%s)\n",
-        signer->certificate.notAfter.c_str());
+        "expires (" +
+        signer->certificate.notAfter + ")");
   }
   return true;
 }
 
 bool signFile(Signer* signer, const std::string& in, const std::string& out,
-              const std::string& description, unsigned mode, std::string* err) {
+              const std::string& description, unsigned mode, Reporter& reporter, std::string* err) {
   const std::string temp =
       (fs::path(signer->work) / ("signed-" + std::to_string(++signer->signedCount))).string();
+  Reporter::Step step =
+      reporter.step("sign: " + fs::path(in).filename().string() +
+                    (signer->settings.timestampUrl.empty()
+                         ? std::string()
+                         : " (timestamp from " + signer->settings.timestampUrl + ")"));
   const ProcessResult run =
       runTool(*signer, signArguments(signer->osslsigncode, signer->settings,
                                      signer->password.has_value(), description, in, temp));
@@ -258,7 +215,7 @@ bool signFile(Signer* signer, const std::string& in, const std::string& out,
            ":\n  " + why;
     return false;
   }
-  return writeFileAtomically(out, bytes, mode, err);
+  return step.end(writeFileAtomically(out, bytes, mode, err));
 }
 
 }  // namespace plenwick

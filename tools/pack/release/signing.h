@@ -4,26 +4,14 @@
 // pipe on a descriptor of their own: it is never written to disk.
 #pragma once
 
-#include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "tools/pack/app/sign_settings.h"
+#include "tools/pack/host/reporter.h"
+
 namespace plenwick {
-
-struct SignSettings {
-  std::string certificate;   // a .p12/.pfx file, or a PEM certificate when `key` is given
-  std::string key;           // the PEM private key that goes with a PEM certificate
-  std::string passwordEnv;   // the name of the environment variable holding the password
-  std::string passwordFile;  // or a file whose first line is the password
-  std::string timestampUrl;  // an RFC 3161 server; none: the signature ends with the certificate
-  bool given() const { return !certificate.empty(); }
-};
-
-// Reads the "sign" object of a configuration file; relative paths are taken
-// from `base`. `where` names the section in messages.
-bool parseSignSection(const nlohmann::json& section, const std::string& base,
-                      const std::string& where, SignSettings* settings, std::string* err);
 
 // What openssl printed about the signing certificate
 // (x509 -noout -subject -enddate -checkend 0 -ext extendedKeyUsage).
@@ -57,14 +45,14 @@ struct Signer {
 };
 
 // Finds the tools, reads the password, checks the
-// password and the certificate with openssl, and says when no
+// password and the certificate with openssl, and warns when no
 // timestamp server is configured (unless `noted`: an earlier step of the run said it).
 bool prepareSigner(const SignSettings& settings, const std::string& work, bool noted,
-                   Signer* signer, std::string* err);
+                   Reporter& reporter, Signer* signer, std::string* err);
 
 // Signs `in` and writes the signed file to `out` (which may be `in`) through
 // the packer's atomic writer; `mode` for a new file.
 bool signFile(Signer* signer, const std::string& in, const std::string& out,
-              const std::string& description, unsigned mode, std::string* err);
+              const std::string& description, unsigned mode, Reporter& reporter, std::string* err);
 
 }  // namespace plenwick

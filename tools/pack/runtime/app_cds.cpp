@@ -3,13 +3,10 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
 #include "tools/pack/files/tree_snapshot.h"
-#include "tools/pack/launcher/packed_launcher.h"
-#include "tools/pack/runtime/java_release.h"
 #include "tools/pack/runtime/process.h"
 
 namespace plenwick {
@@ -26,29 +23,9 @@ constexpr int kAppCdsMinimumFeature = 19;
 constexpr int kTrainingSeconds = 120;
 constexpr std::size_t kChangesShown = 10;
 
-// The training run's own folders in the working folder: its working folder,
-// its home and its temporary folder.
-struct TrainingFolders {
-  std::string run, home, temp;
-};
-
-bool makeTrainingFolders(const std::string& work, TrainingFolders* f, std::string* err) {
-  f->run = work + "/training";
-  f->home = f->run + "/home";
-  f->temp = f->run + "/tmp";
-  for (const std::string* folder : {&f->run, &f->home, &f->temp}) {
-    if (mkdir(folder->c_str(), 0700) != 0) {
-      *err = "cannot create " + *folder + ": " + std::strerror(errno);
-      return false;
-    }
-  }
-  return true;
-}
-
 // The training run is the user's application: it runs in a private folder,
 // with a small fixed environment, and whatever it starts is killed when it
-// ends. The JVM takes its home from the password database, not from HOME,
-// so the launcher of the run also names the private folders as options.
+// ends.
 ProcessOptions trainingProcess(const TrainingFolders& f) {
   ProcessOptions options;
   options.timeoutSeconds = kTrainingSeconds;
@@ -56,12 +33,6 @@ ProcessOptions trainingProcess(const TrainingFolders& f) {
   options.environment = {"PATH=/usr/local/bin:/usr/bin:/bin", "HOME=" + f.home, "TMPDIR=" + f.temp,
                          "LANG=C.UTF-8"};
   return options;
-}
-
-LaunchConfig trainingLaunch(LaunchConfig launch, const TrainingFolders& f) {
-  launch.jvmOptions.push_back("-Duser.home=" + f.home);
-  launch.jvmOptions.push_back("-Djava.io.tmpdir=" + f.temp);
-  return launch;
 }
 
 std::string changesMessage(const std::vector<std::string>& changes) {
@@ -79,37 +50,48 @@ std::string changesMessage(const std::vector<std::string>& changes) {
 
 }  // namespace
 
-bool trainAppCds(const AppConfig& c, const LaunchConfig& launch, Staging& staging,
-                 std::string* err) {
-  const std::string root = staging.imagePath();
-  TrainingFolders folders;
-  if (!makeTrainingFolders(staging.workPath(), &folders, err) ||
-      !writePackedLauncher(c, trainingLaunch(launch, folders), root, err)) {
-    return false;
+bool makeTrainingFolders(const std::string& work, TrainingFolders* f, std::string* err) {
+  f->run = work + "/training";
+  f->home = f->run + "/home";
+  f->temp = f->run + "/tmp";
+  for (const std::string* folder : {&f->run, &f->home, &f->temp}) {
+    if (mkdir(folder->c_str(), 0700) != 0) {
+      *err = "cannot create " + *folder + ": " + std::strerror(errno);
+      return false;
+    }
   }
-  std::vector<std::string> argv = {launcherPath(c, root)};
-  argv.insert(argv.end(), c.trainingArguments.begin(), c.trainingArguments.end());
-  std::printf("AppCDS: training run of bin/%s\n", c.name.c_str());
-  std::fflush(stdout);
-  const TreeSnapshot before = snapshotTree(root);
+  return true;
+}
+
+LaunchConfig trainingLaunch(LaunchConfig launch, const TrainingFolders& f) {
+  launch.jvmOptions.push_back("-Duser.home=" + f.home);
+  launch.jvmOptions.push_back("-Djava.io.tmpdir=" + f.temp);
+  return launch;
+}
+
+bool runTraining(const TrainingRun& t, const TrainingFolders& folders, Reporter& reporter,
+                 std::string* err) {
+  std::vector<std::string> argv = {(fs::path(t.root) / t.launcher).string()};
+  argv.insert(argv.end(), t.arguments.begin(), t.arguments.end());
+  Reporter::Step step = reporter.step("AppCDS: training run of " + t.launcher);
+  const TreeSnapshot before = snapshotTree(t.root);
   const ProcessResult run = runProcess(argv, trainingProcess(folders));
-  const std::string archive = (fs::path("app") / appCdsArchive(c)).string();
-  const std::vector<std::string> changes = treeChanges(before, snapshotTree(root), archive);
+  const std::vector<std::string> changes = treeChanges(before, snapshotTree(t.root), t.archive);
   if (!changes.empty()) {
     *err = changesMessage(changes);
     return false;
   }
-  if (!fs::exists(fs::path(root) / archive)) {
-    std::printf(
-        "AppCDS: the training run (exit code %d%s) wrote no archive; the runtime will "
-        "write it on the first start instead\n",
-        run.exitCode, run.timedOut ? ", stopped after the time limit" : "");
+  step.end(true);
+  if (!fs::exists(fs::path(t.root) / t.archive)) {
+    reporter.warning("AppCDS: the training run (exit code " + std::to_string(run.exitCode) +
+                     (run.timedOut ? ", stopped after the time limit" : "") +
+                     ") wrote no archive; the runtime will write it on the first start instead");
   }
-  return writePackedLauncher(c, launch, root, err);
+  return true;
 }
 
-std::string appCdsArchive(const AppConfig& c) {
-  return c.name + ".jsa";
+std::string appCdsArchive(const std::string& name) {
+  return name + ".jsa";
 }
 
 AppCdsChoice chooseAppCds(bool windows, std::optional<bool> requested, int runtimeFeature) {
@@ -119,12 +101,6 @@ AppCdsChoice chooseAppCds(bool windows, std::optional<bool> requested, int runti
                      " for runtime " + std::to_string(runtimeFeature) +
                      ": it records the jars' absolute paths, so the archive would be ignored "
                      "once the image moves (the default CDS archive of the runtime is used)"};
-}
-
-bool wantAppCds(const AppConfig& c, const std::string& root) {
-  const AppCdsChoice choice = chooseAppCds(c.windows, c.appCds, javaFeatureVersion(root));
-  if (!choice.note.empty()) std::printf("%s\n", choice.note.c_str());
-  return choice.on;
 }
 
 }  // namespace plenwick

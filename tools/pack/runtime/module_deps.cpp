@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <filesystem>
 
 #include "tools/pack/runtime/java_release.h"
@@ -34,7 +33,7 @@ std::string joined(const std::vector<std::string>& items, const char* separator)
 
 // jdeps on `jars`, each resolved against the others; multi-release jars are
 // read for the JDK's own release, and dependencies on absent jars are ignored.
-bool runJdeps(const AppConfig& c, const std::vector<std::string>& jars,
+bool runJdeps(const RuntimeSource& c, const std::vector<std::string>& jars,
               const std::vector<std::string>& others, std::string* out) {
   const int feature = javaFeatureVersion(c.jdk);
   std::vector<std::string> argv = {(fs::path(c.jdk) / "bin" / "jdeps").string(),
@@ -51,26 +50,30 @@ bool runJdeps(const AppConfig& c, const std::vector<std::string>& jars,
 }
 
 // After a failure on all jars together: the first jar that fails on its own.
-std::string failingJar(const AppConfig& c, std::string* out) {
-  for (std::size_t i = 0; i < c.jarFiles.size(); ++i) {
-    std::vector<std::string> others = c.jarFiles;
+std::string failingJar(const RuntimeSource& c, const std::vector<std::string>& jars,
+                       std::string* out) {
+  for (std::size_t i = 0; i < jars.size(); ++i) {
+    std::vector<std::string> others = jars;
     others.erase(others.begin() + static_cast<std::ptrdiff_t>(i));
-    if (!runJdeps(c, {c.jarFiles[i]}, others, out)) return c.jarFiles[i];
+    if (!runJdeps(c, {jars[i]}, others, out)) return jars[i];
   }
   return "";
 }
 
 }  // namespace
 
-bool findModules(const AppConfig& c, std::string& modules, std::string* err) {
+bool findModules(const RuntimeSource& c, const std::vector<std::string>& jars, Reporter& reporter,
+                 std::string& modules, std::string* err) {
   if (!c.modules.empty()) {
     modules = joined(c.modules, ",");
     return true;
   }
   std::string out;
-  if (!runJdeps(c, c.jarFiles, {}, &out)) {
+  Reporter::Step step = reporter.step("modules: jdeps on " + std::to_string(jars.size()) +
+                                      (jars.size() == 1 ? " jar" : " jars"));
+  if (!runJdeps(c, jars, {}, &out)) {
     std::string alone;
-    const std::string jar = failingJar(c, &alone);
+    const std::string jar = failingJar(c, jars, &alone);
     if (!jar.empty()) out = alone;
     *err = "jdeps could not find the modules " + (jar.empty() ? "the jars need" : "of " + jar) +
            "; give them with 'modules' (option --module), e.g. \"modules\": [\"java.base\", "
@@ -79,7 +82,8 @@ bool findModules(const AppConfig& c, std::string& modules, std::string* err) {
     return false;
   }
   modules = out;
-  std::printf("modules (found with jdeps): %s\n", modules.c_str());
+  step.end(true);
+  reporter.note("modules (found with jdeps): " + modules);
   return true;
 }
 

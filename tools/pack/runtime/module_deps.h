@@ -2,13 +2,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
-#include "tools/pack/app/app_config.h"
+#include "tools/pack/host/reporter.h"
+#include "tools/pack/runtime/runtime_source.h"
 
 namespace plenwick {
 
-// The comma-separated modules for jlink: config.modules when given, else what
-// the JDK's jdeps finds the jars need.
-bool findModules(const AppConfig& config, std::string& modules, std::string* err);
+// The comma-separated modules for jlink: source.modules when given, else what
+// the JDK's jdeps finds `jars` need.
+bool findModules(const RuntimeSource& source, const std::vector<std::string>& jars,
+                 Reporter& reporter, std::string& modules, std::string* err);
 
 }  // namespace plenwick

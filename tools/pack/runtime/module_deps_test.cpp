@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "tests/support/installed_jdk.h"
+#include "tests/support/recording_reporter.h"
 
 namespace plenwick {
 namespace {
@@ -12,18 +13,19 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(FindModules, JdepsFindsWhatTheJarsNeed) {
-  AppConfig config;
-  config.jdk = installedJdk();
-  if (config.jdk.empty()) GTEST_SKIP() << "no JDK 19 or later under /usr/lib/jvm";
+  RuntimeSource source;
+  source.jdk = installedJdk();
+  if (source.jdk.empty()) GTEST_SKIP() << "no JDK 19 or later under /usr/lib/jvm";
   std::string modules, error;
-  config.jarFiles = {PLENWICK_TEST_JARS "/probe.jar"};
-  if (!fs::exists(config.jarFiles[0]))
-    GTEST_SKIP() << "no " << config.jarFiles[0] << " in this build";
-  ASSERT_TRUE(findModules(config, modules, &error)) << error;
+  std::vector<std::string> jars = {PLENWICK_TEST_JARS "/probe.jar"};
+  if (!fs::exists(jars[0])) GTEST_SKIP() << "no " << jars[0] << " in this build";
+  RecordingReporter reporter;
+  ASSERT_TRUE(findModules(source, jars, reporter, modules, &error)) << error;
   EXPECT_NE(modules.find("java.base"), std::string::npos) << modules;
+  EXPECT_EQ(reporter.lines.back(), "note: modules (found with jdeps): " + modules);
 
-  config.jarFiles = {PLENWICK_TEST_JARS "/missing.jar"};
-  EXPECT_FALSE(findModules(config, modules, &error));
+  jars = {PLENWICK_TEST_JARS "/missing.jar"};
+  EXPECT_FALSE(findModules(source, jars, reporter, modules, &error));
   EXPECT_EQ(error.rfind("jdeps could not find the modules", 0), 0u) << error;
 }
 

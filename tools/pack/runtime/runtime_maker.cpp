@@ -1,6 +1,5 @@
 #include "tools/pack/runtime/runtime_maker.h"
 
-#include <cstdio>
 #include <filesystem>
 
 #include "tools/pack/files/replace.h"
@@ -22,10 +21,11 @@ bool removeJdkCommands(Staging& staging, const fs::path& root, std::string* err)
   return true;
 }
 
-bool linkRuntime(const AppConfig& c, Staging& staging, std::string* err) {
+bool linkRuntime(const RuntimeSource& c, const std::vector<std::string>& jars, Staging& staging,
+                 Reporter& reporter, std::string* err) {
   const std::string root = staging.imagePath();
   std::string modules;
-  if (!findModules(c, modules, err)) return false;
+  if (!findModules(c, jars, reporter, modules, err)) return false;
   std::vector<std::string> argv = {(fs::path(c.jdk) / "bin" / "jlink").string(),
                                    "--add-modules",
                                    modules,
@@ -35,9 +35,8 @@ bool linkRuntime(const AppConfig& c, Staging& staging, std::string* err) {
                                    "--generate-cds-archive",
                                    "--output",
                                    root};
-  std::printf("runtime: jlink --add-modules %s --generate-cds-archive (from %s)\n", modules.c_str(),
-              c.jdk.c_str());
-  std::fflush(stdout);
+  Reporter::Step step = reporter.step("runtime: jlink --add-modules " + modules +
+                                      " --generate-cds-archive (from " + c.jdk + ")");
   const ProcessResult run = runProcess(argv);
   if (run.exitCode != 0) {
     *err = "jlink failed:\n" + run.output;
@@ -47,7 +46,7 @@ bool linkRuntime(const AppConfig& c, Staging& staging, std::string* err) {
     *err = "jlink made no CDS archive (lib/server/classes.jsa):\n" + run.output;
     return false;
   }
-  return removeJdkCommands(staging, root, err);
+  return step.end(removeJdkCommands(staging, root, err));
 }
 
 // A Windows runtime's jvm.dll goes beside the launcher, where the loader finds it.
@@ -66,18 +65,19 @@ bool placeJvmDll(const fs::path& root, std::string* err) {
   return true;
 }
 
-bool copyRuntime(const AppConfig& c, const std::string& root, std::string* err) {
-  std::printf("runtime: copied from %s\n", c.runtime.c_str());
-  std::fflush(stdout);
+bool copyRuntime(const RuntimeSource& c, const std::string& root, Reporter& reporter,
+                 std::string* err) {
+  Reporter::Step step = reporter.step("runtime: copied from " + c.runtime);
   if (!copyRuntimeTree(c.runtime, root, err)) return false;
-  return !c.windows || placeJvmDll(root, err);
+  return step.end(!c.windows || placeJvmDll(root, err));
 }
 
 }  // namespace
 
-bool makeRuntime(const AppConfig& config, Staging& staging, std::string* err) {
-  return config.jdk.empty() ? copyRuntime(config, staging.imagePath(), err)
-                            : linkRuntime(config, staging, err);
+bool makeRuntime(const RuntimeSource& source, const std::vector<std::string>& jars,
+                 Staging& staging, Reporter& reporter, std::string* err) {
+  return source.jdk.empty() ? copyRuntime(source, staging.imagePath(), reporter, err)
+                            : linkRuntime(source, jars, staging, reporter, err);
 }
 
 }  // namespace plenwick

@@ -1,4 +1,4 @@
-#include "tools/pack/app/app_check.h"
+#include "tools/pack/plan/plan_image.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -11,7 +11,6 @@
 #include "tools/pack/app/app_options.h"
 #include "tools/pack/content/app_content.h"
 #include "tools/pack/files/image_marker.h"
-#include "tools/pack/launcher/packed_launcher.h"
 
 namespace plenwick {
 namespace {
@@ -19,7 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-class AppConfigTest : public TempDirTest {
+class PlanImageTest : public TempDirTest {
  protected:
   void SetUp() override {
     TempDirTest::SetUp();
@@ -56,16 +55,16 @@ class AppConfigTest : public TempDirTest {
             {"output", "image"}};
   }
 
-  // Writes `text` as app.json, reads it with `options` and checks the whole.
-  bool load(const std::string& text, std::vector<std::string> options, AppConfig& config,
-            std::string* err) {
+  // Writes `text` as app.json, reads it with `options` and plans the image.
+  bool load(const std::string& text, std::vector<std::string> options, AppSettings& settings,
+            ImagePlan& plan, std::string* err) {
     options.insert(options.begin(), put("app.json", text));
     bool help = false;
-    return parseImageArguments(options, config, &help, err) && validateAppConfig(config, err);
+    return parseImageArguments(options, settings, &help, err) && planImage(settings, &plan, err);
   }
 };
 
-TEST_F(AppConfigTest, EveryProblemNamesTheFileOrOptionAndTheKey) {
+TEST_F(PlanImageTest, EveryProblemNamesTheFileOrOptionAndTheKey) {
   const struct {
     json patch;  // merged into base(); null removes a key
     std::vector<std::string> options;
@@ -137,6 +136,7 @@ TEST_F(AppConfigTest, EveryProblemNamesTheFileOrOptionAndTheKey) {
        {},
        "no Main-Class"},
       {{{"output", nullptr}}, {}, "key 'output' (option --output): is required"},
+      {{{"sign", {{"certificate", "boot.jar"}}}}, {}, "sign: only Windows targets are signed"},
       {{{"output", std::string("out\0/../../../x", 15)}}, {}, "key 'output' holds a NUL"},
       {json::object(), {"--output", std::string("o\0x", 3)}, "option --output holds a NUL"},
       {json::object(), {"--name", "a b"}, "option --name: 'a b' is not usable"},
@@ -148,14 +148,16 @@ TEST_F(AppConfigTest, EveryProblemNamesTheFileOrOptionAndTheKey) {
     SCOPED_TRACE(c.patch.dump() + " " + c.message);
     json document = base();
     document.merge_patch(c.patch);
-    AppConfig config;
+    AppSettings settings;
+    ImagePlan plan;
     std::string error;
-    EXPECT_EQ(load(document.dump(), c.options, config, &error), *c.message == '\0') << error;
+    EXPECT_EQ(load(document.dump(), c.options, settings, plan, &error), *c.message == '\0')
+        << error;
     EXPECT_NE(error.find(c.message), std::string::npos) << error;
   }
 }
 
-TEST_F(AppConfigTest, UnreadableFiles) {
+TEST_F(PlanImageTest, UnreadableFiles) {
   const std::pair<const char*, const char*> cases[] = {
       {"{\"name\": ", "app.json: not valid JSON: parse error"},
       {"[1, 2]", "app.json: must hold one JSON object"},
@@ -163,11 +165,12 @@ TEST_F(AppConfigTest, UnreadableFiles) {
       {"{\"name\": \"a\", \"name\": \"b\"}", "app.json: key 'name' is given twice: keep one"},
       {"{\"sign\": {\"key\": \"a\", \"key\": \"a\"}}", "app.json: key 'sign.key' is given twice"},
   };
-  AppConfig config;
+  AppSettings config;
+  ImagePlan plan;
   std::string error;
   for (const auto& [text, message] : cases) {
     SCOPED_TRACE(text);
-    EXPECT_FALSE(load(text, {}, config, &error));
+    EXPECT_FALSE(load(text, {}, config, plan, &error));
     EXPECT_NE(error.find(message), std::string::npos) << error;
   }
   bool help = false;
@@ -178,7 +181,7 @@ TEST_F(AppConfigTest, UnreadableFiles) {
 // The layout of app/ from a folder, as the packed options show it: the main
 // jar first, folders written with the target's separators, the folder of the
 // native libraries added to the user's library path or in front.
-TEST_F(AppConfigTest, AppContentLayoutForEachTarget) {
+TEST_F(PlanImageTest, AppContentLayoutForEachTarget) {
   const struct {
     json patch;
     std::vector<std::string> options;  // after -Dsun... nothing is added here
@@ -197,12 +200,13 @@ TEST_F(AppConfigTest, AppContentLayoutForEachTarget) {
                           {"mainJar", "app.jar"},
                           {"mainClass", nullptr}});
     document.merge_patch(c.patch);
-    AppConfig config;
+    AppSettings settings;
+    ImagePlan plan;
     std::string error;
-    ASSERT_TRUE(load(document.dump(), {}, config, &error)) << error;
-    EXPECT_EQ(config.mainClass, "app.Main");
-    EXPECT_EQ(imageLaunchConfig(config, {}).jvmOptions, c.options);
-    EXPECT_EQ(missingManifestClassPath(config),
+    ASSERT_TRUE(load(document.dump(), {}, settings, plan, &error)) << error;
+    EXPECT_EQ(plan.launch.mainClass, "app.Main");
+    EXPECT_EQ(plan.launch.jvmOptions, c.options);
+    EXPECT_EQ(missingManifestClassPath(plan.content),
               (std::vector<std::string>{"the manifest of app/app.jar names missing.jar in its "
                                         "Class-Path, which is not in the image",
                                         "the manifest of app/app.jar names \\x1b]0;t\\x07.jar in "
@@ -210,22 +214,27 @@ TEST_F(AppConfigTest, AppContentLayoutForEachTarget) {
   }
 }
 
-TEST_F(AppConfigTest, OptionsOverrideTheFileAndPathsFollowTheFile) {
+TEST_F(PlanImageTest, OptionsOverrideTheFileAndPathsFollowTheFile) {
   json document = base();
-  document.merge_patch({{"jvmOptions", {"-Xmx1g"}}, {"consoleApp", true}, {"stackSize", 1048576}});
-  AppConfig config;
+  document.merge_patch({{"jvmOptions", {"-Xmx1g"}},
+                        {"consoleApp", true},
+                        {"stackSize", 1048576},
+                        {"mainJar", "util.jar"}});
+  AppSettings settings;
+  ImagePlan plan;
   std::string error;
   const std::string elsewhere = fs::current_path().string();
   ASSERT_TRUE(load(document.dump(),
                    {"--jvm-option", "-Dfrom=cli", "--jvm-option", "-Da=b", "--no-console-app"},
-                   config, &error))
+                   settings, plan, &error))
       << error;
-  EXPECT_EQ(config.jvmOptions, (std::vector<std::string>{"-Dfrom=cli", "-Da=b"}));
-  EXPECT_EQ(config.consoleApp, false);
-  EXPECT_EQ(config.stackBytes, 1048576u);
-  EXPECT_EQ(config.jarFiles, (std::vector<std::string>{(dir_ / "lib/app.jar").string(),
-                                                       (dir_ / "lib/util.jar").string()}));
-  EXPECT_EQ(config.launcher, (dir_ / "launcher").string()) << "relative to the file";
+  EXPECT_EQ(settings.jvmOptions, (std::vector<std::string>{"-Dfrom=cli", "-Da=b"}));
+  EXPECT_EQ(plan.launch.consoleApp, false);
+  EXPECT_EQ(plan.launch.threadStackSize, 1048576u);
+  EXPECT_EQ(plan.content.jarFiles, (std::vector<std::string>{(dir_ / "lib/util.jar").string(),
+                                                             (dir_ / "lib/app.jar").string()}))
+      << "the main jar first";
+  EXPECT_EQ(plan.launcher.file, (dir_ / "launcher").string()) << "relative to the file";
   EXPECT_EQ(fs::current_path().string(), elsewhere);
 }
 

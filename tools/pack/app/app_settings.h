@@ -1,18 +1,18 @@
-// The application description that `plenwick-pack image` works from: read
-// from a JSON file, changed by command-line options, then checked as a whole.
+// What the user wrote for `plenwick-pack image`: read from a JSON file, then
+// changed by command-line options. Filled once by the parsers and only read
+// after that: what a run derives from it is its ImagePlan (plan/).
 #pragma once
 
-#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "tools/pack/release/signing.h"
+#include "tools/pack/app/sign_settings.h"
 
 namespace plenwick {
 
-struct AppConfig {
+struct AppSettings {
   std::string name;         // file name of the launcher, assembly name on Windows
   std::string displayName;  // the manifest's description; defaults to name
   std::string version;      // one to four numbers 0..65535, e.g. "1.2"
@@ -37,23 +37,11 @@ struct AppConfig {
   std::string bootstrapJar;  // plenwick-bootstrap.jar
   std::string output;        // the image directory
   bool force = false;        // replace an existing output directory
+  bool quiet = false;        // say nothing but errors
   std::string publisher;     // the installer's publisher; defaults to displayName
   std::string upgradeCode;   // the installer's upgrade code; derived from name when empty
   std::string installer;     // the .msi that `plenwick-pack installer` writes
   SignSettings sign;         // the "sign" section: Authenticode signing
-
-  // Filled in by validateAppConfig.
-  struct AppFile {
-    std::string source;
-    std::string name;  // its path inside app/, '/'-separated
-    bool folder = false;
-  };
-  std::vector<AppFile> appFiles;            // every entry of app/, folders before their content
-  std::vector<std::string> classPath;       // names in app/ of the class-path jars, in order
-  std::vector<std::string> jarFiles;        // the same jars where they are read from
-  std::vector<std::string> libraryFolders;  // folders in app/ with native libraries ("" is app/)
-  uint32_t stackBytes = 0;
-  bool windows = false;
 
   // Where each key's value came from, for messages: "app.json: key 'name'"
   // or "option --name".
@@ -61,5 +49,8 @@ struct AppConfig {
   std::string file;  // the configuration file, when there is one
   std::string where(const std::string& key) const;
 };
+
+// The files and folders the settings name: an output may neither hold nor lie in any of them.
+std::vector<std::string> namedInputs(const AppSettings& settings);
 
 }  // namespace plenwick

@@ -1,0 +1,83 @@
+#include "tools/pack/image/image_builder.h"
+
+#include <filesystem>
+
+#include "tools/pack/content/app_content.h"
+#include "tools/pack/files/image_marker.h"
+#include "tools/pack/files/output_place.h"
+#include "tools/pack/launcher/packed_launcher.h"
+#include "tools/pack/release/signing.h"
+#include "tools/pack/runtime/app_cds.h"
+#include "tools/pack/runtime/runtime_maker.h"
+
+namespace plenwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool copyApp(const ImagePlan& p, const std::string& root, Reporter& reporter, std::string* err) {
+  const fs::path app = fs::path(root) / "app";
+  std::error_code code;
+  if (fs::exists(fs::symlink_status(app, code))) {
+    *err = "the runtime already has an app entry; the image keeps the application there";
+    return false;
+  }
+  fs::create_directory(app, code);
+  if (code) {
+    *err = "cannot create " + app.string() + ": " + code.message();
+    return false;
+  }
+  if (!copyAppContent(p.content, app.string(), err)) return false;
+  fs::copy_file(p.bootstrapJar, app / "plenwick-bootstrap.jar", code);
+  if (code) {
+    *err = "cannot copy " + p.bootstrapJar + ": " + code.message();
+    return false;
+  }
+  for (const std::string& line : missingManifestClassPath(p.content)) reporter.warning(line);
+  return true;
+}
+
+// The launcher packed for a training run first, which writes the archive,
+// then packed for good.
+bool packLauncher(const ImagePlan& p, Staging& staging, Reporter& reporter, std::string* err) {
+  const std::string root = staging.imagePath();
+  const std::string launcher = launcherPath(p, root);
+  if (!p.appCds) return writePackedLauncher(p.launcher, p.launch, launcher, err);
+  TrainingFolders folders;
+  const TrainingRun run{root, p.launcherName, p.trainingArguments, "app/" + p.appCdsArchive};
+  return makeTrainingFolders(staging.workPath(), &folders, err) &&
+         writePackedLauncher(p.launcher, trainingLaunch(p.launch, folders), launcher, err) &&
+         runTraining(run, folders, reporter, err) &&
+         writePackedLauncher(p.launcher, p.launch, launcher, err);
+}
+
+// Signing comes after packing: a signed launcher is never written again.
+bool signLauncher(const ImagePlan& p, Staging& staging, Reporter& reporter, std::string* err) {
+  if (!p.sign.given()) return true;
+  Signer signer;
+  const std::string exe = launcherPath(p, staging.imagePath());
+  return prepareSigner(p.sign, staging.workPath(), false, reporter, &signer, err) &&
+         signFile(&signer, exe, exe, p.description, 0755, reporter, err);
+}
+
+}  // namespace
+
+bool buildImage(const ImagePlan& p, Staging& staging, Reporter& reporter, std::string* err) {
+  for (const std::string& note : p.notes) reporter.note(note);
+  const std::string root = staging.imagePath();
+  return makeRuntime(p.runtime, p.content.jarFiles, staging, reporter, err) &&
+         copyApp(p, root, reporter, err) && packLauncher(p, staging, reporter, err) &&
+         signLauncher(p, staging, reporter, err) && writeImageMarker(root, err);
+}
+
+bool publishImage(const ImagePlan& p, Staging& staging, std::string* err) {
+  return staging.commitImage(surroundingsOf(p.inputs), err);
+}
+
+bool makeImage(const ImagePlan& p, Reporter& reporter, std::string* err) {
+  Staging staging;
+  return staging.create(p.output, err) && buildImage(p, staging, reporter, err) &&
+         publishImage(p, staging, err);
+}
+
+}  // namespace plenwick

@@ -1,0 +1,17 @@
+// Where an image's runtime comes from: made with jlink from a JDK, or a
+// prepared runtime copied as it is.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace plenwick {
+
+struct RuntimeSource {
+  std::string jdk;                   // a JDK with jmods, for jlink; or empty
+  std::string runtime;               // a prepared runtime directory; or empty
+  std::vector<std::string> modules;  // for jlink; none: what jdeps finds the jars need
+  bool windows = false;              // a Windows runtime (its jvm.dll goes into bin/)
+};
+
+}  // namespace plenwick
