@@ -25,7 +25,8 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/runtime/app_cds_test.cpp
     tools/pack/runtime/java_release_test.cpp
     tools/pack/runtime/module_deps_test.cpp
-    tools/pack/runtime/process_test.cpp
+    tools/pack/host/process_test.cpp
+    tools/pack/host/tool_paths_test.cpp
     tools/pack/windows/manifest_test.cpp
     tools/pack/files/image_marker_test.cpp
     tools/pack/files/output_place_test.cpp

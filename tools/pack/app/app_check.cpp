@@ -9,7 +9,6 @@
 #include "options/class_path_option.h"
 #include "tools/pack/app/input_check.h"
 #include "tools/pack/app/stack_size.h"
-#include "tools/pack/app/tool_paths.h"
 #include "tools/pack/content/app_content.h"
 #include "tools/pack/content/file_names.h"
 #include "tools/pack/windows/manifest.h"

@@ -10,7 +10,7 @@
 #include "tools/pack/files/tree_snapshot.h"
 #include "tools/pack/launcher/packed_launcher.h"
 #include "tools/pack/runtime/java_release.h"
-#include "tools/pack/runtime/process.h"
+#include "tools/pack/host/process.h"
 
 namespace plenwick {
 namespace {
