@@ -221,7 +221,7 @@ TEST_F(AppConfigTest, OptionsOverrideTheFileAndPathsFollowTheFile) {
                    config, &error))
       << error;
   EXPECT_EQ(config.jvmOptions, (std::vector<std::string>{"-Dfrom=cli", "-Da=b"}));
-  EXPECT_EQ(config.consoleApp, false);
+  EXPECT_FALSE(imageLaunchConfig(config, {}).consoleApp);
   EXPECT_EQ(config.stackBytes, 1048576u);
   EXPECT_EQ(config.jarFiles, (std::vector<std::string>{(dir_ / "lib/app.jar").string(),
                                                        (dir_ / "lib/util.jar").string()}));

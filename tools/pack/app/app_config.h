@@ -2,12 +2,14 @@
 // from a JSON file, changed by command-line options, then checked as a whole.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "config/launch_flags.h"
 #include "tools/pack/release/signing.h"
 
 namespace plenwick {
@@ -19,8 +21,8 @@ struct AppConfig {
   std::string mainClass;
   std::vector<std::string> jvmOptions;
   std::vector<std::string> arguments;  // default application arguments
-  std::optional<bool> runOnCallingThread, consoleApp, utf8Console, reservedFlag3,
-      packageAppDataVars;
+  // The behaviour flags, indexed like kLaunchFlags.
+  std::array<std::optional<bool>, kLaunchFlagCount> launchFlags;
   std::string stackSize;                // as written: "2M", "524288"
   std::vector<std::string> jars;        // jar files, or directories whose *.jar are taken
   std::string appFolder;                // a folder whose whole content becomes app/

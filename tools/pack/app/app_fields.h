@@ -18,7 +18,11 @@ struct AppField {
   std::string AppConfig::*text;
   std::vector<std::string> AppConfig::*list;
   std::optional<bool> AppConfig::*flag;
+  int launchFlag;  // a behaviour flag's index in kLaunchFlags and AppConfig::launchFlags, or -1
 };
+
+// Where a kBool field's value is kept.
+std::optional<bool>& flagIn(AppConfig& config, const AppField& field);
 
 const std::vector<AppField>& appFields();
 const AppField* findFieldByKey(const std::string& key);

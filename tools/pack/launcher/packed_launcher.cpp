@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "config/launch_flags.h"
 #include "config/region_locator.h"
 #include "tools/pack/content/app_content.h"
 #include "tools/pack/files/replace.h"
@@ -56,11 +57,9 @@ bool writeBlock(const LaunchConfig& launch, Bytes& bytes, std::string* err) {
 
 LaunchConfig imageLaunchConfig(const AppConfig& c, const std::vector<std::string>& extraOptions) {
   LaunchConfig launch;
-  launch.runOnCallingThread = c.runOnCallingThread.value_or(false);
-  launch.consoleApp = c.consoleApp.value_or(false);
-  launch.utf8Console = c.utf8Console.value_or(false);
-  launch.reservedFlag3 = c.reservedFlag3.value_or(false);
-  launch.packageAppDataVars = c.packageAppDataVars.value_or(false);
+  for (std::size_t i = 0; i < kLaunchFlagCount; ++i) {
+    launch.*kLaunchFlags[i].field = c.launchFlags[i].value_or(false);
+  }
   launch.threadStackSize = c.stackBytes;
   launch.mainClass = c.mainClass;
   launch.jvmOptions.push_back(classPathOption(c));
