@@ -20,6 +20,7 @@ plenwick_warnings(plenwick_unit_tests)
 if(NOT CMAKE_CROSSCOMPILING)
   target_sources(plenwick_unit_tests PRIVATE
     tools/pack/app/app_check_test.cpp
+    tools/pack/app/app_fields_test.cpp
     tools/pack/cli/write_command_test.cpp
     tools/pack/pe/section_writer_test.cpp
     tools/pack/runtime/app_cds_test.cpp
@@ -41,7 +42,8 @@ if(NOT CMAKE_CROSSCOMPILING)
     tests/support/small_zip.cpp)
   target_link_libraries(plenwick_unit_tests PRIVATE plenwick_pack_lib)
   target_compile_definitions(plenwick_unit_tests
-    PRIVATE PLENWICK_TEST_JARS="${CMAKE_BINARY_DIR}/tests/jars")
+    PRIVATE PLENWICK_TEST_JARS="${CMAKE_BINARY_DIR}/tests/jars"
+            PLENWICK_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 endif()
 if(NOT WIN32)
   target_sources(plenwick_unit_tests PRIVATE platform/posix/posix_directory_search_test.cpp)
