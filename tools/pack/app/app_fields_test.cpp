@@ -33,7 +33,7 @@ std::vector<DocumentedRow> keyTable(const std::string& document) {
   std::string line;
   while (std::getline(lines, line) && line.rfind("| key | option |", 0) != 0) {
   }
-  while (std::getline(lines, line) && line.rfind("|", 0) == 0) {
+  while (std::getline(lines, line) && line.rfind('|', 0) == 0) {
     std::vector<std::string> cells;
     std::istringstream cut(line.substr(1));
     for (std::string cell; std::getline(cut, cell, '|');) cells.push_back(cell);

@@ -25,10 +25,11 @@ std::string searchPath(const char* path, const std::string& program) {
   while (start < dirs.size()) {
     std::size_t end = dirs.find(':', start);
     if (end == std::string::npos) end = dirs.size();
-    const std::string dir = dirs.substr(start, end - start);
+    std::string candidate = dirs.substr(start, end - start);
     start = end + 1;
-    if (dir.empty()) continue;
-    const std::string candidate = dir + "/" + program;
+    if (candidate.empty()) continue;
+    candidate += '/';
+    candidate += program;
     if (isExecutableFile(candidate)) return candidate;
   }
   return {};
