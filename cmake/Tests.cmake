@@ -19,6 +19,7 @@ plenwick_warnings(plenwick_unit_tests)
 # The packer is a host tool: its tests run where it is built.
 if(NOT CMAKE_CROSSCOMPILING)
   target_sources(plenwick_unit_tests PRIVATE
+    tools/pack/app/app_fields_test.cpp
     tools/pack/app/sign_settings_test.cpp
     tools/pack/plan/plan_image_test.cpp
     tools/pack/cli/write_command_test.cpp
@@ -26,7 +27,8 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/runtime/app_cds_test.cpp
     tools/pack/runtime/java_release_test.cpp
     tools/pack/runtime/module_deps_test.cpp
-    tools/pack/runtime/process_test.cpp
+    tools/pack/host/process_test.cpp
+    tools/pack/host/tool_paths_test.cpp
     tools/pack/windows/manifest_test.cpp
     tools/pack/files/image_marker_test.cpp
     tools/pack/files/output_place_test.cpp
@@ -41,7 +43,8 @@ if(NOT CMAKE_CROSSCOMPILING)
     tests/support/small_zip.cpp)
   target_link_libraries(plenwick_unit_tests PRIVATE plenwick_pack_lib)
   target_compile_definitions(plenwick_unit_tests
-    PRIVATE PLENWICK_TEST_JARS="${CMAKE_BINARY_DIR}/tests/jars")
+    PRIVATE PLENWICK_TEST_JARS="${CMAKE_BINARY_DIR}/tests/jars"
+            PLENWICK_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 endif()
 if(NOT WIN32)
   target_sources(plenwick_unit_tests PRIVATE platform/posix/posix_directory_search_test.cpp)

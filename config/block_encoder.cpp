@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "config/launch_flags.h"
+
 namespace plenwick {
 namespace {
 
@@ -35,8 +37,8 @@ void appendList(std::vector<unsigned char>& out, const std::vector<std::string>&
 }  // namespace
 
 std::vector<unsigned char> unpackedRegion() {
-  std::vector<unsigned char> region(kLaunchConfigBlockSize, kBlockFiller);
-  region.back() = 0;
+  std::vector<unsigned char> region(kLaunchConfigBlockSize);
+  writeUnpackedBlock(region.data());
   return region;
 }
 
@@ -48,9 +50,9 @@ EncodeResult encodeLaunchConfig(const LaunchConfig& config) {
   if (!result.ok()) return result;
 
   std::vector<unsigned char> block;
-  block.push_back(static_cast<unsigned char>(
-      config.runOnCallingThread << 0 | config.consoleApp << 1 | config.utf8Console << 2 |
-      config.reservedFlag3 << 3 | config.packageAppDataVars << 4));
+  unsigned flags = 0;
+  for (const LaunchFlag& flag : kLaunchFlags) flags |= unsigned{config.*flag.field} << flag.bit;
+  block.push_back(static_cast<unsigned char>(flags));
   for (int shift = 24; shift >= 0; shift -= 8) {
     block.push_back(static_cast<unsigned char>(config.threadStackSize >> shift));
   }

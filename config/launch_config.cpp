@@ -1,5 +1,7 @@
 #include "config/launch_config.h"
 
+#include "config/launch_flags.h"
+
 namespace plenwick {
 namespace {
 
@@ -34,11 +36,7 @@ bool decodeLaunchConfig(const unsigned char* block, std::size_t size, LaunchConf
   config.intact = false;
   if (size < 6) return false;
   const unsigned flags = block[0];
-  config.runOnCallingThread = flags & 0x01;
-  config.consoleApp = flags & 0x02;
-  config.utf8Console = flags & 0x04;
-  config.reservedFlag3 = flags & 0x08;
-  config.packageAppDataVars = flags & 0x10;
+  for (const LaunchFlag& flag : kLaunchFlags) config.*flag.field = (flags >> flag.bit) & 1u;
   config.threadStackSize = uint32_t{block[1]} << 24 | uint32_t{block[2]} << 16 |
                            uint32_t{block[3]} << 8 | uint32_t{block[4]};
   std::size_t pos = 5;

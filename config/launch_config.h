@@ -12,6 +12,15 @@ namespace plenwick {
 // always NUL; every byte after the encoded block is the filler '_'.
 constexpr std::size_t kLaunchConfigBlockSize = 16464;
 constexpr unsigned char kBlockFiller = '_';
+
+// Writes a region that was never packed (filler and the final NUL) to the
+// kLaunchConfigBlockSize bytes at `block`. Constant-evaluated for the
+// launcher's own region, so that it sits in read-only data.
+constexpr void writeUnpackedBlock(unsigned char* block) {
+  for (std::size_t i = 0; i + 1 < kLaunchConfigBlockSize; ++i) block[i] = kBlockFiller;
+  block[kLaunchConfigBlockSize - 1] = 0;
+}
+
 // A list in the block has a one-byte count.
 constexpr std::size_t kMaxListEntries = 255;
 

@@ -6,8 +6,7 @@ namespace {
 constexpr LocatedRegion makeUnpackedRegion() {
   LocatedRegion region{};
   for (std::size_t i = 0; i < kRegionLocatorSize; ++i) region.locator[i] = kRegionLocator[i];
-  for (std::size_t i = 0; i + 1 < kLaunchConfigBlockSize; ++i) region.block[i] = kBlockFiller;
-  region.block[kLaunchConfigBlockSize - 1] = 0;
+  writeUnpackedBlock(region.block);
   return region;
 }
 

@@ -56,8 +56,11 @@ TEST(DecodeLaunchConfig, WellFormedBlocks) {
   EXPECT_EQ(decoded(region("\0\0\0\0\0M\0\2\0o\0\2\0")), "0 0 M [;o;] [;;]");
   EXPECT_EQ(decoded(region("\0\0\0\0\0\0\1x\0")), "0 0  [x;] []");
   EXPECT_EQ(decoded(region("\0\xFF\x80\x81\xFEM\0\0")), "0 4286611966 M [] []");
-  EXPECT_EQ(decoded(region("\x1F\0\0\0\0M\0\0")), "31 0 M [] []");
-  EXPECT_EQ(decoded(region("\xE2\0\0\0\0M\0\0")), "2 0 M [] []");  // bits 5 to 7: nothing
+  for (unsigned bit = 0; bit < 8; ++bit) {  // each flag its own bit; bits 5 to 7 mean nothing
+    Bytes bytes = region("\0\0\0\0\0M\0\0");
+    bytes[0] = static_cast<unsigned char>(1u << bit);
+    EXPECT_EQ(decoded(bytes), std::to_string(bit < 5 ? 1u << bit : 0) + " 0 M [] []") << bit;
+  }
   EXPECT_EQ(decoded(region("\0\0\0\0\0é 😀\0\1\"q\" ;\0")), "0 0 é 😀 [\"q\" ;;] []");
   LaunchConfig most =
       make("M", std::vector<std::string>(255, "o"), std::vector<std::string>(255, "a"));

@@ -14,4 +14,10 @@ struct PathConventions {
 constexpr PathConventions kWindowsConventions{'\\', ';', "USERPROFILE", "\r\n"};
 constexpr PathConventions kPosixConventions{'/', ':', "HOME", "\n"};
 
+// The conventions of the platform an image is made for: the packer writes a
+// Windows image's class path on Linux.
+constexpr const PathConventions& targetConventions(bool windows) {
+  return windows ? kWindowsConventions : kPosixConventions;
+}
+
 }  // namespace plenwick

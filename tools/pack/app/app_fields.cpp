@@ -4,16 +4,27 @@ namespace plenwick {
 namespace {
 
 AppField text(const char* key, const char* option, FieldKind kind, std::string AppSettings::*m) {
-  return {key, option, kind, m, nullptr, nullptr};
+  return {key, option, kind, m, nullptr, nullptr, -1};
 }
 
 AppField list(const char* key, const char* option, FieldKind kind,
               std::vector<std::string> AppSettings::*m) {
-  return {key, option, kind, nullptr, m, nullptr};
+  return {key, option, kind, nullptr, m, nullptr, -1};
 }
 
 AppField flag(const char* key, const char* option, std::optional<bool> AppSettings::*m) {
-  return {key, option, FieldKind::kBool, nullptr, nullptr, m};
+  return {key, option, FieldKind::kBool, nullptr, nullptr, m, -1};
+}
+
+AppField launchFlag(std::size_t index) {
+  AppField field = flag(kLaunchFlags[index].key, kLaunchFlags[index].option, nullptr);
+  field.launchFlag = static_cast<int>(index);
+  return field;
+}
+
+std::vector<AppField> withLaunchFlags(std::vector<AppField> fields) {
+  for (std::size_t i = 0; i < kLaunchFlagCount; ++i) fields.push_back(launchFlag(i));
+  return fields;
 }
 
 }  // namespace
@@ -21,18 +32,13 @@ AppField flag(const char* key, const char* option, std::optional<bool> AppSettin
 const std::vector<AppField>& appFields() {
   using K = FieldKind;
   using C = AppSettings;
-  static const std::vector<AppField> fields = {
+  static const std::vector<AppField> fields = withLaunchFlags({
       text("name", "name", K::kString, &C::name),
       text("displayName", "display-name", K::kString, &C::displayName),
       text("version", "version", K::kString, &C::version),
       text("mainClass", "main-class", K::kString, &C::mainClass),
       list("jvmOptions", "jvm-option", K::kStringList, &C::jvmOptions),
       list("arguments", "arg", K::kStringList, &C::arguments),
-      flag("runOnCallingThread", "run-on-calling-thread", &C::runOnCallingThread),
-      flag("consoleApp", "console-app", &C::consoleApp),
-      flag("utf8Console", "utf8-console", &C::utf8Console),
-      flag("reservedFlag3", "reserved-flag3", &C::reservedFlag3),
-      flag("packageAppDataVars", "package-appdata-vars", &C::packageAppDataVars),
       text("stackSize", "stack-size", K::kSize, &C::stackSize),
       list("jars", "jar", K::kPathList, &C::jars),
       text("appFolder", "app-folder", K::kPath, &C::appFolder),
@@ -51,7 +57,7 @@ const std::vector<AppField>& appFields() {
       text("publisher", "publisher", K::kString, &C::publisher),
       text("upgradeCode", "upgrade-code", K::kString, &C::upgradeCode),
       text("installer", "installer", K::kPath, &C::installer),
-  };
+  });
   return fields;
 }
 
@@ -67,6 +73,11 @@ const AppField* findFieldByOption(const std::string& option) {
     if (option == field.option) return &field;
   }
   return nullptr;
+}
+
+std::optional<bool>& flagIn(AppSettings& config, const AppField& field) {
+  if (field.launchFlag >= 0) return config.launchFlags[static_cast<std::size_t>(field.launchFlag)];
+  return config.*field.flag;
 }
 
 bool checkNoNul(const std::string& value, const std::string& where, std::string* err) {

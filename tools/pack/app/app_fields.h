@@ -18,7 +18,11 @@ struct AppField {
   std::string AppSettings::*text;
   std::vector<std::string> AppSettings::*list;
   std::optional<bool> AppSettings::*flag;
+  int launchFlag;  // a behaviour flag's index in kLaunchFlags and AppSettings::launchFlags, or -1
 };
+
+// Where a kBool field's value is kept.
+std::optional<bool>& flagIn(AppSettings& config, const AppField& field);
 
 const std::vector<AppField>& appFields();
 const AppField* findFieldByKey(const std::string& key);

@@ -12,7 +12,7 @@ bool applyFlag(const std::string& option, AppSettings& config) {
   const bool negated = option.rfind("no-", 0) == 0;
   const AppField* field = findFieldByOption(negated ? option.substr(3) : option);
   if (field == nullptr || field->kind != FieldKind::kBool) return false;
-  config.*field->flag = !negated;
+  flagIn(config, *field) = !negated;
   config.origin[field->key] = "option --" + option;
   return true;
 }

@@ -3,11 +3,13 @@
 // after that: what a run derives from it is its ImagePlan (plan/).
 #pragma once
 
+#include <array>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "config/launch_flags.h"
 #include "tools/pack/app/sign_settings.h"
 
 namespace plenwick {
@@ -19,8 +21,8 @@ struct AppSettings {
   std::string mainClass;
   std::vector<std::string> jvmOptions;
   std::vector<std::string> arguments;  // default application arguments
-  std::optional<bool> runOnCallingThread, consoleApp, utf8Console, reservedFlag3,
-      packageAppDataVars;
+  // The behaviour flags, indexed like kLaunchFlags.
+  std::array<std::optional<bool>, kLaunchFlagCount> launchFlags;
   std::string stackSize;                // as written: "2M", "524288"
   std::vector<std::string> jars;        // jar files, or directories whose *.jar are taken
   std::string appFolder;                // a folder whose whole content becomes app/

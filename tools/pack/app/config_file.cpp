@@ -36,7 +36,7 @@ bool setFromJson(const AppField& field, const json& value, const fs::path& base,
         *err = "must be true or false";
         return false;
       }
-      config.*field.flag = value.get<bool>();
+      flagIn(config, field) = value.get<bool>();
       return true;
     case FieldKind::kSize:
       if (value.is_number_unsigned()) {

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "config/launch_config.h"
+#include "config/launch_flags.h"
 #include "tools/pack/cli/exit_codes.h"
 #include "tools/pack/launcher/launcher_file.h"
 #include "tools/pack/release/authenticode.h"
@@ -34,15 +35,13 @@ void appendList(std::string& out, const char* name, const std::vector<std::strin
 }
 
 json configJson(const LaunchConfig& c) {
-  return {{"runOnCallingThread", c.runOnCallingThread},
-          {"consoleApp", c.consoleApp},
-          {"utf8Console", c.utf8Console},
-          {"reservedFlag3", c.reservedFlag3},
-          {"packageAppDataVars", c.packageAppDataVars},
-          {"threadStackSize", c.threadStackSize},
-          {"mainClass", c.mainClass},
-          {"jvmOptions", c.jvmOptions},
-          {"appArguments", c.appArguments}};
+  json out = json::object();
+  for (const LaunchFlag& flag : kLaunchFlags) out[flag.key] = c.*flag.field;
+  out["threadStackSize"] = c.threadStackSize;
+  out["mainClass"] = c.mainClass;
+  out["jvmOptions"] = c.jvmOptions;
+  out["appArguments"] = c.appArguments;
+  return out;
 }
 
 // Whose signature a signed file carries, or why that cannot be told.
@@ -111,16 +110,18 @@ bool parseShowArgs(const std::vector<std::string>& args, ShowRequest& request, s
 
 std::string describeConfig(const LaunchConfig& config) {
   std::string out;
-  out += std::string("runOnCallingThread: ") + yesNo(config.runOnCallingThread) + "\n";
-  out += std::string("consoleApp: ") + yesNo(config.consoleApp) + "\n";
-  out += std::string("utf8Console: ") + yesNo(config.utf8Console) + "\n";
-  out += std::string("reservedFlag3: ") + yesNo(config.reservedFlag3) + "\n";
-  out += std::string("packageAppDataVars: ") + yesNo(config.packageAppDataVars) + "\n";
+  for (const LaunchFlag& flag : kLaunchFlags) {
+    out += std::string(flag.key) + ": " + yesNo(config.*flag.field) + "\n";
+  }
   out += "threadStackSize: " + std::to_string(config.threadStackSize) + "\n";
   out += "mainClass: " + printable(config.mainClass) + "\n";
   appendList(out, "jvmOptions", config.jvmOptions);
   appendList(out, "appArguments", config.appArguments);
   return out;
+}
+
+std::string describeConfigJson(const LaunchConfig& config) {
+  return configJson(config).dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
 int showCommand(const std::vector<std::string>& args) {

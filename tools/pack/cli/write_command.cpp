@@ -2,12 +2,14 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "config/launch_flags.h"
 #include "config/region_locator.h"
 #include "tools/pack/app/stack_size.h"
 #include "tools/pack/cli/exit_codes.h"
@@ -20,7 +22,7 @@
 namespace plenwick {
 namespace {
 
-constexpr const char* kWriteUsage =
+constexpr const char* kWriteUsageStart =
     "Usage: plenwick-pack write --launcher FILE --output FILE --main-class NAME [options]\n"
     "\n"
     "Copies a launcher and writes the application's launch settings into it.\n"
@@ -30,32 +32,26 @@ constexpr const char* kWriteUsage =
     "  --main-class NAME          the application's main class, e.g. com.example.App\n"
     "  --jvm-option OPTION        a JVM option (repeatable, at most 255)\n"
     "  --arg ARGUMENT             a default application argument (repeatable, at most 255)\n"
-    "  --stack-size SIZE          stack of the Java thread: bytes, or with K or M (e.g. 2M)\n"
-    "  --run-on-calling-thread    run Java on the initial thread instead of a new one\n"
-    "  --console-app              a console application: no error box\n"
-    "  --utf8-console             switch a console application's console to UTF-8\n"
-    "  --reserved-flag3           set the reserved flag bit 3\n"
-    "  --package-appdata-vars     also set LOCALAPPDATA and APPDATA to the package folders\n";
+    "  --stack-size SIZE          stack of the Java thread: bytes, or with K or M (e.g. 2M)\n";
+
+std::string writeUsage() {
+  std::string usage = kWriteUsageStart;
+  for (const LaunchFlag& flag : kLaunchFlags) {
+    std::string option = std::string("--") + flag.option;
+    option.resize(std::max<std::size_t>(option.size() + 1, 27), ' ');
+    usage += "  " + option + flag.meaning + "\n";
+  }
+  return usage;
+}
 
 int usageError(const std::string& message) {
-  std::fprintf(stderr, "plenwick-pack write: %s\n\n%s", message.c_str(), kWriteUsage);
+  std::fprintf(stderr, "plenwick-pack write: %s\n\n%s", message.c_str(), writeUsage().c_str());
   return kExitUsage;
 }
 
-bool setFlag(const std::string& name, LaunchConfig& config) {
-  struct Flag {
-    const char* name;
-    bool LaunchConfig::*field;
-  };
-  static const Flag flags[] = {
-      {"--run-on-calling-thread", &LaunchConfig::runOnCallingThread},
-      {"--console-app", &LaunchConfig::consoleApp},
-      {"--utf8-console", &LaunchConfig::utf8Console},
-      {"--reserved-flag3", &LaunchConfig::reservedFlag3},
-      {"--package-appdata-vars", &LaunchConfig::packageAppDataVars},
-  };
-  for (const Flag& flag : flags) {
-    if (name == flag.name) {
+bool setFlag(const std::string& arg, LaunchConfig& config) {
+  for (const LaunchFlag& flag : kLaunchFlags) {
+    if (arg == std::string("--") + flag.option) {
       config.*flag.field = true;
       return true;
     }
@@ -87,7 +83,7 @@ int writeCommand(const std::vector<std::string>& args) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--help" || arg == "-h") {
-      std::fputs(kWriteUsage, stdout);
+      std::fputs(writeUsage().c_str(), stdout);
       return kExitOk;
     }
     if (setFlag(arg, config)) continue;

@@ -62,6 +62,11 @@ TEST_F(PackFiles, WriteThenReadBack) {
             "reservedFlag3: false\npackageAppDataVars: true\nthreadStackSize: 2097152\n"
             "mainClass: com.example.App\njvmOptions (2):\n  [0] -Xmx1g\n  [1] -Dapp.dir=&&\n"
             "appArguments (1):\n  [0] hello world\n");
+  EXPECT_EQ(describeConfigJson(config),
+            R"({"appArguments":["hello world"],"consoleApp":true,"jvmOptions":["-Xmx1g",)"
+            R"("-Dapp.dir=&&"],"mainClass":"com.example.App","packageAppDataVars":true,)"
+            R"("reservedFlag3":false,"runOnCallingThread":false,"threadStackSize":2097152,)"
+            R"("utf8Console":false})");
 
   std::string damaged = readFile(path("app"));
   damaged.replace(image.regionOffset, kLaunchConfigBlockSize, kLaunchConfigBlockSize, '\xFF');

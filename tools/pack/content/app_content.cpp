@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "platform/conventions.h"
 #include "tools/pack/content/file_names.h"
 #include "tools/pack/content/jar_manifest.h"
 #include "tools/pack/text/printable.h"
@@ -305,7 +306,7 @@ std::vector<std::string> missingManifestClassPath(const AppContent& c) {
 }
 
 std::string classPathOption(const AppContent& c) {
-  const char separator = c.windows ? ';' : ':';
+  const char separator = targetConventions(c.windows).listSeparator;
   std::string option = "-Djava.class.path=";
   for (const std::string& jar : c.classPath) option += inApp(c, jar) + separator;
   return option + inApp(c, kBootstrapName);
@@ -313,14 +314,15 @@ std::string classPathOption(const AppContent& c) {
 
 std::vector<std::string> withLibraryPath(const AppContent& c, std::vector<std::string> options) {
   if (c.libraryFolders.empty()) return options;
+  const std::string separator(1, targetConventions(c.windows).listSeparator);
   std::string folders;
   for (const std::string& folder : c.libraryFolders) {
-    folders += (folders.empty() ? "" : c.windows ? ";" : ":") + inApp(c, folder);
+    folders += (folders.empty() ? "" : separator) + inApp(c, folder);
   }
   const std::string key = "-Djava.library.path=";
   for (auto it = options.rbegin(); it != options.rend(); ++it) {
     if (it->rfind(key, 0) != 0) continue;
-    *it += (it->size() == key.size() ? "" : c.windows ? ";" : ":") + folders;
+    *it += (it->size() == key.size() ? "" : separator) + folders;
     return options;
   }
   options.insert(options.begin(), key + folders);

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/conventions.h"
+
 namespace plenwick {
 namespace {
 
@@ -48,7 +50,7 @@ std::string windowsNameProblem(const std::string& name) {
 }
 
 std::string classPathNameProblem(const std::string& name, bool windows) {
-  const char separator = windows ? ';' : ':';
+  const char separator = targetConventions(windows).listSeparator;
   if (name.find(separator) == std::string::npos && name.find("&&") == std::string::npos) return "";
   return "holds '" + std::string(1, separator) + "' or '&&', which would break the class path";
 }

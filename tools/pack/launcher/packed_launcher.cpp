@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "config/launch_flags.h"
 #include "config/region_locator.h"
 #include "tools/pack/files/replace.h"
 #include "tools/pack/launcher/launcher_file.h"

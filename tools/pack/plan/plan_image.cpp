@@ -182,11 +182,9 @@ void planLaunch(Planner& check) {
   const AppSettings& c = check.settings;
   ImagePlan& p = check.plan;
   LaunchConfig& launch = p.launch;
-  launch.runOnCallingThread = c.runOnCallingThread.value_or(false);
-  launch.consoleApp = c.consoleApp.value_or(false);
-  launch.utf8Console = c.utf8Console.value_or(false);
-  launch.reservedFlag3 = c.reservedFlag3.value_or(false);
-  launch.packageAppDataVars = c.packageAppDataVars.value_or(false);
+  for (std::size_t i = 0; i < kLaunchFlagCount; ++i) {
+    launch.*kLaunchFlags[i].field = c.launchFlags[i].value_or(false);
+  }
   launch.jvmOptions = withLibraryPath(p.content, c.jvmOptions);
   launch.jvmOptions.insert(launch.jvmOptions.begin(), classPathOption(p.content));
   if (p.appCds) {

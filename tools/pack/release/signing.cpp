@@ -6,8 +6,8 @@
 
 #include "tools/pack/files/read_file.h"
 #include "tools/pack/files/replace.h"
-#include "tools/pack/release/external_tool.h"
-#include "tools/pack/runtime/process.h"
+#include "tools/pack/host/external_tool.h"
+#include "tools/pack/host/process.h"
 
 namespace plenwick {
 namespace {

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/temp_dir.h"
-#include "tools/pack/release/external_tool.h"
+#include "tools/pack/host/external_tool.h"
 #include "tools/pack/release/name_uuid.h"
-#include "tools/pack/runtime/process.h"
+#include "tools/pack/host/process.h"
 
 namespace plenwick {
 namespace {

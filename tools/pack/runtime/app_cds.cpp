@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "tools/pack/files/tree_snapshot.h"
-#include "tools/pack/runtime/process.h"
+#include "tools/pack/host/process.h"
 
 namespace plenwick {
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "tools/pack/runtime/java_release.h"
-#include "tools/pack/runtime/process.h"
+#include "tools/pack/host/process.h"
 
 namespace plenwick {
 namespace {

@@ -5,7 +5,7 @@
 #include "tools/pack/files/replace.h"
 #include "tools/pack/files/tree_copy.h"
 #include "tools/pack/runtime/module_deps.h"
-#include "tools/pack/runtime/process.h"
+#include "tools/pack/host/process.h"
 
 namespace plenwick {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/pack/runtime/process.h"
+#include "tools/pack/host/process.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,25 +1,15 @@
-#include "tools/pack/release/external_tool.h"
+#include "tools/pack/host/external_tool.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <vector>
+
+#include "tools/pack/host/tool_paths.h"
 
 namespace plenwick {
 
 bool findTool(const std::string& program, const std::string& package, std::string* path,
               std::string* err) {
-  const char* search = std::getenv("PATH");
-  std::string dirs = search != nullptr ? search : "/usr/bin:/bin";
-  std::size_t start = 0;
-  while (start <= dirs.size()) {
-    std::size_t end = dirs.find(':', start);
-    if (end == std::string::npos) end = dirs.size();
-    const std::string dir = dirs.substr(start, end - start);
-    const std::string candidate = (dir.empty() ? "." : dir) + "/" + program;
-    if (access(candidate.c_str(), X_OK) == 0) return *path = candidate, true;
-    start = end + 1;
-  }
+  *path = findOnPath(program);
+  if (!path->empty()) return true;
   *err = program + " is not installed: install the Debian package " + package +
          " (apt-get install " + package + ")";
   return false;
