@@ -13,7 +13,9 @@ add_executable(plenwick_unit_tests
   options/class_path_option_test.cpp
   startup/home_test.cpp
   startup/known_folders_test.cpp
-  startup/startup_test.cpp)
+  startup/startup.cpp
+  startup/startup_test.cpp
+  tests/support/fake_launch_jvm.cpp)
 target_link_libraries(plenwick_unit_tests PRIVATE plenwick_core GTest::gtest_main)
 plenwick_warnings(plenwick_unit_tests)
 # The packer is a host tool: its tests run where it is built.

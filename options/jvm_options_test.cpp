@@ -63,8 +63,7 @@ TEST(BuildJvmOptions, DumpListsFinalOptionsWhateverTheValue) {
     platform.environment = {{"PLENWICK_DUMP_JVM_ARGS", value}, {"USERPROFILE", "C:\\U"}};
     std::vector<std::string> options = {"-XX:+DisableAttachMechanism", "-Dx=~/&&", "",
                                         "-Djava.class.path=&&\\lib\\*.jar"};
-    JavaVMInitArgs args{};
-    buildJvmOptions(platform, options, args);
+    const JavaVMInitArgs args = buildJvmOptions(platform, options);
     ASSERT_EQ(args.nOptions, 4);
     for (std::size_t i = 0; i < options.size(); ++i) {
       EXPECT_EQ(args.options[i].optionString, options[i].data());
@@ -78,8 +77,7 @@ TEST(BuildJvmOptions, DumpListsFinalOptionsWhateverTheValue) {
   FakePlatform platform(kPosixConventions);
   platform.environment["PLENWICK_DUMP_JVM_ARGS"] = "1";
   std::vector<std::string> none;
-  JavaVMInitArgs args{};
-  buildJvmOptions(platform, none, args);
+  const JavaVMInitArgs args = buildJvmOptions(platform, none);
   EXPECT_EQ(args.nOptions, 0);
   EXPECT_TRUE(platform.log.empty());
   delete[] args.options;
