@@ -86,13 +86,9 @@ bool checkMainClass(const AppConfig& c, Check& check) {
   return true;
 }
 
-bool isClassPathOption(const std::string& option) {
-  return setsClassPath(option);
-}
-
 bool checkLaunch(AppConfig& c, Check& check) {
   for (const std::string& option : c.jvmOptions) {
-    if (isClassPathOption(option)) {
+    if (setsClassPath(option)) {
       return check.fail("jvmOptions", "'" + option +
                                           "': the class path is written from 'jars'; "
                                           "list the jars there instead");
