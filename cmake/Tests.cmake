@@ -22,13 +22,17 @@ plenwick_warnings(plenwick_unit_tests)
 if(NOT CMAKE_CROSSCOMPILING)
   target_sources(plenwick_unit_tests PRIVATE
     tools/pack/app/app_check_test.cpp
+    tools/pack/app/stack_size_test.cpp
     tools/pack/cli/write_command_test.cpp
+    tools/pack/launcher/packed_launcher_test.cpp
     tools/pack/pe/section_writer_test.cpp
     tools/pack/runtime/app_cds_test.cpp
     tools/pack/runtime/java_release_test.cpp
     tools/pack/runtime/module_deps_test.cpp
     tools/pack/runtime/process_test.cpp
+    tools/pack/windows/icons_test.cpp
     tools/pack/windows/manifest_test.cpp
+    tools/pack/windows/windows_identity_test.cpp
     tools/pack/files/image_marker_test.cpp
     tools/pack/files/output_place_test.cpp
     tools/pack/files/read_file_test.cpp
@@ -39,6 +43,7 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/release/wxs_test.cpp
     tools/pack/content/jar_manifest_test.cpp
     tools/pack/text/printable_test.cpp
+    tests/support/sample_pe.cpp
     tests/support/small_zip.cpp)
   target_link_libraries(plenwick_unit_tests PRIVATE plenwick_pack_lib)
   target_compile_definitions(plenwick_unit_tests
