@@ -14,8 +14,7 @@ add_executable(plenwick_unit_tests
   startup/home_test.cpp
   startup/known_folders_test.cpp
   startup/startup.cpp
-  startup/startup_test.cpp
-  tests/support/fake_launch_jvm.cpp)
+  startup/startup_test.cpp)
 target_link_libraries(plenwick_unit_tests PRIVATE plenwick_core GTest::gtest_main)
 plenwick_warnings(plenwick_unit_tests)
 # The packer is a host tool: its tests run where it is built.
@@ -43,7 +42,6 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/release/wxs_test.cpp
     tools/pack/content/jar_manifest_test.cpp
     tools/pack/text/printable_test.cpp
-    tests/support/sample_pe.cpp
     tests/support/small_zip.cpp)
   target_link_libraries(plenwick_unit_tests PRIVATE plenwick_pack_lib)
   target_compile_definitions(plenwick_unit_tests

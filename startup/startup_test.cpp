@@ -4,14 +4,24 @@
 
 #include <string>
 
+#include "jvm/launch_jvm.h"
 #include "tests/support/fake_platform.h"
 
 namespace plenwick {
+
+// The unit tests have no JVM: launchJvm records what Java would start from and
+// ends the process, as the real one does on every path.
+void launchJvm(JavaLaunch& launch) {
+  auto& platform = dynamic_cast<FakePlatform&>(launch.platform);
+  platform.log.push_back("java " + launch.config.mainClass + " " + launch.argv[launch.argc - 1]);
+  platform.exitProcess(0);
+}
+
 namespace {
 
 // The sequence, with the known-folder work shown as "folders" and the other
 // variables left out: console, folders, HOME=..., thread <stack>, java <main class>
-// <last argument> (tests/support/fake_launch_jvm.cpp), stderr.
+// <last argument>, stderr.
 std::string steps(const FakePlatform& platform) {
   std::string out;
   for (const std::string& line : platform.log) {
