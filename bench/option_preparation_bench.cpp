@@ -52,8 +52,7 @@ void BM_ExampleBuildJvmOptions(benchmark::State& state) {
   const std::vector<std::string> configured = exampleLaunchOptions(platform.conventions());
   for (auto _ : state) {
     std::vector<std::string> options = configured;
-    JavaVMInitArgs args{};
-    buildJvmOptions(platform, options, args);
+    const JavaVMInitArgs args = buildJvmOptions(platform, options);
     benchmark::DoNotOptimize(args.options);
     delete[] args.options;
   }

@@ -13,6 +13,7 @@ add_executable(plenwick_unit_tests
   options/class_path_option_test.cpp
   startup/home_test.cpp
   startup/known_folders_test.cpp
+  startup/startup.cpp
   startup/startup_test.cpp)
 target_link_libraries(plenwick_unit_tests PRIVATE plenwick_core GTest::gtest_main)
 plenwick_warnings(plenwick_unit_tests)
@@ -21,15 +22,19 @@ if(NOT CMAKE_CROSSCOMPILING)
   target_sources(plenwick_unit_tests PRIVATE
     tools/pack/app/app_fields_test.cpp
     tools/pack/app/sign_settings_test.cpp
+    tools/pack/app/stack_size_test.cpp
     tools/pack/plan/plan_image_test.cpp
     tools/pack/cli/write_command_test.cpp
+    tools/pack/launcher/packed_launcher_test.cpp
     tools/pack/pe/section_writer_test.cpp
     tools/pack/runtime/app_cds_test.cpp
     tools/pack/runtime/java_release_test.cpp
     tools/pack/runtime/module_deps_test.cpp
     tools/pack/host/process_test.cpp
     tools/pack/host/tool_paths_test.cpp
+    tools/pack/windows/icons_test.cpp
     tools/pack/windows/manifest_test.cpp
+    tools/pack/windows/windows_identity_test.cpp
     tools/pack/files/image_marker_test.cpp
     tools/pack/files/output_place_test.cpp
     tools/pack/files/read_file_test.cpp

@@ -7,8 +7,8 @@
 
 namespace plenwick {
 
-// main's arguments, saved by the start-up before anything else; the thread's
-// entry launchJvm() hands them on.
+// main's arguments, the process-wide record that main writes before anything
+// else. The launcher's code reads them from JavaLaunch, not from here.
 extern int processArgc;
 extern char** processArgv;
 

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "config/launch_config_block.h"
 #include "jvm/command_option.h"
 #include "jvm/java_strings.h"
 #include "jvm/report_exception.h"
@@ -93,10 +92,9 @@ void launchJvm(JavaLaunch& launch) {
       computeInstallRoot(platform.executablePath(), platform.conventions().separator);
   prepareRuntimeEnvironment(platform, installRoot);
 
-  JavaVMInitArgs args{};
+  JavaVMInitArgs args = buildJvmOptions(platform, config.jvmOptions);
   args.version = JNI_VERSION_1_8;
-  args.ignoreUnrecognized = JNI_FALSE;
-  buildJvmOptions(platform, config.jvmOptions, args);
+  args.ignoreUnrecognized = JNI_FALSE;  // an option the runtime does not know is an error
 
   JavaVM* vm = nullptr;
   JNIEnv* env = nullptr;
@@ -119,11 +117,6 @@ void launchJvm(JavaLaunch& launch) {
   vm->DetachCurrentThread();
   vm->DestroyJavaVM();
   exitProcess(platform, 0);
-}
-
-void launchJvm() {
-  JavaLaunch launch{systemPlatform(), launchConfig, processArgc, processArgv};
-  launchJvm(launch);
 }
 
 }  // namespace plenwick

@@ -6,10 +6,8 @@
 
 namespace plenwick {
 
+// Runs on the Java thread, from what that thread was handed: it appends the
+// command option to `launch.config`'s JVM options and creates the JVM from them.
 [[noreturn]] void launchJvm(JavaLaunch& launch);
-
-// The Java thread's routine: launchJvm on the process's platform, launchConfig
-// and processArgc/processArgv.
-[[noreturn]] void launchJvm();
 
 }  // namespace plenwick

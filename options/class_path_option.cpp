@@ -3,31 +3,30 @@
 namespace plenwick {
 namespace {
 
-constexpr std::string_view kPropertyPrefix = "-Djava.class.path=";
-// Options whose value follows after "=" or a blank, or as the next option.
+constexpr std::string_view kClassPathProperty = "-Djava.class.path";
+// A flag's value may also follow a blank: the launcher sees one option string.
 constexpr std::string_view kClassPathFlags[] = {"-cp", "-classpath", "--class-path"};
-// In priority order: the first that occurs anywhere in the text wins.
-constexpr std::string_view kValuePrefixes[] = {kPropertyPrefix, "-cp ", "-classpath "};
+
+// Where the value starts when `option` begins with `name` and `name` ends
+// there, `separators` naming what may stand between the two; npos otherwise.
+std::size_t valueAfter(std::string_view option, std::string_view name,
+                       std::string_view separators) {
+  if (option.substr(0, name.size()) != name) return std::string_view::npos;
+  if (option.size() == name.size()) return option.size();
+  if (separators.find(option[name.size()]) == std::string_view::npos) {
+    return std::string_view::npos;
+  }
+  return name.size() + 1;
+}
 
 }  // namespace
 
-bool setsClassPath(std::string_view option) {
-  if (option.substr(0, kPropertyPrefix.size()) == kPropertyPrefix) return true;
+std::size_t classPathValueStart(std::string_view option) {
+  std::size_t start = valueAfter(option, kClassPathProperty, "=");
   for (const std::string_view flag : kClassPathFlags) {
-    if (option.substr(0, flag.size()) != flag) continue;
-    if (option.size() == flag.size() || option[flag.size()] == '=' || option[flag.size()] == ' ') {
-      return true;
-    }
+    if (start == std::string_view::npos) start = valueAfter(option, flag, "= ");
   }
-  return false;
-}
-
-std::size_t classPathValueStart(std::string_view text) {
-  for (const std::string_view prefix : kValuePrefixes) {
-    const std::size_t at = text.find(prefix);
-    if (at != std::string_view::npos) return at + prefix.size();
-  }
-  return std::string_view::npos;
+  return start;
 }
 
 }  // namespace plenwick

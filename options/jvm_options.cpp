@@ -48,9 +48,10 @@ OptionRewriting rewritingFor(Platform& platform) {
 
 }  // namespace
 
-void buildJvmOptions(Platform& platform, std::vector<std::string>& options, JavaVMInitArgs& args) {
+JavaVMInitArgs buildJvmOptions(Platform& platform, std::vector<std::string>& options) {
   const OptionRewriting rewriting = rewritingFor(platform);
   const int count = static_cast<int>(options.size());
+  JavaVMInitArgs args{};
   args.nOptions = count;
   args.options = new JavaVMOption[options.size()];  // lives until the process ends
   const bool dump = platform.getEnvironment("PLENWICK_DUMP_JVM_ARGS") != nullptr;
@@ -62,6 +63,7 @@ void buildJvmOptions(Platform& platform, std::vector<std::string>& options, Java
     args.options[i].extraInfo = nullptr;
     if (dump) dumpOption(platform, i, args.options[i].optionString);
   }
+  return args;
 }
 
 }  // namespace plenwick

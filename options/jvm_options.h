@@ -28,9 +28,11 @@ struct OptionRewriting {
 // The three steps, in this order: "&&", then "~/", then class-path wildcards.
 void prepareJvmOption(std::string& option, const OptionRewriting& rewriting);
 
-// Rewrites every string of `options` in place and points `args.options` into
-// them; the array lives until the process ends. With PLENWICK_DUMP_JVM_ARGS
-// set, lists the final options on the standard error stream.
-void buildJvmOptions(Platform& platform, std::vector<std::string>& options, JavaVMInitArgs& args);
+// Rewrites every string of `options` in place and returns the JVM's creation
+// arguments with `options` pointing into them (`nOptions` and `options` set; the
+// version and ignoreUnrecognized are the caller's); the array lives until the
+// process ends. With PLENWICK_DUMP_JVM_ARGS set, lists the final options on the
+// standard error stream.
+JavaVMInitArgs buildJvmOptions(Platform& platform, std::vector<std::string>& options);
 
 }  // namespace plenwick

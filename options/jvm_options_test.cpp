@@ -35,8 +35,7 @@ TEST(PrepareJvmOption, ThreeStepsInOrder) {
   const char* const cases[][2] = {
       {"-Djava.class.path=&&\\lib\\*.jar", "-Djava.class.path=C:\\A\\app\\\\lib\\a.jar"},
       {"-Dx=&&;~/a", "-Dx=C:\\A\\app\\;C:\\U\\a"},
-      {"-Dsun.java.command=Main && -cp x;~/lib/*;;",
-       "-Dsun.java.command=Main C:\\A\\app\\ -cp x;C:\\U\\lib/b.jar;"},
+      {"-classpath &&;~/lib/*;;", "-classpath C:\\A\\app\\;C:\\U\\lib/b.jar;"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c[0]);
@@ -63,8 +62,7 @@ TEST(BuildJvmOptions, DumpListsFinalOptionsWhateverTheValue) {
     platform.environment = {{"PLENWICK_DUMP_JVM_ARGS", value}, {"USERPROFILE", "C:\\U"}};
     std::vector<std::string> options = {"-XX:+DisableAttachMechanism", "-Dx=~/&&", "",
                                         "-Djava.class.path=&&\\lib\\*.jar"};
-    JavaVMInitArgs args{};
-    buildJvmOptions(platform, options, args);
+    const JavaVMInitArgs args = buildJvmOptions(platform, options);
     ASSERT_EQ(args.nOptions, 4);
     for (std::size_t i = 0; i < options.size(); ++i) {
       EXPECT_EQ(args.options[i].optionString, options[i].data());
@@ -78,8 +76,7 @@ TEST(BuildJvmOptions, DumpListsFinalOptionsWhateverTheValue) {
   FakePlatform platform(kPosixConventions);
   platform.environment["PLENWICK_DUMP_JVM_ARGS"] = "1";
   std::vector<std::string> none;
-  JavaVMInitArgs args{};
-  buildJvmOptions(platform, none, args);
+  const JavaVMInitArgs args = buildJvmOptions(platform, none);
   EXPECT_EQ(args.nOptions, 0);
   EXPECT_TRUE(platform.log.empty());
   delete[] args.options;

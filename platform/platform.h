@@ -51,12 +51,21 @@ class Platform {
   // UTF-8 code pages and virtual-terminal output for a console application.
   virtual void setUpUtf8Console() = 0;
 
-  // Runs `routine` on a new thread with `stackSize` bytes of stack (0: the
-  // default) and waits for it. False when the thread cannot be created.
-  virtual bool runOnNewThread(uint32_t stackSize, void (*routine)()) = 0;
+  // Runs `routine(work)` on a new thread with `stackSize` bytes of stack (0:
+  // the default) and waits for it. `work` crosses to the thread through the
+  // system's thread call itself, so the routine needs no global to find it.
+  // False when the thread cannot be created.
+  virtual bool runOnNewThread(uint32_t stackSize, void (*routine)(void* work), void* work) = 0;
 
   // Ends the process with `code`; the C runtime's exit handlers run.
   [[noreturn]] virtual void exitProcess(int code) = 0;
+};
+
+// What a thread start routine receives: the routine to run and its work, as
+// the one pointer that pthread_create and CreateThread carry.
+struct ThreadTask {
+  void (*routine)(void* work);
+  void* work;
 };
 
 // The platform the launcher runs on.

@@ -1,11 +1,14 @@
-// The launcher's entry function: the same on every platform.
+// The launcher's entry function: the same on every platform. It writes the
+// process-wide record (launchConfig is decoded before it runs); everything
+// after it takes that record as parameters.
 #include "config/launch_config_block.h"
-#include "jvm/launch_jvm.h"
+#include "jvm/java_launch.h"
 #include "platform/platform.h"
 #include "startup/startup.h"
 
 int main(int argc, char** argv) {
-  void (*const startJava)() = plenwick::launchJvm;
-  return plenwick::runLauncher(plenwick::systemPlatform(), plenwick::launchConfig, argc, argv,
-                               startJava);
+  plenwick::processArgc = argc;
+  plenwick::processArgv = argv;
+  plenwick::JavaLaunch launch{plenwick::systemPlatform(), plenwick::launchConfig, argc, argv};
+  return plenwick::runLauncher(launch);
 }

@@ -1,16 +1,23 @@
 #include "startup/startup.h"
 
-#include "jvm/java_launch.h"
+#include "jvm/launch_jvm.h"
 #include "platform/error_output.h"
 #include "startup/home.h"
 #include "startup/known_folders.h"
 
 namespace plenwick {
+namespace {
 
-int runLauncher(Platform& platform, const LaunchConfig& config, int argc, char** argv,
-                void (*startJava)()) {
-  processArgc = argc;
-  processArgv = argv;
+// The Java thread's start: its JavaLaunch came through the thread call.
+void runJavaThread(void* launch) {
+  launchJvm(*static_cast<JavaLaunch*>(launch));
+}
+
+}  // namespace
+
+int runLauncher(JavaLaunch& launch) {
+  Platform& platform = launch.platform;
+  const LaunchConfig& config = launch.config;
   if (!config.intact) {
     fatalError(platform,
                "The launch configuration in this executable is missing or damaged; it cannot "
@@ -19,9 +26,9 @@ int runLauncher(Platform& platform, const LaunchConfig& config, int argc, char**
   if (config.consoleApp && config.utf8Console) platform.setUpUtf8Console();
   exportKnownFolders(platform, config.packageAppDataVars);
   setHomeFromProfile(platform);
-  if (config.runOnCallingThread) {
-    startJava();
-  } else if (!platform.runOnNewThread(config.threadStackSize, startJava)) {
+  if (config.runOnCallingThread) launchJvm(launch);  // ends the process
+  // `launch` outlives the thread: runOnNewThread waits for it.
+  if (!platform.runOnNewThread(config.threadStackSize, runJavaThread, &launch)) {
     fatalError(platform, "CreateThread failed.");
   }
   return 0;

@@ -15,8 +15,9 @@
 namespace plenwick {
 namespace {
 
-void* javaThreadStart(void* routine) {
-  reinterpret_cast<void (*)()>(routine)();
+void* javaThreadStart(void* task) {
+  const ThreadTask& started = *static_cast<ThreadTask*>(task);
+  started.routine(started.work);
   return nullptr;
 }
 
@@ -72,7 +73,8 @@ class PosixPlatform final : public Platform {
 
   void setUpUtf8Console() override {}
 
-  bool runOnNewThread(uint32_t stackSize, void (*routine)()) override {
+  bool runOnNewThread(uint32_t stackSize, void (*routine)(void*), void* work) override {
+    ThreadTask task{routine, work};  // lives until the join below
     pthread_attr_t attributes;
     pthread_attr_init(&attributes);
     // Below the minimum a thread cannot run at all; round up as Windows does.
@@ -80,8 +82,7 @@ class PosixPlatform final : public Platform {
     pthread_t thread;
     const int created = stackSize != 0 && pthread_attr_setstacksize(&attributes, size) != 0
                             ? -1
-                            : pthread_create(&thread, &attributes, javaThreadStart,
-                                             reinterpret_cast<void*>(routine));
+                            : pthread_create(&thread, &attributes, javaThreadStart, &task);
     pthread_attr_destroy(&attributes);
     if (created != 0) return false;
     pthread_join(thread, nullptr);

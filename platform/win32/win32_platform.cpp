@@ -15,9 +15,10 @@
 
 namespace plenwick {
 
-// The start routine of the Java thread: the parameter is the routine to run.
-DWORD WINAPI javaThreadStart(LPVOID routine) {
-  reinterpret_cast<void (*)()>(routine)();
+// The start routine of the Java thread: the parameter is its ThreadTask.
+DWORD WINAPI javaThreadStart(LPVOID task) {
+  const ThreadTask& started = *static_cast<ThreadTask*>(task);
+  started.routine(started.work);
   return 0;
 }
 
@@ -86,9 +87,10 @@ class Win32Platform final : public Platform {
 
   // The size is the thread's initial commit, not a reservation: no
   // STACK_SIZE_PARAM_IS_A_RESERVATION. The handle is never closed.
-  bool runOnNewThread(uint32_t stackSize, void (*routine)()) override {
-    HANDLE thread = CreateThread(nullptr, static_cast<SIZE_T>(stackSize), javaThreadStart,
-                                 reinterpret_cast<LPVOID>(routine), 0, nullptr);
+  bool runOnNewThread(uint32_t stackSize, void (*routine)(void*), void* work) override {
+    ThreadTask task{routine, work};  // lives until the wait below
+    HANDLE thread =
+        CreateThread(nullptr, static_cast<SIZE_T>(stackSize), javaThreadStart, &task, 0, nullptr);
     if (thread == nullptr) return false;
     WaitForSingleObject(thread, INFINITE);
     return true;

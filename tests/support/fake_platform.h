@@ -93,10 +93,10 @@ class FakePlatform final : public Platform {
     log.push_back(std::string("box:") + caption + "|" + text);
   }
   void setUpUtf8Console() override { log.push_back("console"); }
-  bool runOnNewThread(uint32_t stackSize, void (*routine)()) override {
+  bool runOnNewThread(uint32_t stackSize, void (*routine)(void*), void* work) override {
     log.push_back("thread " + std::to_string(stackSize));
     if (threadCreationFails) return false;
-    routine();
+    routine(work);
     return true;
   }
   [[noreturn]] void exitProcess(int code) override { throw FakeExit{code}; }

@@ -91,14 +91,10 @@ bool checkMainClass(Planner& check) {
   return true;
 }
 
-bool isClassPathOption(const std::string& option) {
-  return setsClassPath(option);
-}
-
 bool checkLaunch(Planner& check) {
   const AppSettings& c = check.settings;
   for (const std::string& option : c.jvmOptions) {
-    if (isClassPathOption(option)) {
+    if (setsClassPath(option)) {
       return check.fail("jvmOptions", "'" + option +
                                           "': the class path is written from 'jars'; "
                                           "list the jars there instead");
