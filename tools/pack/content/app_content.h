@@ -33,7 +33,7 @@ struct AppContent {
 // manifest when 'mainClass' is not given. Links are followed to the files
 // they point to (and copied as files); a link to a folder, a dangling link
 // and special files are refused, as are two entries of one name.
-bool planAppContent(const AppSettings& settings, bool windows, const std::vector<std::string>& jars,
+bool planAppContent(const AppSettings& c, bool windows, const std::vector<std::string>& jars,
                     AppContent* content, std::string* err);
 
 // Creates every entry of content.files below `app`, which exists and is

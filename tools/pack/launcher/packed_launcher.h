@@ -18,10 +18,10 @@ struct LauncherSource {
   std::vector<std::string> icons;  // Windows: one large PNG or five
 };
 
-// Copies source.file to `path`: for Windows targets with the identity and
+// Copies c.file to `path`: for Windows targets with the identity and
 // icons, then the block of `launch`. The file is written through a temporary
 // one, and never in part; its folder is made when missing.
-bool writePackedLauncher(const LauncherSource& source, const LaunchConfig& launch,
+bool writePackedLauncher(const LauncherSource& c, const LaunchConfig& launch,
                          const std::string& path, std::string* err);
 
 }  // namespace plenwick

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "tools/pack/host/tool_paths.h"
 #include "tools/pack/files/output_place.h"
+#include "tools/pack/host/tool_paths.h"
 #include "tools/pack/plan/planner.h"
 #include "tools/pack/runtime/java_release.h"
 

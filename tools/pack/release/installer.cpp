@@ -5,13 +5,13 @@
 #include "tools/pack/files/image_marker.h"
 #include "tools/pack/files/read_file.h"
 #include "tools/pack/files/replace.h"
-#include "tools/pack/launcher/launcher_file.h"
 #include "tools/pack/host/external_tool.h"
+#include "tools/pack/host/process.h"
+#include "tools/pack/launcher/launcher_file.h"
 #include "tools/pack/release/image_files.h"
 #include "tools/pack/release/name_uuid.h"
 #include "tools/pack/release/signing.h"
 #include "tools/pack/release/wxs.h"
-#include "tools/pack/host/process.h"
 #include "tools/pack/windows/windows_identity.h"
 
 namespace plenwick {

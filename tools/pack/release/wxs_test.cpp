@@ -4,8 +4,8 @@
 
 #include "tests/support/temp_dir.h"
 #include "tools/pack/host/external_tool.h"
-#include "tools/pack/release/name_uuid.h"
 #include "tools/pack/host/process.h"
+#include "tools/pack/release/name_uuid.h"
 
 namespace plenwick {
 namespace {

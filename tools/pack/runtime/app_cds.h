@@ -44,7 +44,7 @@ struct TrainingRun {
 // Runs the launcher once in `folders`; the runtime writes the archive when it
 // ends. A run that changes the image in any other way (adds, changes or
 // removes an entry) fails with the list.
-bool runTraining(const TrainingRun& run, const TrainingFolders& folders, Reporter& reporter,
+bool runTraining(const TrainingRun& t, const TrainingFolders& folders, Reporter& reporter,
                  std::string* err);
 
 }  // namespace plenwick

@@ -4,8 +4,8 @@
 #include <cctype>
 #include <filesystem>
 
-#include "tools/pack/runtime/java_release.h"
 #include "tools/pack/host/process.h"
+#include "tools/pack/runtime/java_release.h"
 
 namespace plenwick {
 namespace {

@@ -9,9 +9,9 @@
 
 namespace plenwick {
 
-// The comma-separated modules for jlink: source.modules when given, else what
+// The comma-separated modules for jlink: c.modules when given, else what
 // the JDK's jdeps finds `jars` need.
-bool findModules(const RuntimeSource& source, const std::vector<std::string>& jars,
-                 Reporter& reporter, std::string& modules, std::string* err);
+bool findModules(const RuntimeSource& c, const std::vector<std::string>& jars, Reporter& reporter,
+                 std::string& modules, std::string* err);
 
 }  // namespace plenwick

@@ -4,8 +4,8 @@
 
 #include "tools/pack/files/replace.h"
 #include "tools/pack/files/tree_copy.h"
-#include "tools/pack/runtime/module_deps.h"
 #include "tools/pack/host/process.h"
+#include "tools/pack/runtime/module_deps.h"
 
 namespace plenwick {
 namespace {
