@@ -126,21 +126,16 @@ TEST(WriteLaunchConfigBlock, WritesOverTheRegionOnlyOrNotAtAll) {
   twice.insert(twice.end(), twice.begin(), twice.end());
   Bytes cut = executable(10, 0);
   cut.pop_back();
-  const struct {
-    Bytes file;
-    LaunchConfig config;
-    const char* error;
-  } cases[] = {
-      {Bytes(40000, '_'), config,
-       "no launch configuration region found: this is not a Plenwick launcher"},
-      {twice, config, "the launch configuration region's marker occurs more than once"},
-      {cut, config, "the launch configuration region is cut short: the file is truncated"},
+  const std::pair<Bytes, const char*> cases[] = {
+      {Bytes(40000, '_'), "no launch configuration region found: this is not a Plenwick launcher"},
+      {twice, "the launch configuration region's marker occurs more than once"},
+      {cut, "the launch configuration region is cut short: the file is truncated"},
   };
-  for (const auto& c : cases) {
-    Bytes changed = c.file;
-    EXPECT_FALSE(writeLaunchConfigBlock(c.config, changed, &error));
-    EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
-    EXPECT_EQ(changed, c.file);
+  for (const auto& [bytes, message] : cases) {
+    Bytes changed = bytes;
+    EXPECT_FALSE(writeLaunchConfigBlock(config, changed, &error));
+    EXPECT_EQ(error.rfind(message, 0), 0u) << error;
+    EXPECT_EQ(changed, bytes);
   }
 }
 

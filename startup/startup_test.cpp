@@ -49,8 +49,6 @@ TEST(RunLauncher, StartUpSequence) {
       {0, kWindowsConventions, "folders HOME=C:\\u thread 2097152 java M app", 0},
       {kThreadFails, kWindowsConventions,
        "folders HOME=C:\\u thread 2097152 stderr:CreateThread failed.\r\n", 1},
-      {kThreadFails, kPosixConventions,
-       "folders HOME=C:\\u thread 2097152 stderr:CreateThread failed.\n", 1},
       {kConsole | kUtf8 | kDamaged, kPosixConventions,
        "stderr:The launch configuration in this executable is missing or damaged; it cannot "
        "start. Pack the launcher again with plenwick-pack.\n",

@@ -29,22 +29,18 @@ std::string testJar(const std::string& name);  // a jar built for the tests
 // The value of the first "key=value" line of `text`, or "(missing)".
 std::string valueOf(const std::string& text, const std::string& key);
 
-// A process started by startProcess, writing to two temporary files.
+// A child started with `args` (argv[0] is the program), the current environment changed by
+// `env`, in `cwd` (empty: this one), writing to two temporary files.
 struct StartedProcess {
   pid_t pid = -1;
   std::string outPath, errPath;
 };
-
-// Starts `program` with `args` (argv[0] is the program) and the current
-// environment changed by `env`; `cwd` empty means the current directory.
 StartedProcess startProcess(const std::string& program, const std::vector<std::string>& args,
                             const EnvChanges& env = {}, const std::string& cwd = {});
-// Waits for it and collects what it printed.
-RunResult finishProcess(const StartedProcess& started);
-// Both in one.
+RunResult finishProcess(const StartedProcess& started);  // waits, collects what it printed
 RunResult runProcess(const std::string& program, const std::vector<std::string>& args,
                      const EnvChanges& env = {}, const std::string& cwd = {});
-// Runs (starts) plenwick-pack with `args` after its name.
+// plenwick-pack with `args` after its name.
 StartedProcess startPack(const std::vector<std::string>& args, const EnvChanges& env = {},
                          const std::string& cwd = {});
 RunResult runPack(const std::vector<std::string>& args, const EnvChanges& env = {},

@@ -92,23 +92,13 @@ class PackSafety : public TempDirTest {
 
   // An image of the trainer, with `arguments` for its training run.
   RunResult train(const std::vector<std::string>& arguments) {
-    std::vector<std::string> args = {"image",
-                                     "--name",
-                                     "app",
-                                     "--main-class",
-                                     "trainer.Trainer",
-                                     "--jar",
-                                     testJar("trainer.jar"),
-                                     "--jdk",
-                                     installedJdk(),
-                                     "--module",
-                                     "java.base",
-                                     "--output",
-                                     "out"};
+    std::vector<std::string> args = {"image",        "--name",          "app",
+                                     "--main-class", "trainer.Trainer", "--module",
+                                     "java.base",    "--output",        "out"};
+    args.insert(args.end(), {"--jar", testJar("trainer.jar"), "--jdk", installedJdk()});
     for (const std::string& argument : arguments)
       args.insert(args.end(), {"--training-arg", argument});
-    fs::create_directory(dir_ / "home");
-    return pack(args, {{"PLENWICK_TEST_SECRET", "leaked"}, {"HOME", (dir_ / "home").string()}});
+    return pack(args, {{"PLENWICK_TEST_SECRET", "leaked"}});
   }
 
   static constexpr const char* kSetpriv = "/usr/bin/setpriv";
@@ -119,8 +109,6 @@ class PackSafety : public TempDirTest {
 TEST_F(PackSafety, RefusalsTouchNothing) {
   ASSERT_EQ(image("img").exitCode, 0);
   put("work/project/img/data/settings.json", "added by the application");
-  put("work/project/stray/" + std::string(".plenwick-image"), "copied from an image");
-  put("work/project/stray/src/Main.java", "the user's");
   // Each way a path is checked against the disk, by each command that writes;
   // the rules are unit tests. A row's output goes after the command's arguments.
   const std::map<std::string, std::vector<std::string>> commands = {
@@ -142,12 +130,9 @@ TEST_F(PackSafety, RefusalsTouchNothing) {
     const char* message;
   } cases[] = {
       {"image", "other/", 2, "is a folder that is not an image made by plenwick-pack"},
-      {"image", "stray", 2, "is a folder that is not an image made by plenwick-pack"},
       {"image", "img", 2, "data/settings.json (added)"},
       {"image", ".", 2, "is the current folder"},
-      {"image", "top/work/project", 2, "is the current folder"},
       {"image", "top/home", 2, "is your home folder"},
-      {"image", "top", 2, "holds your home folder"},
       {"image", "rtlink/out", 2, "lies inside"},
       {"image", "alink", 2, "alink is a symbolic link"},
       {"image", "fifo", 2, "fifo is a special file"},
@@ -194,18 +179,12 @@ TEST_F(PackSafety, AFolderSwappedInWhileReplacingSurvives) {
 
 TEST_F(PackSafety, ALinkedRuntimeIsCopiedNeverWrittenThrough) {
   const auto before = snapshot(dir_);
-  const RunResult written = pack(
-      {"write", "--launcher", PLENWICK_LAUNCHER, "--main-class", "a.Main", "--output", "packed"});
-  ASSERT_EQ(written.exitCode, 0) << written.err;
   const RunResult made = image("out", "rtlink");
   ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
 
   auto after = snapshot(dir_);
-  for (auto it = after.begin(); it != after.end();) {
-    const bool ours =
-        it->first == "work/project/packed" || it->first.rfind("work/project/out", 0) == 0;
-    it = ours && before.count(it->first) == 0 ? after.erase(it) : std::next(it);
-  }
+  for (auto it = after.begin(); it != after.end();)
+    it = it->first.rfind("work/project/out", 0) == 0 ? after.erase(it) : std::next(it);
   EXPECT_EQ(after, before) << "the runtime and all else are unchanged";
   EXPECT_FALSE(fs::is_symlink(project_ / "out")) << "the runtime is copied, not linked";
   EXPECT_TRUE(fs::is_regular_file(project_ / "out/lib/server/libjvm.so"));

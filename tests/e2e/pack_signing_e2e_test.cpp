@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "tests/e2e/harness.h"
+#include "tools/pack/host/external_tool.h"
 
 namespace plenwick::e2e {
 namespace {
@@ -21,43 +22,30 @@ namespace fs = std::filesystem;
 
 constexpr const char* kPassword = "pw-6f1d9c0b";
 
-bool onPath(const std::string& program) {
-  return runProcess("/bin/sh", {"sh", "-c", "command -v " + program}).exitCode == 0;
-}
-
-// A listening socket: the system accepts connections on it, nobody answers.
-class SilentServer {
- public:
+// A loopback socket the system accepts connections on; nobody answers them.
+struct SilentServer {
   SilentServer() {
-    fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     socklen_t size = sizeof address;
-    listening_ = bind(fd_, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
-                 listen(fd_, 8) == 0 &&
-                 getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size) == 0;
-    port_ = ntohs(address.sin_port);
+    const auto any = reinterpret_cast<sockaddr*>(&address);
+    listening = bind(fd, any, size) == 0 && listen(fd, 8) == 0 && getsockname(fd, any, &size) == 0;
+    url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
   }
   ~SilentServer() {
-    for (const int client : clients_) close(client);
-    close(fd_);
+    for (const int client : clients) close(client);
+    close(fd);
   }
-  bool listening() const { return listening_; }
-  std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
   // Whether a client connected within `seconds`; it is kept, never answered.
   bool awaitClient(int seconds) {
-    pollfd entry{fd_, POLLIN, 0};
+    pollfd entry{fd, POLLIN, 0};
     if (poll(&entry, 1, seconds * 1000) != 1) return false;
-    clients_.push_back(accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC));
-    return clients_.back() >= 0;
+    clients.push_back(accept4(fd, nullptr, nullptr, SOCK_CLOEXEC));
+    return clients.back() >= 0;
   }
-
- private:
-  int fd_ = -1;
-  int port_ = 0;
-  bool listening_ = false;
-  std::vector<int> clients_;
+  int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  bool listening = false;
+  std::string url;
+  std::vector<int> clients;
 };
 
 // Every regular file below `root` that holds `text`.
@@ -75,8 +63,9 @@ class PackSigning : public TempDirTest {
  protected:
   void SetUp() override {
     TempDirTest::SetUp();
-    if (!onPath("openssl") || !onPath("osslsigncode")) {
-      GTEST_SKIP() << "no openssl or osslsigncode (Debian packages openssl, osslsigncode)";
+    std::string tool, missing;
+    for (const char* name : {"openssl", "osslsigncode"}) {
+      if (!findTool(name, name, &tool, &missing)) GTEST_SKIP() << missing;
     }
     // A throw-away code-signing certificate in a PKCS#12 file.
     const RunResult made = runProcess(
@@ -105,12 +94,12 @@ TEST_F(PackSigning, EmptyPasswordIsAWrongPassword) {
 
 TEST_F(PackSigning, InterruptLeavesNothingBehind) {
   SilentServer server;
-  ASSERT_TRUE(server.listening());
+  ASSERT_TRUE(server.listening);
   for (const int signal : {SIGINT, SIGTERM}) {
     SCOPED_TRACE(signal);
     const StartedProcess pack =
         startPack({"sign", "in.ps1", "--certificate", "s.p12", "--password-env", "PLENWICK_TEST_PW",
-                   "--timestamp-url", server.url(), "--output", "new/folder/out.ps1"},
+                   "--timestamp-url", server.url, "--output", "new/folder/out.ps1"},
                   {{"PLENWICK_TEST_PW", kPassword}}, dir_.string());
     ASSERT_TRUE(server.awaitClient(60)) << "osslsigncode never asked for a timestamp";
     usleep(300000);  // the request is sent; osslsigncode waits for the answer

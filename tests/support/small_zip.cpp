@@ -2,13 +2,19 @@
 
 #include <zlib.h>
 
-#include <fstream>
+#include "tests/support/temp_dir.h"
 
 namespace plenwick {
 namespace {
 
-void put(std::vector<unsigned char>& out, unsigned long value, int size) {
-  for (int i = 0; i < size; ++i) out.push_back(static_cast<unsigned char>(value >> (8 * i)));
+// Little-endian fields, their sizes in bytes given as digits.
+void put(std::vector<unsigned char>& out, const char* sizes,
+         std::initializer_list<unsigned long> values) {
+  const unsigned long* value = values.begin();
+  for (const char* size = sizes; *size != '\0'; ++size, ++value) {
+    for (int i = 0; i < *size - '0'; ++i)
+      out.push_back(static_cast<unsigned char>(*value >> 8 * i));
+  }
 }
 
 std::string deflateRaw(const std::string& content) {
@@ -32,43 +38,26 @@ std::vector<unsigned char> smallZip(const std::string& name, const std::string& 
   const std::string data = deflated ? deflateRaw(content) : content;
   const unsigned long crc =
       crc32(0, reinterpret_cast<const Bytef*>(content.data()), static_cast<uInt>(content.size()));
+  const unsigned long method = deflated ? 8 : 0;
   std::vector<unsigned char> zip;
-  // Local header, then the data; the central directory entry; its end record.
-  for (const unsigned long signature : {0x04034b50UL, 0x02014b50UL}) {
-    put(zip, signature, 4);
-    if (signature == 0x02014b50UL) put(zip, 20, 2);
-    put(zip, 20, 2);
-    put(zip, 0, 2);
-    put(zip, deflated ? 8 : 0, 2);
-    put(zip, 0, 4);
-    put(zip, crc, 4);
-    put(zip, data.size(), 4);
-    put(zip, content.size(), 4);
-    put(zip, name.size(), 2);
-    put(zip, 0, 2);
-    if (signature == 0x02014b50UL) {
-      put(zip, 0, 6);  // comment length, disk, internal attributes
-      put(zip, 0, 8);  // external attributes, local header offset
-    }
+  // Local header and data; the central directory entry (version made by, the local header's
+  // fields, comment length, disk, attributes, local header offset); its end record.
+  for (const bool central : {false, true}) {
+    put(zip, central ? "42" : "4", {central ? 0x02014b50UL : 0x04034b50UL, 20});
+    put(zip, "222444422", {20, 0, method, 0, crc, data.size(), content.size(), name.size(), 0});
+    if (central) put(zip, "22244", {0, 0, 0, 0, 0});
     zip.insert(zip.end(), name.begin(), name.end());
-    if (signature == 0x04034b50UL) zip.insert(zip.end(), data.begin(), data.end());
+    if (!central) zip.insert(zip.end(), data.begin(), data.end());
   }
   const std::size_t directory = 30 + name.size() + data.size();
-  put(zip, 0x06054b50UL, 4);
-  put(zip, 0, 4);
-  put(zip, 1, 2);
-  put(zip, 1, 2);
-  put(zip, zip.size() - directory, 4);
-  put(zip, directory, 4);
-  put(zip, 0, 2);
+  put(zip, "4422442", {0x06054b50UL, 0, 1, 1, zip.size() - directory, directory, 0});
   return zip;
 }
 
 void writeSmallZip(const std::string& path, const std::string& name, const std::string& content,
                    bool deflated) {
   const std::vector<unsigned char> zip = smallZip(name, content, deflated);
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(zip.data()), static_cast<std::streamsize>(zip.size()));
+  writeFile(path, std::string(zip.begin(), zip.end()));
 }
 
 }  // namespace plenwick

@@ -37,6 +37,7 @@ TEST_F(PackFiles, WriteThenReadBack) {
        "--stack-size", "2M", "--console-app", "--package-appdata-vars"});
   ASSERT_EQ(status, kExitOk);
   EXPECT_EQ(readFile(path("launcher")), original_) << "the input must not change";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 2) << "no staging left";
 
   LauncherFile image;
   std::string error;

@@ -5,6 +5,7 @@
 
 #include "tests/support/small_zip.h"
 #include "tests/support/temp_dir.h"
+#include "tools/pack/pe/pe_file.h"
 
 namespace plenwick {
 namespace {
@@ -68,10 +69,6 @@ TEST(JarManifestTest, FromZipBytes) {
   EXPECT_NE(error, "");
 }
 
-void putLe32(std::vector<unsigned char>& bytes, std::size_t at, uint64_t value) {
-  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
 class JarFileTest : public TempDirTest {};
 
 // A jar whose zip starts 3 GiB into the file (a sparse hole before it): only
@@ -81,8 +78,8 @@ TEST_F(JarFileTest, ReadsOnlyTheDirectoryAndTheManifest) {
   const std::string name = "META-INF/MANIFEST.MF";
   std::vector<unsigned char> zip = smallZip(name, "Main-Class: far.Away\r\n", true);
   const std::size_t directory = zip.size() - 22 - 46 - name.size();
-  putLe32(zip, directory + 42, hole);
-  putLe32(zip, zip.size() - 6, hole + directory);
+  writeLe32(zip, directory + 42, static_cast<uint32_t>(hole));
+  writeLe32(zip, zip.size() - 6, static_cast<uint32_t>(hole + directory));
   const std::string path = (dir_ / "far.jar").string();
   std::ofstream(path, std::ios::binary)
       .seekp(static_cast<std::streamoff>(hole))

@@ -41,8 +41,7 @@ TEST_F(ImageFilesTest, OnlyFilesAndLinksToFilesInside) {
       {"dangling link", [](const fs::path& at) { fs::create_symlink("none", at); },
        "odd into an installer: it is a link to none, which does not exist"},
       {"FIFO", [](const fs::path& at) { mkfifo(at.c_str(), 0600); },
-       "odd into an installer: it "
-       "is a special file"},
+       "odd into an installer: it is a special file"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -10,6 +10,18 @@
 namespace plenwick {
 namespace {
 
+// The installer of "App" (version 1.0.0) from `sourceRoot`.
+InstallerSpec appSpec(const char* displayName, const char* publisher, const char* sourceRoot) {
+  InstallerSpec spec;
+  spec.name = "App";
+  spec.displayName = displayName;
+  spec.version = "1.0.0";
+  spec.publisher = publisher;
+  spec.upgradeCode = defaultUpgradeCode("App");
+  spec.sourceRoot = sourceRoot;
+  return spec;
+}
+
 TEST(InstallerVersion, ThreeFieldsWithinWindowsInstallerLimits) {
   const std::pair<const char*, const char*> good[] = {{"1", "1.0.0"},
                                                       {"1.2.3.0", "1.2.3"},
@@ -58,13 +70,8 @@ TEST(ShortcutName, CharactersAFileNameCannotHold) {
 // Per-user scope and the install folder are proven by installing under Wine (the release
 // stage); here what an install does not show.
 TEST(WixSource, PerUserLayoutShortcutAndUpgrade) {
-  InstallerSpec spec;
-  spec.name = "App";
-  spec.displayName = "Tom & Jerry";
+  InstallerSpec spec = appSpec("Tom & Jerry", "Acme", "/img");
   spec.version = "1.2.0";
-  spec.publisher = "Acme";
-  spec.upgradeCode = defaultUpgradeCode("App");
-  spec.sourceRoot = "/img";
   spec.files = {"app/a.jar", "bin/App.exe", "bin/server/jvm.dll", "release"};
   spec.sources["bin/App.exe"] = "/work/App.exe";
   const std::string wxs = wixSource(spec);
@@ -104,11 +111,7 @@ TEST(WixSource, PerUserLayoutShortcutAndUpgrade) {
 // install time (the registry key, the launch condition); '$' where wixl's
 // preprocessor would drop or expand it.
 TEST(WixSource, UserTextStaysAsWritten) {
-  InstallerSpec spec;
-  spec.name = "App";
-  spec.version = "1.0.0";
-  spec.upgradeCode = defaultUpgradeCode("App");
-  spec.sourceRoot = "img";
+  InstallerSpec spec = appSpec("", "", "img");
   const struct {
     const char* displayName;
     const char* publisher;
@@ -140,13 +143,7 @@ TEST_F(WixlTest, PackageHoldsTheTextAsWritten) {
   if (!findTool("wixl", "wixl", &wixl, &err) || !findTool("msiinfo", "msitools", &msiinfo, &err)) {
     GTEST_SKIP() << err;
   }
-  InstallerSpec spec;
-  spec.name = "App";
-  spec.displayName = "Tom [x] $5";
-  spec.version = "1.0.0";
-  spec.publisher = "Evil [ProgramFilesFolder] {x} $$";
-  spec.upgradeCode = defaultUpgradeCode("App");
-  spec.sourceRoot = "img";
+  InstallerSpec spec = appSpec("Tom [x] $5", "Evil [ProgramFilesFolder] {x} $$", "img");
   spec.files = {"bin/App.exe"};
   put("img/bin/App.exe");
   put("app.wxs", wixSource(spec));

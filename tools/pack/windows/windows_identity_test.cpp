@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "tests/support/sample_pe.h"
+#include "tests/support/temp_dir.h"
 #include "tools/pack/windows/icons.h"
 
 namespace plenwick {
@@ -21,8 +20,7 @@ std::vector<std::string> pngs(const std::vector<uint32_t>& sizes) {
     std::string error;
     EXPECT_TRUE(encodePng(image, png, &error)) << error;
     paths.push_back(::testing::TempDir() + std::to_string(size) + ".png");
-    std::ofstream(paths.back(), std::ios::binary)
-        .write(reinterpret_cast<const char*>(png.data()), png.size());
+    writeFile(paths.back(), std::string(png.begin(), png.end()));
   }
   return paths;
 }
