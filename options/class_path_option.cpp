@@ -3,30 +3,34 @@
 namespace plenwick {
 namespace {
 
-constexpr std::string_view kClassPathProperty = "-Djava.class.path";
-// A flag's value may also follow a blank: the launcher sees one option string.
-constexpr std::string_view kClassPathFlags[] = {"-cp", "-classpath", "--class-path"};
+// In priority order: the first that occurs anywhere in the option wins.
+constexpr std::string_view kValuePrefixes[] = {"-Djava.class.path=", "-cp ", "-classpath "};
+// The java command's own names, alone or followed by "=" or a blank.
+constexpr std::string_view kCommandForms[] = {"-Djava.class.path", "-cp", "-classpath",
+                                              "--class-path"};
 
-// Where the value starts when `option` begins with `name` and `name` ends
-// there, `separators` naming what may stand between the two; npos otherwise.
-std::size_t valueAfter(std::string_view option, std::string_view name,
-                       std::string_view separators) {
-  if (option.substr(0, name.size()) != name) return std::string_view::npos;
-  if (option.size() == name.size()) return option.size();
-  if (separators.find(option[name.size()]) == std::string_view::npos) {
-    return std::string_view::npos;
+bool isCommandForm(std::string_view option) {
+  for (const std::string_view name : kCommandForms) {
+    if (option.substr(0, name.size()) != name) continue;
+    if (option.size() == name.size() || option[name.size()] == '=' || option[name.size()] == ' ') {
+      return true;
+    }
   }
-  return name.size() + 1;
+  return false;
 }
 
 }  // namespace
 
 std::size_t classPathValueStart(std::string_view option) {
-  std::size_t start = valueAfter(option, kClassPathProperty, "=");
-  for (const std::string_view flag : kClassPathFlags) {
-    if (start == std::string_view::npos) start = valueAfter(option, flag, "= ");
+  for (const std::string_view prefix : kValuePrefixes) {
+    const std::size_t at = option.find(prefix);
+    if (at != std::string_view::npos) return at + prefix.size();
   }
-  return start;
+  return std::string_view::npos;
+}
+
+bool setsClassPath(std::string_view option) {
+  return classPathValueStart(option) != std::string_view::npos || isCommandForm(option);
 }
 
 }  // namespace plenwick

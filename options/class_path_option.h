@@ -1,5 +1,5 @@
-// The one rule for recognising a class-path option, shared by the launcher's
-// wildcard expansion, the packer's check and the option fuzzer.
+// The one rule for recognising the class path in JVM option text, shared by the
+// launcher's wildcard expansion, the packer's check and the option fuzzer.
 #pragma once
 
 #include <cstddef>
@@ -7,19 +7,19 @@
 
 namespace plenwick {
 
-// Where the class path in one JVM option starts, or npos when the option does
-// not set the class path. It sets it when it begins with "-Djava.class.path",
-// "-cp", "-classpath" or "--class-path" and that name ends the option or is
-// followed by "=" (the flags also by one blank, "-cp x.jar" given as one
-// option): the value starts after that character, or at the end of a bare
-// name. Anything else is no class-path option, "-Dx=-cp a" included: that is a
-// system property whose value only holds the text of a flag.
+// Where the class-path value in `option` starts, as the launcher reads it:
+// after the first of "-Djava.class.path=", "-cp " and "-classpath " that
+// occurs anywhere in it (tried in that order, so an option's own class path
+// wins over one further on, e.g. in the command property). npos when there is
+// none.
 std::size_t classPathValueStart(std::string_view option);
 
-// Whether `option` sets the class path: the packer refuses such an option in
-// the configuration, and the launcher rewrites its value.
-inline bool setsClassPath(std::string_view option) {
-  return classPathValueStart(option) != std::string_view::npos;
-}
+// Whether the packer refuses `option` in its JVM options because it would set
+// the class path, which the packer writes itself: every option the launcher
+// reads a class path in (above, "-Dx=-cp a/*" included), and the forms of the
+// java command that a JVM created through JNI does not take ("-cp",
+// "-classpath" and "--class-path" alone or with "=" or a blank, a bare
+// "-Djava.class.path").
+bool setsClassPath(std::string_view option);
 
 }  // namespace plenwick

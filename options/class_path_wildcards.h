@@ -8,10 +8,10 @@
 
 namespace plenwick {
 
-// When `option` sets the class path (see classPathValueStart), rebuilds its
-// value entry by entry: a wildcard entry becomes its matching files, each
-// written as the entry's directory part followed by the name; a wildcard
-// without files stays as written. Any other option is left untouched.
+// Finds the class path in `option` (see classPathValueStart) and rebuilds it entry by
+// entry: a wildcard entry becomes its matching files, each written as the
+// entry's directory part followed by the name; a wildcard without files stays
+// as written. Options without a class-path prefix are left untouched.
 //
 // The directory part ends at the entry's last "/" or last `conventions.separator`
 // (so at "/" or "\" on Windows, but only at "/" on POSIX, where a backslash is an

@@ -35,7 +35,8 @@ TEST(PrepareJvmOption, ThreeStepsInOrder) {
   const char* const cases[][2] = {
       {"-Djava.class.path=&&\\lib\\*.jar", "-Djava.class.path=C:\\A\\app\\\\lib\\a.jar"},
       {"-Dx=&&;~/a", "-Dx=C:\\A\\app\\;C:\\U\\a"},
-      {"-classpath &&;~/lib/*;;", "-classpath C:\\A\\app\\;C:\\U\\lib/b.jar;"},
+      {"-Dsun.java.command=Main && -cp x;~/lib/*;;",
+       "-Dsun.java.command=Main C:\\A\\app\\ -cp x;C:\\U\\lib/b.jar;"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c[0]);

@@ -95,9 +95,11 @@ bool checkLaunch(Planner& check) {
   const AppSettings& c = check.settings;
   for (const std::string& option : c.jvmOptions) {
     if (setsClassPath(option)) {
-      return check.fail("jvmOptions", "'" + option +
-                                          "': the class path is written from 'jars'; "
-                                          "list the jars there instead");
+      return check.fail("jvmOptions",
+                        "'" + option +
+                            "' sets the class path (the launcher reads one after "
+                            "-Djava.class.path=, -cp or -classpath anywhere in an option), "
+                            "which is written from 'jars'; list the jars there instead");
     }
   }
   if (!c.stackSize.empty() && !parseStackSize(c.stackSize, check.plan.launch.threadStackSize)) {
