@@ -64,11 +64,14 @@ class PackSafety : public TempDirTest {
     mkfifo((project_ / "fifo").c_str(), 0600);
     fs::copy_file(PLENWICK_LAUNCHER, project_ / "launcher");
     // As root, the packer runs as nobody: a fault can then reach no more than this tree.
-    const RunResult probe = runProcess(kSetpriv, {kSetpriv, "--reuid=65534", "--regid=65534",
-                                                  "--clear-groups", PLENWICK_PACK, "--version"});
+    const RunResult probe = runProcess(
+        kSetpriv, {kSetpriv, "--reuid=65534", "--regid=65534", "--clear-groups", "/bin/sh", "-c",
+                   "test -x " PLENWICK_PACK " && test -r " PLENWICK_LAUNCHER
+                   " && test -r " PLENWICK_BOOTSTRAP_JAR});
     unprivileged_ = geteuid() == 0 && probe.exitCode == 0;
     if (geteuid() == 0 && !unprivileged_) {
-      std::cerr << "note: plenwick-pack runs as root here: nobody cannot run " PLENWICK_PACK "\n";
+      std::cerr << "note: plenwick-pack runs as root here: nobody cannot read the build "
+                   "(" PLENWICK_PACK ")\n";
     }
   }
 

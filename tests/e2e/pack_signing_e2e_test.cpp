@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "tests/e2e/harness.h"
+#include "tests/support/sample_pe.h"
 #include "tools/pack/host/external_tool.h"
 
 namespace plenwick::e2e {
@@ -76,14 +77,19 @@ class PackSigning : public TempDirTest {
          "openssl pkcs12 -export -in c.pem -inkey k.pem -out s.p12 -passout env:PW"},
         {{"PW", kPassword}}, dir_.string());
     ASSERT_EQ(made.exitCode, 0) << made.err;
-    // A script: osslsigncode signs it like a program, and it is no launcher.
-    put("in.ps1", "Write-Host 'hello'\r\n");
+    // A small packed PE launcher: every osslsigncode signs it.
+    Bytes pe = makePe(sampleResources());
+    LaunchConfig config;
+    config.mainClass = "a.Main";
+    std::string error;
+    ASSERT_TRUE(writeLaunchConfigBlock(config, pe, &error)) << error;
+    put("in.exe", std::string(pe.begin(), pe.end()));
   }
 };
 
 TEST_F(PackSigning, EmptyPasswordIsAWrongPassword) {
-  const RunResult run = runPack({"sign", "in.ps1", "--certificate", "s.p12", "--password-env",
-                                 "PLENWICK_TEST_PW", "--output", "out.ps1"},
+  const RunResult run = runPack({"sign", "in.exe", "--certificate", "s.p12", "--password-env",
+                                 "PLENWICK_TEST_PW", "--output", "out.exe"},
                                 {{"PLENWICK_TEST_PW", ""}}, dir_.string());
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("sign: wrong password for s.p12 (the password from environment variable "
@@ -98,8 +104,8 @@ TEST_F(PackSigning, InterruptLeavesNothingBehind) {
   for (const int signal : {SIGINT, SIGTERM}) {
     SCOPED_TRACE(signal);
     const StartedProcess pack =
-        startPack({"sign", "in.ps1", "--certificate", "s.p12", "--password-env", "PLENWICK_TEST_PW",
-                   "--timestamp-url", server.url, "--output", "new/folder/out.ps1"},
+        startPack({"sign", "in.exe", "--certificate", "s.p12", "--password-env", "PLENWICK_TEST_PW",
+                   "--timestamp-url", server.url, "--output", "new/folder/out.exe"},
                   {{"PLENWICK_TEST_PW", kPassword}}, dir_.string());
     ASSERT_TRUE(server.awaitClient(60)) << "osslsigncode never asked for a timestamp";
     usleep(300000);  // the request is sent; osslsigncode waits for the answer
