@@ -234,7 +234,10 @@ bool mayPlaceImage(const std::string& path, OutputKind kind, bool force,
 
 bool mayPlaceFile(const std::string& path, std::string* err) {
   struct stat info;
-  if (lstat(path.c_str(), &info) != 0) return true;
+  return lstat(path.c_str(), &info) != 0 || mayReplaceFile(path, info, err);
+}
+
+bool mayReplaceFile(const std::string& path, const struct stat& info, std::string* err) {
   if (S_ISLNK(info.st_mode)) {
     *err = path + " is a symbolic link; give the file itself, or a new name";
     return false;

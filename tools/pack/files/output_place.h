@@ -3,6 +3,8 @@
 // writes for the user (image, write, sign, installer) asks here first.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
@@ -73,5 +75,8 @@ bool mayPlaceImage(const std::string& path, OutputKind kind, bool force,
 
 // Whether a file may be written at `path`: nothing there, or a regular file.
 bool mayPlaceFile(const std::string& path, std::string* err);
+// The same for what is there already, as lstat (or fstatat without following
+// a link) described it.
+bool mayReplaceFile(const std::string& path, const struct stat& info, std::string* err);
 
 }  // namespace plenwick

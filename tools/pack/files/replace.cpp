@@ -88,11 +88,7 @@ bool finalModeAt(int folder, const std::string& name, const std::string& path, u
   *finalMode = static_cast<mode_t>(mode) & ~currentUmask();
   struct stat existing;
   if (fstatat(folder, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) != 0) return true;
-  if (!mayPlaceFile(path, err)) return false;
-  if (!S_ISREG(existing.st_mode)) {
-    *err = path + " exists and is not a regular file; nothing was changed";
-    return false;
-  }
+  if (!mayReplaceFile(path, existing, err)) return false;
   *finalMode = existing.st_mode & 07777;
   return true;
 }
