@@ -1,6 +1,6 @@
 // Any bytes as a jar whose manifest the packer reads, and as a manifest text:
-// a result or a message, never a crash; its Class-Path entries, made
-// printable, hold no control character.
+// a result or a message, never a crash; its Class-Path and Bundle-ClassPath
+// entries, made printable, hold no control character.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -20,9 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
       error.empty()) {
     std::abort();
   }
-  for (const std::string& entry : manifest.classPath) {
-    for (const char c : plenwick::printable(entry)) {
-      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) std::abort();
+  for (const auto* list : {&manifest.classPath, &manifest.bundleClassPath}) {
+    for (const std::string& entry : *list) {
+      for (const char c : plenwick::printable(entry)) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) std::abort();
+      }
     }
   }
   return 0;

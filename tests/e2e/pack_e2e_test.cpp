@@ -32,6 +32,7 @@ TEST_F(PackTest, ImageFromConfigurationShowsMovesAndStarts) {
 
   const RunResult shown = runPack({"show", "--json", (image / "bin/probe-app").string()});
   ASSERT_EQ(shown.exitCode, 0) << shown.err;
+  EXPECT_EQ(json::parse(shown.out)["classPath"], json({"&&probe.jar", "&&plenwick-bootstrap.jar"}));
   const json block = json::parse(shown.out)["config"];
   EXPECT_EQ(block["consoleApp"], true);
   EXPECT_EQ(block["threadStackSize"], 1048576);

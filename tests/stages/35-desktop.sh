@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # A Swing sample packed from its folder (a manifest Class-Path to a multi-release
-# jar, an optional dependency left out, a resource folder, a JNI library), moved
+# jar, an optional dependency left out, a resource folder, a JNI library, a
+# settings folder on the class path, a plugin folder kept off it), moved
 # and started under Xvfb; screenshot in build/desktop-screenshot.png.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 work=build/desktop-stage
 pack=build/plenwick-pack
 title="Plenwick desktop sample"
-expected="resource: greetings from the resource folder; native: 5; font: "
+expected="resource: greetings from the resource folder; native: 5; settings: plain; "
+expected+="plugin: loaded by the sample; font: "
 . tests/stage-steps.sh
 
 java_home=$(dirname "$(dirname "$(readlink -f "$(command -v javac)")")")
@@ -15,14 +17,17 @@ java_home=$(dirname "$(dirname "$(readlink -f "$(command -v javac)")")")
 build_sample() {
   local content=$work/content
   rm -rf "$work" && mkdir -p "$work/classes" "$content/lib" "$content/resources" || return 1
+  mkdir -p "$content/settings" "$content/plugins" &&
+    echo "skin=plain" >"$content/settings/sample.properties" || return 1
   mkdir -p "$work/optional" && echo 'package optional; public class Feature {}' >"$work/optional/Feature.java"
   nice -n 10 javac --release 11 -d "$work/classes" tests/desktop/desktop/*.java \
-    "$work/optional/Feature.java" || return 1
+    "$work/optional/Feature.java" tests/desktop/plugin/Plugin.java || return 1
   printf 'Main-Class: desktop.Sample\nClass-Path: lib/sample-resources.jar\n' >"$work/manifest.txt"
   jar --create --file "$content/sample.jar" --manifest "$work/manifest.txt" \
     -C "$work/classes" desktop/Sample.class &&
     jar --create --file "$content/lib/sample-resources.jar" -C "$work/classes" \
-      desktop/Resources.class --release 11 -C "$work/classes" desktop/Resources.class || return 1
+      desktop/Resources.class --release 11 -C "$work/classes" desktop/Resources.class &&
+    jar --create --file "$content/plugins/plugin.jar" -C "$work/classes" plugin || return 1
   echo "greetings from the resource folder" >"$content/resources/greeting.txt"
   nice -n 10 gcc -shared -fPIC -o "$content/libplenwicksample.so" -I"$java_home/include" \
     -I"$java_home/include/linux" tests/desktop/sample_native.c
@@ -31,7 +36,8 @@ build_sample() {
 pack_and_move() {
   cat >"$work/desktop.json" <<'JSON'
 {"name": "desktop-sample", "displayName": "Plenwick desktop sample", "version": "1.0",
- "appFolder": "content", "mainJar": "sample.jar", "jvmOptions": ["-Xmx256m"], "output": "image"}
+ "appFolder": "content", "mainJar": "sample.jar", "jvmOptions": ["-Xmx256m"], "output": "image",
+ "classPathFolders": ["settings"], "classPathExclude": ["plugins"]}
 JSON
   nice -n 10 "$pack" image "$work/desktop.json" &&
     mkdir "$work/moved" && mv "$work/image" "$work/moved/desktop-sample"

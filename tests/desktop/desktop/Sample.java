@@ -9,7 +9,8 @@ import javax.swing.SwingUtilities;
 
 /**
  * A small desktop application laid out like real ones: a resource folder and a
- * native library beside its jar, a second jar named by the manifest's Class-Path.
+ * native library beside its jar, a second jar named by the manifest's Class-Path,
+ * a settings folder on the class path and a plugin folder off it.
  */
 public final class Sample {
   static final String TITLE = "Plenwick desktop sample";
@@ -33,7 +34,9 @@ public final class Sample {
     Graphics2D g = new BufferedImage(10, 10, BufferedImage.TYPE_INT_RGB).createGraphics();
     g.setFont(label.getFont());
     int width = g.getFontMetrics().stringWidth(greeting);
-    System.out.println("resource: " + greeting + "; native: " + sum + "; font: "
+    System.out.println("resource: " + greeting + "; native: " + sum
+        + "; settings: " + Resources.setting("skin") + "; plugin: " + Resources.plugin(Sample.class)
+        + "; font: "
         + label.getFont().getFamily() + ", " + width + " px wide");
   }
 }

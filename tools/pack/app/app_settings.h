@@ -31,6 +31,12 @@ struct AppSettings {
   std::string target;                   // linux-x64, windows-x64, windows-arm64
   std::string jdk;                      // a JDK with jmods to make the runtime with jlink
   std::string runtime;                  // or a prepared runtime directory, copied as it is
+
+  // The class path, in paths inside app/ (class_path_plan.h).
+  std::vector<std::string> classPath;         // replaces the default class path
+  std::vector<std::string> classPathFolders;  // folders added to the default class path
+  std::vector<std::string> classPathExclude;  // paths or globs kept off the class path
+
   std::vector<std::string> modules;
   std::vector<std::string> icons;  // one large square PNG, or five (16..256 px)
   std::optional<bool> appCds;

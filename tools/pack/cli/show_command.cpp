@@ -1,10 +1,13 @@
 #include "tools/pack/cli/show_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "config/launch_config.h"
 #include "config/launch_flags.h"
+#include "options/class_path_option.h"
+#include "platform/conventions.h"
 #include "tools/pack/cli/exit_codes.h"
 #include "tools/pack/launcher/launcher_file.h"
 #include "tools/pack/release/authenticode.h"
@@ -32,6 +35,24 @@ void appendList(std::string& out, const char* name, const std::vector<std::strin
   for (std::size_t i = 0; i < list.size(); ++i) {
     out += "  [" + std::to_string(i) + "] " + printable(list[i]) + "\n";
   }
+}
+
+// The entries of the class path the launcher reads (the first option that
+// sets one), split at the target's list separator, the "&&" token kept.
+std::vector<std::string> classPathEntries(const LaunchConfig& c, bool windows) {
+  std::vector<std::string> entries;
+  for (const std::string& option : c.jvmOptions) {
+    const std::size_t start = classPathValueStart(option);
+    if (start == std::string::npos) continue;
+    const char separator = targetConventions(windows).listSeparator;
+    for (std::size_t at = start; at <= option.size();) {
+      const std::size_t end = std::min(option.find(separator, at), option.size());
+      entries.push_back(option.substr(at, end - at));
+      at = end + 1;
+    }
+    break;
+  }
+  return entries;
 }
 
 json configJson(const LaunchConfig& c) {
@@ -156,12 +177,16 @@ int showCommand(const std::vector<std::string>& args) {
   if (request.json) {
     json out = {
         {"file", request.path}, {"format", pe ? "pe" : "elf"}, {"config", configJson(config)}};
+    out["classPath"] = classPathEntries(config, pe);
     if (pe) out["windows"] = windowsJson(windows, signerOf(file));
     std::puts(out.dump(2, ' ', false, json::error_handler_t::replace).c_str());
     return kExitOk;
   }
   std::printf("format: %s\n", pe ? "PE (Windows)" : "ELF (Linux)");
   std::fputs(describeConfig(config).c_str(), stdout);
+  std::string classPath;
+  appendList(classPath, "classPath", classPathEntries(config, pe));
+  std::fputs(classPath.c_str(), stdout);
   if (pe) std::fputs(describeWindows(windows, signerOf(file)).c_str(), stdout);
   return kExitOk;
 }

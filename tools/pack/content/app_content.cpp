@@ -6,6 +6,7 @@
 #include <set>
 
 #include "platform/conventions.h"
+#include "tools/pack/content/class_path_plan.h"
 #include "tools/pack/content/file_names.h"
 #include "tools/pack/content/jar_manifest.h"
 #include "tools/pack/text/printable.h"
@@ -177,29 +178,6 @@ bool checkMainJarName(const AppSettings& c, std::string* err) {
   return true;
 }
 
-// The main jar first, then the jars of 'jars' in their order, then the other
-// jars in the order of the listing; plenwick-bootstrap.jar is added last when
-// the option is written.
-bool orderClassPath(const AppSettings& c, AppContent* content, std::string* err) {
-  std::vector<const AppFile*> jars;
-  for (const AppFile& file : content->files) {
-    if (!file.folder && isJar(file.name)) jars.push_back(&file);
-  }
-  const std::string main = fs::path(c.mainJar).lexically_normal().generic_string();
-  auto first = std::find_if(jars.begin(), jars.end(),
-                            [&](const AppFile* file) { return file->name == main; });
-  if (!c.mainJar.empty() && first == jars.end()) {
-    return fail(c, "mainJar", "app/" + main + " is not among the application's files", err);
-  }
-  if (first != jars.end()) std::rotate(jars.begin(), first, first + 1);
-  content->mainJarFirst = first != jars.end();
-  for (const AppFile* jar : jars) {
-    content->classPath.push_back(jar->name);
-    content->jarFiles.push_back(jar->source);
-  }
-  return true;
-}
-
 void findLibraryFolders(AppContent* content) {
   std::set<std::string> folders;
   for (const AppFile& file : content->files) {
@@ -248,7 +226,7 @@ bool planAppContent(const AppSettings& c, bool windows, const std::vector<std::s
   if (!c.mainJar.empty() && !checkMainJarName(c, err)) return false;
   Listing listing(c, windows, content->files);
   if (!listJars(listing, jars, err) || !listAppFolder(listing, err) ||
-      !listAppContent(listing, err) || !orderClassPath(c, content, err)) {
+      !listAppContent(listing, err) || !planClassPath(c, content, err)) {
     return false;
   }
   if (content->classPath.empty()) {
@@ -283,26 +261,6 @@ bool copyAppContent(const AppContent& c, const std::string& app, std::string* er
     }
   }
   return true;
-}
-
-std::vector<std::string> missingManifestClassPath(const AppContent& c) {
-  std::vector<std::string> lines;
-  JarManifest manifest;
-  std::string problem;
-  if (!c.mainJarFirst || !readJarManifest(c.jarFiles.front(), &manifest, &problem)) return lines;
-  std::set<std::string> names;
-  for (const AppFile& file : c.files) names.insert(fileNameKey(file.name, c.windows));
-  const fs::path folder = fs::path(c.classPath.front()).parent_path();
-  for (const std::string& entry : manifest.classPath) {
-    if (entry.find(':') != std::string::npos) continue;  // a URL with a scheme or a drive
-    std::string name = (folder / entry).lexically_normal().generic_string();
-    if (!name.empty() && name.back() == '/') name.pop_back();
-    if (names.count(fileNameKey(name, c.windows)) != 0) continue;
-    lines.push_back(printable("the manifest of app/" + c.classPath.front() + " names " + entry +
-                              " in its Class-Path, which is not in the image" +
-                              (name.rfind("..", 0) == 0 ? " (it lies outside app/)" : "")));
-  }
-  return lines;
 }
 
 std::string classPathOption(const AppContent& c) {

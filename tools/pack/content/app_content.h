@@ -1,7 +1,7 @@
 // What goes into an image's app/ folder: the jars of 'jars' (flat), the whole
 // content of 'appFolder', and the files or folders of 'appContent' under their
-// own names; from that listing, the class path, the folders of native
-// libraries and, from the main jar's manifest, the main class.
+// own names; from that listing, the class path (class_path_plan.h), the
+// folders of native libraries and, from the main jar's manifest, the main class.
 #pragma once
 
 #include <string>
@@ -20,8 +20,8 @@ struct AppFile {
 struct AppContent {
   bool windows = false;
   std::vector<AppFile> files;               // every entry of app/, folders before their content
-  std::vector<std::string> classPath;       // names in app/ of the class-path jars, in order
-  std::vector<std::string> jarFiles;        // the same jars where they are read from
+  std::vector<std::string> classPath;       // names in app/ of the class-path entries, in order
+  std::vector<std::string> jarFiles;        // its jars as read from, then app/'s other jars
   std::vector<std::string> libraryFolders;  // folders in app/ with native libraries ("" is app/)
   bool mainJarFirst = false;                // classPath starts with the main jar ('mainJar')
   std::string manifestMainClass;            // the main jar's Main-Class when 'mainClass' is empty
@@ -39,10 +39,6 @@ bool planAppContent(const AppSettings& c, bool windows, const std::vector<std::s
 // Creates every entry of content.files below `app`, which exists and is
 // empty. Files keep their mode; folders keep theirs plus the owner's rwx.
 bool copyAppContent(const AppContent& content, const std::string& app, std::string* err);
-
-// The main jar's manifest Class-Path entries that are not in the image, each
-// as a line to show the user (control characters escaped: the jar is not ours).
-std::vector<std::string> missingManifestClassPath(const AppContent& content);
 
 // "-Djava.class.path=&&a.jar:&&lib/b.jar:&&plenwick-bootstrap.jar" (";" and
 // "\" for Windows targets).

@@ -242,12 +242,32 @@ std::string lowerCase(std::string text) {
   return text;
 }
 
+std::string trimmed(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t");
+  const auto last = text.find_last_not_of(" \t");
+  return first == std::string::npos ? "" : text.substr(first, last - first + 1);
+}
+
+// "a.jar, lib/b.jar;lib/c.jar;x=y" : clauses split at ',', the paths of a
+// clause at ';', parameters (with '=') left out, quotes taken off.
+std::vector<std::string> bundlePaths(const std::string& value) {
+  std::vector<std::string> paths;
+  for (std::size_t at = 0; at <= value.size();) {
+    const std::size_t end = std::min(value.find_first_of(",;", at), value.size());
+    std::string path = trimmed(value.substr(at, end - at));
+    if (path.size() >= 2 && path.front() == '"' && path.back() == '"') {
+      path = path.substr(1, path.size() - 2);
+    }
+    if (!path.empty() && path.find('=') == std::string::npos) paths.push_back(path);
+    at = end + 1;
+  }
+  return paths;
+}
+
 void setAttribute(const std::string& name, const std::string& value, JarManifest* manifest) {
   const std::string key = lowerCase(name);
   if (key == "main-class") {
-    const auto first = value.find_first_not_of(" \t");
-    const auto last = value.find_last_not_of(" \t");
-    manifest->mainClass = first == std::string::npos ? "" : value.substr(first, last - first + 1);
+    manifest->mainClass = trimmed(value);
   } else if (key == "class-path") {
     manifest->classPath.clear();
     std::size_t at = 0;
@@ -256,6 +276,8 @@ void setAttribute(const std::string& name, const std::string& value, JarManifest
       manifest->classPath.push_back(decodePercent(value.substr(at, end - at)));
       at = end;
     }
+  } else if (key == "bundle-classpath") {
+    manifest->bundleClassPath = bundlePaths(value);
   }
 }
 

@@ -9,8 +9,9 @@
 namespace plenwick {
 
 struct JarManifest {
-  std::string mainClass;               // Main-Class, empty when there is none
-  std::vector<std::string> classPath;  // Class-Path entries, %XX decoded, in order
+  std::string mainClass;                     // Main-Class, empty when there is none
+  std::vector<std::string> classPath;        // Class-Path entries, %XX decoded, in order
+  std::vector<std::string> bundleClassPath;  // an OSGi bundle's Bundle-ClassPath paths, in order
 };
 
 // The manifest's text from the bytes of a zip file. True with an empty text

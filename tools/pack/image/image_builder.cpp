@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "tools/pack/content/app_content.h"
+#include "tools/pack/content/manifest_class_path.h"
 #include "tools/pack/files/image_marker.h"
 #include "tools/pack/files/output_place.h"
 #include "tools/pack/launcher/packed_launcher.h"
@@ -33,7 +34,7 @@ bool copyApp(const ImagePlan& p, const std::string& root, Reporter& reporter, st
     *err = "cannot copy " + p.bootstrapJar + ": " + code.message();
     return false;
   }
-  for (const std::string& line : missingManifestClassPath(p.content)) reporter.warning(line);
+  for (const std::string& line : manifestClassPathNotes(p.content)) reporter.warning(line);
   return true;
 }
 

@@ -99,7 +99,8 @@ bool checkLaunch(Planner& check) {
                         "'" + option +
                             "' sets the class path (the launcher reads one after "
                             "-Djava.class.path=, -cp or -classpath anywhere in an option), "
-                            "which is written from 'jars'; list the jars there instead");
+                            "which the packer writes from app/: give its entries in "
+                            "'classPath' (or add folders with 'classPathFolders') instead");
     }
   }
   if (!c.stackSize.empty() && !parseStackSize(c.stackSize, check.plan.launch.threadStackSize)) {
