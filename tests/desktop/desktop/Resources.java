@@ -46,7 +46,7 @@ final class Resources {
         .getParent().resolve("plugins").resolve("plugin.jar");
     try (URLClassLoader loader = new URLClassLoader(new URL[] {jar.toUri().toURL()})) {
       Object plugin = loader.loadClass("plugin.Plugin").getDeclaredConstructor().newInstance();
-      return ((Supplier<?>) plugin).get();
+      return String.valueOf(((Supplier<?>) plugin).get());
     }
   }
 
