@@ -11,9 +11,10 @@ using Strings = std::vector<std::string>;
 AppContent listing(bool windows) {
   AppContent content;
   content.windows = windows;
-  for (const char* name : {"app.jar", "appData.jar", "dist", "dist/keys.properties", "lib",
-                           "lib/a.jar", "lib/b.jar", "lib/x", "lib/x/deep.jar", "plugins",
-                           "plugins/p1.jar", "plugins/p2", "plugins/p2/p2.jar", "readme.txt"}) {
+  for (const char* name :
+       {"app.jar", "appData.jar", "dist", "dist/keys.properties", "lib", "lib/a.jar", "lib/b.jar",
+        "lib/x", "lib/x/deep.jar", "plugins", "plugins/p1.jar", "plugins/p2", "plugins/p2/p2.jar",
+        "readme.txt", "x*"}) {
     const std::string path(name);
     const bool folder = path.find('.') == std::string::npos;
     content.files.push_back({"/src/" + path, path, folder});
@@ -79,6 +80,7 @@ TEST(ClassPathPlanTest, DefaultExplicitFoldersAndExclusions) {
       {{"/lib/a.jar"}, {}, {}, "", {}, "'/lib/a.jar' is not a path inside app/"},
       {{"dist/*.jar"}, {}, {}, "", {}, "'dist/*.jar' matches no jar in app/"},
       {{}, {"lib/a.jar"}, {}, "", {}, "app/lib/a.jar is not a folder"},
+      {{}, {"x*"}, {}, "", {}, "'x*' ends in '*' or '*.jar', which the launcher would take"},
       {{},
        {},
        {"extras"},

@@ -51,8 +51,17 @@ std::string windowsNameProblem(const std::string& name) {
 
 std::string classPathNameProblem(const std::string& name, bool windows) {
   const char separator = targetConventions(windows).listSeparator;
-  if (name.find(separator) == std::string::npos && name.find("&&") == std::string::npos) return "";
-  return "holds '" + std::string(1, separator) + "' or '&&', which would break the class path";
+  if (name.find(separator) != std::string::npos || name.find("&&") != std::string::npos) {
+    return "holds '" + std::string(1, separator) + "' or '&&', which would break the class path";
+  }
+  // The launcher expands class-path entries ending so (options/class_path_wildcards).
+  const std::string jarWildcard = "*.jar";
+  if ((!name.empty() && name.back() == '*') ||
+      (name.size() >= jarWildcard.size() &&
+       name.compare(name.size() - jarWildcard.size(), jarWildcard.size(), jarWildcard) == 0)) {
+    return "ends in '*' or '*.jar', which the launcher would take for a wildcard";
+  }
+  return "";
 }
 
 std::string fileNameKey(const std::string& name, bool windows) {

@@ -13,7 +13,8 @@ namespace plenwick {
 std::string windowsNameProblem(const std::string& name);
 
 // Empty when `name` can stand in the class path after the "&&" token, joined
-// with the target's list separator; otherwise why not, said of the name.
+// with the target's list separator, and be read as itself, not as a wildcard;
+// otherwise why not, said of the name.
 std::string classPathNameProblem(const std::string& name, bool windows);
 
 // The key under which two names are the same file: Windows does not tell
