@@ -12,6 +12,7 @@
 #include "tools/pack/files/read_file.h"
 #include "tools/pack/files/replace.h"
 #include "tools/pack/image/image_builder.h"
+#include "tools/pack/plan/file_association_check.h"
 #include "tools/pack/release/installer.h"
 
 namespace plenwick {
@@ -92,7 +93,8 @@ int installerCommand(const std::vector<std::string>& args) {
     const int status = readImageConfig("installer", rest, &settings, &plan, &help);
     if (status != kExitOk) return status;
     image = plan.output;
-  } else if (!parseImageArguments(rest, settings, &help, &error)) {
+  } else if (!parseImageArguments(rest, settings, &help, &error) ||
+             !checkFileAssociations(settings, &error)) {
     return usageError(error);
   }
   image = normalOutputPath(image);
