@@ -106,7 +106,8 @@ int installerCommand(const std::vector<std::string>& args) {
   // A new image is built beside its output and published with the .msi, once both are complete.
   ConsoleReporter reporter(settings.quiet);
   Staging staging;
-  InstallerRequest request{image, settings.publisher, settings.upgradeCode, settings.sign, made};
+  InstallerRequest request{image, settings.publisher,       settings.upgradeCode, settings.sign,
+                           made,  settings.fileAssociations};
   std::string msi;
   if (!staging.create(made ? image : output, &error) ||
       (made && !buildImage(plan, staging, reporter, &error))) {
