@@ -9,11 +9,6 @@
 namespace plenwick {
 namespace {
 
-std::string lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 // The PNG as an .ico of the launcher's five sizes, at `file` under `work`.
 bool writeTypeIcon(const FileAssociation& type, const std::string& work, const std::string& file,
                    std::string* err) {
@@ -34,7 +29,8 @@ bool addFileTypes(const std::vector<FileAssociation>& types, const std::string& 
                   InstallerSpec* spec, std::string* err) {
   for (FileAssociation type : types) {
     if (!type.icon.empty()) {
-      const std::string file = "icons/" + lower(type.extension) + ".ico";
+      // Extensions differ in more than case (fileAssociationsProblem), so these names do too.
+      const std::string file = "icons/" + type.extension + ".ico";
       if (std::find(spec->files.begin(), spec->files.end(), file) != spec->files.end()) {
         *err = "the image holds " + file + ", where the installer puts a file type's icon";
         return false;
