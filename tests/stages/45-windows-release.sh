@@ -11,9 +11,9 @@ jar=$PWD/build/tests/jars/probe.jar
 fake_jvm=$PWD/build-windows-x64/fake-jvm/jvm.dll
 . tests/stage-steps.sh
 
-for tool in wixl msiinfo osslsigncode openssl wine; do
+for tool in wixl msiinfo osslsigncode openssl wine convert; do
   command -v "$tool" >/dev/null ||
-    { echo "--- skipped: no $tool (Debian packages wixl msitools osslsigncode openssl wine)"; exit 0; }
+    { echo "--- skipped: no $tool (Debian packages wixl msitools osslsigncode openssl wine imagemagick)"; exit 0; }
 done
 for file in build-windows-x64/launcher.exe "$fake_jvm" "$pack" "$jar"; do
   [ -e "$file" ] || { echo "--- skipped: no $file (Linux build and tests/stages/30-windows.sh)"; exit 0; }
@@ -40,12 +40,15 @@ write_config() {
   mkdir -p "$work/runtime/bin/server" "$work/jars" &&
     cp "$fake_jvm" "$work/runtime/bin/server/jvm.dll" &&
     cp "$jar" "$work/jars/probe.jar" && cp "$jar" "$work/jars/only-in-1.0.jar" &&
+    convert -size 256x256 radial-gradient:'#c03080'-none "PNG32:$work/doc.png" &&
     cat >"$work/app.json" <<JSON
 {
   "name": "Rel.App", "displayName": "Release Demo", "version": "1.0", "publisher": "Plenwick Tests",
   "mainClass": "probe.Probe", "jars": ["jars"], "jvmOptions": ["-Dapp.dir=&&"],
   "target": "windows-x64", "runtime": "runtime", "launcher": "$PWD/build-windows-x64/launcher.exe",
   "output": "x64-1.0", "installer": "app-1.0.msi",
+  "fileAssociations": [{"extension": "pwdoc", "mimeType": "application/x-plenwick-doc",
+                        "description": "Release Demo document", "icon": "doc.png"}],
   "sign": {"certificate": "keys/signer.p12", "passwordEnv": "RELEASE_TEST_PASSWORD"}
 }
 JSON
@@ -89,6 +92,40 @@ wine_run() {
   (unset DISPLAY; WINEPREFIX=$prefix WINEDEBUG=-all "$@" >"$work/wine.log" 2>&1)
 }
 
+# Wine 8's shell reads HKEY_CLASSES_ROOT without the user's classes, which Windows merges into
+# it: for the open, the installed keys are copied there, and removed again after it.
+user_classes_to_shell() {
+  local key
+  for key in .pwdoc Rel.App.pwdoc; do
+    wine_run wine reg copy "HKCU\\Software\\Classes\\$key" "HKCR\\$key" /s /f || return 1
+  done
+}
+
+# The file type, through the shell as Explorer opens a file: the installed launcher gets the
+# document's full path as its one argument, spaces and non-ASCII characters intact (UTF-8
+# code page); the type's own icon file is registered.
+open_document() {
+  local doc="$work/docs/A file é€ 文.pwdoc" record=$work/open-record.txt
+  mkdir -p "$work/docs" && echo text >"$doc" || return 1
+  wine_run wine reg query 'HKCU\Software\Classes\Rel.App.pwdoc\DefaultIcon' &&
+    grep -qF '\Rel.App\icons\pwdoc.ico,0' "$work/wine.log" && [ -s "$installed/icons/pwdoc.ico" ] ||
+    { echo "no icon for the type:"; cat "$work/wine.log"; return 1; }
+  user_classes_to_shell || return 1
+  # The fake runtime fails, so the launcher's exit code says nothing here; the record does.
+  PLENWICK_JVM_RECORD=$record wine_run wine start /wait /unix "$doc"
+  wine_run wine reg delete 'HKCR\.pwdoc' /f && wine_run wine reg delete 'HKCR\Rel.App.pwdoc' /f || return 1
+  grep -qxF "arg Z:${doc//\//\\}" "$record" && [ "$(grep -c '^arg ' "$record")" = 2 ] ||
+    { echo "the document did not arrive as one intact argument:"; grep -s '^arg \|acp' "$record"; return 1; }
+  echo "opened through its type: one argument, spaces and non-ASCII characters intact"
+}
+
+types_removed() {
+  local key
+  for key in .pwdoc Rel.App.pwdoc; do
+    ! wine_run wine reg query "HKCU\\Software\\Classes\\$key" || { echo "uninstall left $key"; return 1; }
+  done
+}
+
 installed=""
 install_run_upgrade_uninstall() {
   [ -d "$prefix" ] || { wine_run wineboot -i && wine_run wineserver -w; } || return 1
@@ -113,6 +150,8 @@ install_run_upgrade_uninstall() {
     "$pack" show "$installed/bin/Rel.App.exe" | grep -cx "manifest version: 1.1.0.0" >/dev/null ||
     { echo "1.1 did not replace 1.0"; ls -R "$programs" | head -20; return 1; }
   echo "1.1 replaced 1.0: one copy"
+  # The prefix is kept between runs: a failure here must not leave 1.1 installed in it.
+  open_document || { wine_run wine msiexec /x "$work/app-1.1.msi" /qn; return 1; }
   if wine_run wine msiexec /i "$work/app-1.0.msi" /qn || [ -e "$installed/app/only-in-1.0.jar" ]; then
     echo "1.0 was installed over 1.1"; return 1
   fi
@@ -120,7 +159,8 @@ install_run_upgrade_uninstall() {
   wine_run wine msiexec /x "$work/app-1.1.msi" /qn &&
     [ ! -e "$installed" ] && [ ! -e "$menu/Release Demo.lnk" ] ||
     { echo "uninstall left files"; find "$installed" "$menu" | head; return 1; }
-  echo "uninstalled: no files, no shortcut"
+  types_removed || return 1
+  echo "uninstalled: no files, no shortcut, no file type"
 }
 
 # Each refusal: exit code 1 and a message a user can act on.
@@ -165,7 +205,7 @@ step "configuration" write_config
 step "signed image and installer from the configuration" make_installer
 step "signatures" verify_signatures
 step "per-user package" check_scope
-step "install, run, upgrade, uninstall under Wine" install_run_upgrade_uninstall
+step "install, run, upgrade, open a document, uninstall under Wine" install_run_upgrade_uninstall
 step "errors a user can act on" errors
 if [ -e build-windows-arm64/launcher.exe ]; then
   step "windows-arm64 signed installer" arm64_installer

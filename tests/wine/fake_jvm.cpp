@@ -1,6 +1,6 @@
 // A stand-in for the Java runtime's jvm.dll, for testing the launcher under
 // Wine. JNI_CreateJavaVM writes down everything it receives, and the C
-// runtime's environment at that moment, then fails with a chosen result:
+// runtime's arguments and environment at that moment, then fails with a chosen result:
 //   PLENWICK_JVM_RECORD  file to write (default: jvm-record.txt)
 //   PLENWICK_JVM_RESULT  result to return, decimal (default: -6)
 // It is linked against the same C runtime as the launcher (UCRT), so its
@@ -38,6 +38,8 @@ void record(const JavaVMInitArgs* args, FILE* out) {
   std::fprintf(out, "acp %u\nthread %s\nstackReserve %llu\n", GetACP(),
                GetCurrentThreadId() == initialThread ? "initial" : "new",
                static_cast<unsigned long long>(high - low));
+  // The launcher's own argv (the same C runtime): how the command line was split.
+  for (int i = 0; i < __argc; ++i) std::fprintf(out, "arg %s\n", __argv[i]);
   for (char** entry = _environ; entry != nullptr && *entry != nullptr; ++entry) {
     std::fprintf(out, "env %s\n", *entry);
   }

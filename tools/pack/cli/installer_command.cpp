@@ -12,6 +12,7 @@
 #include "tools/pack/files/read_file.h"
 #include "tools/pack/files/replace.h"
 #include "tools/pack/image/image_builder.h"
+#include "tools/pack/plan/file_association_check.h"
 #include "tools/pack/release/installer.h"
 
 namespace plenwick {
@@ -92,7 +93,8 @@ int installerCommand(const std::vector<std::string>& args) {
     const int status = readImageConfig("installer", rest, &settings, &plan, &help);
     if (status != kExitOk) return status;
     image = plan.output;
-  } else if (!parseImageArguments(rest, settings, &help, &error)) {
+  } else if (!parseImageArguments(rest, settings, &help, &error) ||
+             !checkFileAssociations(settings, &error)) {
     return usageError(error);
   }
   image = normalOutputPath(image);
@@ -104,7 +106,8 @@ int installerCommand(const std::vector<std::string>& args) {
   // A new image is built beside its output and published with the .msi, once both are complete.
   ConsoleReporter reporter(settings.quiet);
   Staging staging;
-  InstallerRequest request{image, settings.publisher, settings.upgradeCode, settings.sign, made};
+  InstallerRequest request{image, settings.publisher,       settings.upgradeCode, settings.sign,
+                           made,  settings.fileAssociations};
   std::string msi;
   if (!staging.create(made ? image : output, &error) ||
       (made && !buildImage(plan, staging, reporter, &error))) {

@@ -8,6 +8,7 @@
 #include "tools/pack/host/external_tool.h"
 #include "tools/pack/host/process.h"
 #include "tools/pack/launcher/launcher_file.h"
+#include "tools/pack/release/file_type_icons.h"
 #include "tools/pack/release/image_files.h"
 #include "tools/pack/release/name_uuid.h"
 #include "tools/pack/release/signing.h"
@@ -112,7 +113,8 @@ bool buildInstaller(const InstallerRequest& r, const std::string& runWork, Repor
   fs::path launcher;
   InstallerSpec spec;
   PeFile pe;
-  if (!findLauncher(r.image, &launcher, err) || !describeImage(r, launcher, &spec, &pe, err)) {
+  if (!findLauncher(r.image, &launcher, err) || !describeImage(r, launcher, &spec, &pe, err) ||
+      !addFileTypes(r.fileTypes, work, &spec, err)) {
     return false;
   }
   // wixl reads "$(" as a variable of the build machine's, in any text.

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "tools/pack/app/file_association.h"
 #include "tools/pack/app/sign_settings.h"
 #include "tools/pack/host/reporter.h"
 
@@ -16,6 +17,7 @@ struct InstallerRequest {
   std::string upgradeCode;      // default: derived from the application's name
   SignSettings sign;            // when given: the launcher (if unsigned) and the .msi are signed
   bool timestampNoted = false;  // the run has already said there is no timestamp server
+  std::vector<FileAssociation> fileTypes;  // the file types the installed launcher opens
 };
 
 // Builds the .msi (signed when asked) in a new folder inside the private folder `work`; *msi

@@ -58,6 +58,13 @@ std::string baseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Where a file of the image lands, for a formatted column: "[INSTALLDIR]bin\\App.exe".
+std::string installedPath(const std::string& file) {
+  std::string path = formatted(file);
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return "[INSTALLDIR]" + wixText(path);
+}
+
 // The image's folders as a tree: each folder with its files and sub-folders.
 struct Folder {
   std::string id;
@@ -138,13 +145,46 @@ std::string shortcutComponent(const InstallerSpec& spec) {
          nameUuid(kUuidSpace, spec.upgradeCode + ":shortcut") + "\">\n";
   out += "          <Shortcut Id=\"AppShortcut\" Name=\"" +
          wixText(shortcutFileName(spec.displayName)) + ".lnk\" Description=\"" +
-         wixText(spec.displayName) + "\" Target=\"[INSTALLDIR]bin\\" +
-         wixText(formatted(spec.name)) +
-         ".exe\" WorkingDirectory=\"INSTALLDIR\" Icon=\"AppIcon.exe\"/>\n";
+         wixText(spec.displayName) + "\" Target=\"" + installedPath("bin/" + spec.name + ".exe") +
+         "\" WorkingDirectory=\"INSTALLDIR\" Icon=\"AppIcon.exe\"/>\n";
   out += "          <RegistryValue Root=\"HKCU\" Key=\"" + registryKey(spec) +
          "\" Name=\"installed\" Type=\"integer\" Value=\"1\" KeyPath=\"yes\"/>\n";
   out += "        </Component>\n      </Directory>\n";
   return out;
+}
+
+// A string value under HKCU\Software\Classes; an empty name is the key's default value.
+std::string classesValue(const std::string& key, const std::string& name,
+                         const std::string& value) {
+  return "              <RegistryValue Root=\"HKCU\" Key=\"" +
+         wixText(formatted("Software\\Classes\\" + key)) + "\"" +
+         (name.empty() ? "" : " Name=\"" + wixText(formatted(name)) + "\"") +
+         " Type=\"string\" Value=\"" + value + "\"/>\n";
+}
+
+// The values that ProgId, Extension and Verb elements stand for, and the
+// class's icon, written under HKCU\Software\Classes by name: wixl turns those
+// elements into values of HKEY_CLASSES_ROOT (root 0) and drops the icon, and
+// root 0 of this 32-bit package is the machine's 32-bit view under Wine, and
+// only by a per-user rule the user's classes on Windows. The open verb starts
+// the launcher with the file's full path, quoted for the spaces it may hold.
+std::string fileTypesComponent(const InstallerSpec& spec) {
+  const std::string launcher = installedPath("bin/" + spec.name + ".exe");
+  std::string out = "            <Component Id=\"FileTypes\" Guid=\"" +
+                    nameUuid(kUuidSpace, spec.upgradeCode + ":types") + "\">\n";
+  out += "              <RegistryValue Root=\"HKCU\" Key=\"" + registryKey(spec) +
+         "\" Name=\"types\" Type=\"integer\" Value=\"1\" KeyPath=\"yes\"/>\n";
+  for (const FileAssociation& type : spec.fileTypes) {
+    const std::string progId = spec.name + "." + type.extension;
+    const std::string icon = type.icon.empty() ? launcher : installedPath(type.icon);
+    out += classesValue("." + type.extension, "", wixText(formatted(progId)));
+    out += classesValue("." + type.extension, "Content Type", wixText(type.mimeType));
+    out += classesValue(progId, "", wixText(formatted(type.description)));
+    out += classesValue(progId + "\\DefaultIcon", "", icon + ",0");
+    out += classesValue(progId + "\\shell\\open\\command", "",
+                        "&quot;" + launcher + "&quot; &quot;%1&quot;");
+  }
+  return out + "            </Component>\n";
 }
 
 // The first product version above `version`, in the three numbers Windows
@@ -244,6 +284,7 @@ std::string wixSourceProblem(const InstallerSpec& spec) {
   std::vector<std::string> texts = {spec.displayName, spec.publisher, spec.name, spec.sourceRoot};
   texts.insert(texts.end(), spec.files.begin(), spec.files.end());
   for (const auto& source : spec.sources) texts.push_back(source.second);
+  for (const FileAssociation& type : spec.fileTypes) texts.push_back(type.description);
   for (const std::string& text : texts) {
     if (text.find("$(") == std::string::npos) continue;
     return "'" + text +
@@ -279,6 +320,7 @@ std::string wixSource(const InstallerSpec& spec) {
   out += "          <Directory Id=\"INSTALLDIR\" Name=\"" + wixText(spec.name) + "\">\n";
   out += installFolderComponent(spec);
   writeFolder(spec, layout, "", "            ", out);
+  if (!spec.fileTypes.empty()) out += fileTypesComponent(spec);
   out += "          </Directory>\n        </Directory>\n      </Directory>\n";
   out += shortcutComponent(spec);
   out += "    </Directory>\n";
@@ -287,6 +329,7 @@ std::string wixSource(const InstallerSpec& spec) {
     out += "      <ComponentRef Id=\"c" + file.second.substr(1) + "\"/>\n";
   }
   out += "      <ComponentRef Id=\"InstallFolder\"/>\n";
+  if (!spec.fileTypes.empty()) out += "      <ComponentRef Id=\"FileTypes\"/>\n";
   out += "      <ComponentRef Id=\"StartMenu\"/>\n    </Feature>\n  </Product>\n</Wix>\n";
   return out;
 }

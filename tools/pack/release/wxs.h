@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/pack/app/file_association.h"
+
 namespace plenwick {
 
 struct InstallerSpec {
@@ -18,6 +20,9 @@ struct InstallerSpec {
   std::vector<std::string> files;  // relative to sourceRoot, "/"-separated
   // Files taken from elsewhere than sourceRoot (a signed copy of the launcher).
   std::map<std::string, std::string> sources;
+  // The file types the launcher opens; each `icon` is a file of `files` (an
+  // .ico), or empty for the launcher's own icon.
+  std::vector<FileAssociation> fileTypes;
 };
 
 // The application's version as a product version: "1.2" -> "1.2.0". Windows

@@ -135,6 +135,32 @@ TEST(WixSource, UserTextStaysAsWritten) {
   EXPECT_NE(wixSourceProblem(spec).find("'app/$(env.HOME).txt' holds \"$(\""), std::string::npos);
 }
 
+// Each type's extension, class with its icon, and open verb, as per-user values.
+TEST(WixSource, FileTypesUnderTheUsersClasses) {
+  InstallerSpec spec = appSpec("A", "P", "img");
+  spec.files = {"bin/App.exe", "icons/pwdoc.ico"};
+  EXPECT_EQ(wixSource(spec).find("FileTypes"), std::string::npos);
+  spec.fileTypes = {{"pwdoc", "application/x-pwdoc", "Doc <1>", "icons/pwdoc.ico"},
+                    {"PwLog", "text/x-pwlog", "Log", ""}};
+  const std::string wxs = wixSource(spec);
+  const char* expected[] = {
+      "Key=\"Software\\Classes\\.pwdoc\" Type=\"string\" Value=\"App.pwdoc\"",
+      "Key=\"Software\\Classes\\.pwdoc\" Name=\"Content Type\" Type=\"string\" "
+      "Value=\"application/x-pwdoc\"",
+      "Key=\"Software\\Classes\\App.pwdoc\" Type=\"string\" Value=\"Doc &lt;1&gt;\"",
+      "Key=\"Software\\Classes\\App.pwdoc\\DefaultIcon\" Type=\"string\" "
+      "Value=\"[INSTALLDIR]icons\\pwdoc.ico,0\"",
+      "Key=\"Software\\Classes\\App.PwLog\\DefaultIcon\" Type=\"string\" "
+      "Value=\"[INSTALLDIR]bin\\App.exe,0\"",
+      "Key=\"Software\\Classes\\App.pwdoc\\shell\\open\\command\" Type=\"string\" "
+      "Value=\"&quot;[INSTALLDIR]bin\\App.exe&quot; &quot;%1&quot;\"",
+      "<ComponentRef Id=\"FileTypes\"/>"};
+  for (const char* text : expected) EXPECT_NE(wxs.find(text), std::string::npos) << text << wxs;
+  EXPECT_EQ(wxs.find("Root=\"HKCR\""), std::string::npos);
+  spec.fileTypes[1].description = "$(env.HOME)";
+  EXPECT_NE(wixSourceProblem(spec).find("'$(env.HOME)' holds"), std::string::npos);
+}
+
 // What wixl makes of the escapes, read back from the package.
 class WixlTest : public TempDirTest {};
 
@@ -145,6 +171,7 @@ TEST_F(WixlTest, PackageHoldsTheTextAsWritten) {
   }
   InstallerSpec spec = appSpec("Tom [x] $5", "Evil [ProgramFilesFolder] {x} $$", "img");
   spec.files = {"bin/App.exe"};
+  spec.fileTypes = {{"pwdoc", "application/x-pwdoc", "Doc [x] $5 {y}", ""}};
   put("img/bin/App.exe");
   put("app.wxs", wixSource(spec));
   ProcessOptions options;
@@ -155,6 +182,8 @@ TEST_F(WixlTest, PackageHoldsTheTextAsWritten) {
       {"Registry", "\tSoftware\\Evil [\\[]ProgramFilesFolder[\\]] [\\{]x[\\}] $$\\App\t"},
       {"LaunchCondition", "\tA newer version of Tom [\\[]x[\\]] $5 is already installed."},
       {"Property", "ProductName\tTom [x] $5\r"},
+      {"Registry", "\tSoftware\\Classes\\App.pwdoc\t\tDoc [\\[]x[\\]] $5 [\\{]y[\\}]\t"},
+      {"Registry", "\t\"[INSTALLDIR]bin\\App.exe\" \"%1\"\t"},
   };
   for (const auto& [table, row] : rows) {
     const ProcessResult shown = runProcess({msiinfo, "export", "app.msi", table}, options);

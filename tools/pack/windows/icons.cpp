@@ -85,6 +85,28 @@ bool fromFivePngs(const std::vector<std::string>& paths, std::vector<RgbaBitmap>
   return true;
 }
 
+// The header and the start of each entry, which the icon group and the .ico
+// file share: an entry then ends with its resource id or its file offset.
+std::vector<unsigned char> iconHeader(const std::vector<std::vector<unsigned char>>& pngs) {
+  std::vector<unsigned char> out;
+  put16(out, 0);  // reserved
+  put16(out, 1);  // icons
+  put16(out, static_cast<uint32_t>(pngs.size()));
+  return out;
+}
+
+void putIconEntry(const std::vector<std::vector<unsigned char>>& pngs, std::size_t i,
+                  std::vector<unsigned char>& out) {
+  const int size = kIconSizes[i];
+  out.push_back(static_cast<unsigned char>(size >= 256 ? 0 : size));  // 256 is written as 0
+  out.push_back(static_cast<unsigned char>(size >= 256 ? 0 : size));
+  out.push_back(0);  // colour count
+  out.push_back(0);  // reserved
+  put16(out, 1);     // planes
+  put16(out, 32);    // bits per pixel
+  put32(out, static_cast<uint32_t>(pngs[i].size()));
+}
+
 }  // namespace
 
 bool readPng(const std::string& path, RgbaBitmap& out, std::string* err) {
@@ -169,21 +191,23 @@ bool makeIconSet(const std::vector<std::string>& paths,
 
 std::vector<unsigned char> iconGroup(const std::vector<std::vector<unsigned char>>& pngs,
                                      const std::vector<uint16_t>& ids) {
-  std::vector<unsigned char> out;
-  put16(out, 0);  // reserved
-  put16(out, 1);  // icons
-  put16(out, static_cast<uint32_t>(pngs.size()));
+  std::vector<unsigned char> out = iconHeader(pngs);
   for (std::size_t i = 0; i < pngs.size(); ++i) {
-    const int size = kIconSizes[i];
-    out.push_back(static_cast<unsigned char>(size >= 256 ? 0 : size));  // 256 is written as 0
-    out.push_back(static_cast<unsigned char>(size >= 256 ? 0 : size));
-    out.push_back(0);  // colour count
-    out.push_back(0);  // reserved
-    put16(out, 1);     // planes
-    put16(out, 32);    // bits per pixel
-    put32(out, static_cast<uint32_t>(pngs[i].size()));
+    putIconEntry(pngs, i, out);
     put16(out, ids[i]);
   }
+  return out;
+}
+
+std::vector<unsigned char> iconFile(const std::vector<std::vector<unsigned char>>& pngs) {
+  std::vector<unsigned char> out = iconHeader(pngs);
+  std::size_t offset = out.size() + 16 * pngs.size();
+  for (std::size_t i = 0; i < pngs.size(); ++i) {
+    putIconEntry(pngs, i, out);
+    put32(out, static_cast<uint32_t>(offset));
+    offset += pngs[i].size();
+  }
+  for (const auto& png : pngs) out.insert(out.end(), png.begin(), png.end());
   return out;
 }
 

@@ -31,4 +31,7 @@ bool makeIconSet(const std::vector<std::string>& paths,
 std::vector<unsigned char> iconGroup(const std::vector<std::vector<unsigned char>>& pngs,
                                      const std::vector<uint16_t>& ids);
 
+// An .ico file holding the images of makeIconSet, in the order of kIconSizes.
+std::vector<unsigned char> iconFile(const std::vector<std::vector<unsigned char>>& pngs);
+
 }  // namespace plenwick

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace plenwick {
 namespace {
 
@@ -25,6 +27,15 @@ TEST(Icons, ScalingAveragesAndKeepsTransparency) {
             (std::vector<unsigned char>{0, 0, 1, 0,  5,  0, 16, 16, 0, 0,  1, 0, 32, 0, 3, 0, 0,
                                         0, 7, 0, 32, 32, 0, 0,  1,  0, 32, 0, 2, 0,  0, 0, 8, 0}));
   EXPECT_EQ(group[6 + 4 * 14], 0) << "256 px is recorded as 0";
+  // An .ico file: the same entries, each ending with its image's offset, then the images.
+  const std::vector<unsigned char> ico = iconFile({{1, 2, 3}, {4, 5}, {}, {}, {}});
+  ASSERT_EQ(ico.size(), 6u + 5 * 16 + 5);
+  EXPECT_TRUE(std::equal(group.begin(), group.begin() + 18, ico.begin()));
+  EXPECT_EQ(std::vector<unsigned char>(ico.begin() + 18, ico.begin() + 22),
+            (std::vector<unsigned char>{86, 0, 0, 0}));
+  EXPECT_EQ(ico[6 + 16 + 12], 89) << "the second image follows the first";
+  EXPECT_EQ(std::vector<unsigned char>(ico.end() - 5, ico.end()),
+            (std::vector<unsigned char>{1, 2, 3, 4, 5}));
 }
 
 }  // namespace
