@@ -44,6 +44,7 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/release/image_files_test.cpp
     tools/pack/release/wxs_test.cpp
     tools/pack/content/jar_manifest_test.cpp
+    tools/pack/content/glob_test.cpp
     tools/pack/text/printable_test.cpp
     tests/support/small_zip.cpp)
   target_link_libraries(plenwick_unit_tests PRIVATE plenwick_pack_lib)

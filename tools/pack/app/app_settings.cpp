@@ -17,9 +17,10 @@ std::vector<std::string> namedInputs(const AppSettings& s) {
   std::vector<std::string> inputs = {s.runtime,          s.jdk,      s.launcher,
                                      s.bootstrapJar,     s.file,     s.appFolder,
                                      s.sign.certificate, s.sign.key, s.sign.passwordFile};
-  for (const auto* list : {&s.jars, &s.icons, &s.appContent}) {
+  for (const auto* list : {&s.jars, &s.icons}) {
     inputs.insert(inputs.end(), list->begin(), list->end());
   }
+  for (const ContentEntry& entry : s.appContent) inputs.push_back(entry.from);
   return inputs;
 }
 

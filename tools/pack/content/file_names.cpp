@@ -55,6 +55,23 @@ std::string classPathNameProblem(const std::string& name, bool windows) {
   return "holds '" + std::string(1, separator) + "' or '&&', which would break the class path";
 }
 
+std::string appPathProblem(const std::string& path, bool windows) {
+  if (path.empty()) return "is empty";
+  if (path.front() == '/') return "is absolute: give a path inside app/, like doc/readme.txt";
+  for (std::size_t start = 0;;) {
+    const std::size_t end = path.find('/', start);
+    const std::string part = path.substr(start, end - start);
+    if (part.empty() || part == "." || part == "..") {
+      return "has an empty, '.' or '..' part: give a path inside app/, like doc/readme.txt";
+    }
+    const std::string problem = windows ? windowsNameProblem(part) : "";
+    if (!problem.empty()) return "has a part '" + part + "' that " + problem;
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return "";
+}
+
 std::string fileNameKey(const std::string& name, bool windows) {
   return windows ? upperCase(name) : name;
 }
