@@ -17,7 +17,7 @@ AppField flag(const char* key, const char* option, std::optional<bool> AppSettin
 }
 
 AppField contentList(const char* key, const char* option,
-                     std::vector<ContentEntry> AppSettings::*m) {
+                     std::vector<ContentItem> AppSettings::*m) {
   return {key, option, FieldKind::kContentList, nullptr, nullptr, nullptr, m, -1};
 }
 

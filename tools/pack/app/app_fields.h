@@ -19,7 +19,7 @@ struct AppField {
   std::string AppSettings::*text;
   std::vector<std::string> AppSettings::*list;
   std::optional<bool> AppSettings::*flag;
-  std::vector<ContentEntry> AppSettings::*content;
+  std::vector<ContentItem> AppSettings::*content;
   int launchFlag;  // a behaviour flag's index in kLaunchFlags and AppSettings::launchFlags, or -1
 };
 

@@ -20,7 +20,7 @@ std::vector<std::string> namedInputs(const AppSettings& s) {
   for (const auto* list : {&s.jars, &s.icons}) {
     inputs.insert(inputs.end(), list->begin(), list->end());
   }
-  for (const ContentEntry& entry : s.appContent) inputs.push_back(entry.from);
+  for (const ContentItem& entry : s.appContent) inputs.push_back(entry.from);
   return inputs;
 }
 

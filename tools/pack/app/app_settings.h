@@ -15,7 +15,7 @@
 namespace plenwick {
 
 // One entry of 'appContent': a file or folder and its path inside app/.
-struct ContentEntry {
+struct ContentItem {
   std::string from;  // the file or folder to copy
   std::string to;    // '/'-separated inside app/; empty: under its own name
 };
@@ -29,15 +29,15 @@ struct AppSettings {
   std::vector<std::string> arguments;  // default application arguments
   // The behaviour flags, indexed like kLaunchFlags.
   std::array<std::optional<bool>, kLaunchFlagCount> launchFlags;
-  std::string stackSize;                 // as written: "2M", "524288"
-  std::vector<std::string> jars;         // jar files, or directories whose *.jar are taken
-  std::string appFolder;                 // a folder whose whole content becomes app/
-  std::vector<ContentEntry> appContent;  // files or folders copied into app/
-  std::vector<std::string> exclude;      // globs of paths in app/ left out of the two above
-  std::string mainJar;                   // the main jar's path inside app/
-  std::string target;                    // linux-x64, windows-x64, windows-arm64
-  std::string jdk;                       // a JDK with jmods to make the runtime with jlink
-  std::string runtime;                   // or a prepared runtime directory, copied as it is
+  std::string stackSize;                // as written: "2M", "524288"
+  std::vector<std::string> jars;        // jar files, or directories whose *.jar are taken
+  std::string appFolder;                // a folder whose whole content becomes app/
+  std::vector<ContentItem> appContent;  // files or folders copied into app/
+  std::vector<std::string> exclude;     // globs of paths in app/ left out of the folders taken
+  std::string mainJar;                  // the main jar's path inside app/
+  std::string target;                   // linux-x64, windows-x64, windows-arm64
+  std::string jdk;                      // a JDK with jmods to make the runtime with jlink
+  std::string runtime;                  // or a prepared runtime directory, copied as it is
   std::vector<std::string> modules;
   std::vector<std::string> icons;  // one large square PNG, or five (16..256 px)
   std::optional<bool> appCds;

@@ -28,7 +28,7 @@ std::string resolvePath(const fs::path& base, const std::string& value) {
 }
 
 // An entry of 'appContent': a path, or { "from": PATH, "to": PATH-IN-APP }.
-bool contentEntryFromJson(const json& value, const fs::path& base, ContentEntry* entry,
+bool contentEntryFromJson(const json& value, const fs::path& base, ContentItem* entry,
                           std::string* err) {
   if (value.is_string()) {
     entry->from = resolvePath(base, value.get<std::string>());
@@ -57,13 +57,13 @@ bool contentEntryFromJson(const json& value, const fs::path& base, ContentEntry*
   return true;
 }
 
-bool contentListFromJson(const json& value, const fs::path& base, std::vector<ContentEntry>* list,
+bool contentListFromJson(const json& value, const fs::path& base, std::vector<ContentItem>* list,
                          std::string* err) {
   if (!value.is_array()) {
     *err = "must be a list of paths or { \"from\": PATH, \"to\": PATH-IN-APP }";
     return false;
   }
-  list->assign(value.size(), ContentEntry());
+  list->assign(value.size(), ContentItem());
   for (std::size_t i = 0; i < value.size(); ++i) {
     std::string problem;
     if (!contentEntryFromJson(value[i], base, &(*list)[i], &problem)) {

@@ -163,7 +163,7 @@ bool listAppFolder(Listing& listing, std::string* err) {
 }
 
 // Where an entry of appContent goes in app/: its 'to', or its own name.
-bool placeOf(const AppSettings& c, const ContentEntry& entry, bool windows, std::string* name,
+bool placeOf(const AppSettings& c, const ContentItem& entry, bool windows, std::string* name,
              std::string* err) {
   if (!entry.to.empty()) {
     const std::string problem = appPathProblem(entry.to, windows);
@@ -189,7 +189,7 @@ bool placeOf(const AppSettings& c, const ContentEntry& entry, bool windows, std:
 }
 
 // The folders above a 'to' path, made unless an entry brings them.
-bool addParents(Listing& listing, const ContentEntry& entry, const std::string& name,
+bool addParents(Listing& listing, const ContentItem& entry, const std::string& name,
                 std::string* err) {
   for (std::size_t slash = name.find('/'); slash != std::string::npos;
        slash = name.find('/', slash + 1)) {
@@ -204,7 +204,7 @@ bool addParents(Listing& listing, const ContentEntry& entry, const std::string& 
 // appFolder can be placed by hand); what a folder holds is matched.
 bool listAppContent(Listing& listing, std::string* err) {
   const AppSettings& c = listing.c;
-  for (const ContentEntry& entry : c.appContent) {
+  for (const ContentItem& entry : c.appContent) {
     std::string name;
     if (!placeOf(c, entry, listing.windows, &name, err) || !addParents(listing, entry, name, err)) {
       return false;
