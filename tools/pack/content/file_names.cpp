@@ -32,6 +32,14 @@ std::string shown(char c) {
   return std::string("the control character ") + text;
 }
 
+std::string appPathPartProblem(const std::string& part, bool windows) {
+  if (part.empty() || part == "." || part == "..") {
+    return "has an empty, '.' or '..' part: give a path inside app/, like doc/readme.txt";
+  }
+  const std::string problem = windows ? windowsNameProblem(part) : "";
+  return problem.empty() ? "" : "has a part '" + part + "' that " + problem;
+}
+
 }  // namespace
 
 std::string windowsNameProblem(const std::string& name) {
@@ -60,16 +68,10 @@ std::string appPathProblem(const std::string& path, bool windows) {
   if (path.front() == '/') return "is absolute: give a path inside app/, like doc/readme.txt";
   for (std::size_t start = 0;;) {
     const std::size_t end = path.find('/', start);
-    const std::string part = path.substr(start, end - start);
-    if (part.empty() || part == "." || part == "..") {
-      return "has an empty, '.' or '..' part: give a path inside app/, like doc/readme.txt";
-    }
-    const std::string problem = windows ? windowsNameProblem(part) : "";
-    if (!problem.empty()) return "has a part '" + part + "' that " + problem;
-    if (end == std::string::npos) break;
+    std::string problem = appPathPartProblem(path.substr(start, end - start), windows);
+    if (!problem.empty() || end == std::string::npos) return problem;
     start = end + 1;
   }
-  return "";
 }
 
 std::string fileNameKey(const std::string& name, bool windows) {
