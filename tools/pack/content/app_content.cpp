@@ -106,6 +106,28 @@ std::string linkProblem(const std::string& link, const std::string& name, bool t
          "\", \"to\": \"" + name + "\" } (or leave it out with the exclude alone)";
 }
 
+std::string specialFileProblem(const std::string& file, const std::string& name) {
+  return file + " is a special file (a device, FIFO or socket): leave it out with " +
+         "\"exclude\": [\"" + name + "\"]";
+}
+
+bool listFolder(Listing& listing, const std::string& key, const fs::path& folder,
+                const std::string& prefix, std::string* err);
+
+// Adds `source` as app/`name`: a file, or a folder with what it holds;
+// anything else is refused with `otherwise`.
+bool addEntry(Listing& listing, const std::string& key, const std::string& source,
+              const std::string& name, fs::file_status status, const std::string& otherwise,
+              std::string* err) {
+  const std::string own = fs::path(name).filename().string();
+  if (fs::is_directory(status)) {
+    return listing.add(key, own, {source, name, true}, err) &&
+           listFolder(listing, key, source, name + "/", err);
+  }
+  if (fs::is_regular_file(status)) return listing.add(key, own, {source, name, false}, err);
+  return fail(listing.c, key, otherwise, err);
+}
+
 // Adds what lies below `folder` as `prefix`/..., sorted by name, following
 // links to files.
 bool listFolder(Listing& listing, const std::string& key, const fs::path& folder,
@@ -119,27 +141,15 @@ bool listFolder(Listing& listing, const std::string& key, const fs::path& folder
   if (code) return fail(c, key, "cannot read " + folder.string() + ": " + code.message(), err);
   std::sort(entries.begin(), entries.end());
   for (const fs::path& entry : entries) {
-    const std::string own = entry.filename().string();
-    const std::string name = prefix + own;
+    const std::string name = prefix + entry.filename().string();
     if (listing.excluded(name)) continue;
     const fs::file_status link = fs::symlink_status(entry, code);
     const fs::file_status status = fs::status(entry, code);
     if (fs::is_symlink(link) && !fs::is_regular_file(status)) {
       return fail(c, key, linkProblem(entry.string(), name, fs::exists(status)), err);
     }
-    if (fs::is_directory(status)) {
-      if (!listing.add(key, own, {entry.string(), name, true}, err) ||
-          !listFolder(listing, key, entry, name + "/", err)) {
-        return false;
-      }
-    } else if (fs::is_regular_file(status)) {
-      if (!listing.add(key, own, {entry.string(), name, false}, err)) return false;
-    } else {
-      return fail(c, key,
-                  entry.string() + " is a special file (a device, FIFO or socket): leave it out " +
-                      "with \"exclude\": [\"" + name + "\"]",
-                  err);
-    }
+    const std::string special = specialFileProblem(entry.string(), name);
+    if (!addEntry(listing, key, entry.string(), name, status, special, err)) return false;
   }
   return true;
 }
@@ -209,18 +219,10 @@ bool listAppContent(Listing& listing, std::string* err) {
     if (!placeOf(c, entry, listing.windows, &name, err) || !addParents(listing, entry, name, err)) {
       return false;
     }
-    const std::string own = fs::path(name).filename().string();
     std::error_code code;
-    const fs::file_status status = fs::status(entry.from, code);
-    if (fs::is_directory(status)) {
-      if (!listing.add("appContent", own, {entry.from, name, true}, err) ||
-          !listFolder(listing, "appContent", entry.from, name + "/", err)) {
-        return false;
-      }
-    } else if (fs::is_regular_file(status)) {
-      if (!listing.add("appContent", own, {entry.from, name, false}, err)) return false;
-    } else {
-      return fail(c, "appContent", "no such file or folder: " + entry.from, err);
+    if (!addEntry(listing, "appContent", entry.from, name, fs::status(entry.from, code),
+                  "no such file or folder: " + entry.from, err)) {
+      return false;
     }
   }
   return true;
