@@ -220,10 +220,11 @@ bool listAppContent(Listing& listing, std::string* err) {
       return false;
     }
     std::error_code code;
-    if (!addEntry(listing, "appContent", entry.from, name, fs::status(entry.from, code),
-                  "no such file or folder: " + entry.from, err)) {
-      return false;
-    }
+    const fs::file_status status = fs::status(entry.from, code);
+    const std::string otherwise = fs::exists(status)
+                                      ? entry.from + " is a special file (a device, FIFO or socket)"
+                                      : "no such file or folder: " + entry.from;
+    if (!addEntry(listing, "appContent", entry.from, name, status, otherwise, err)) return false;
   }
   return true;
 }
@@ -238,12 +239,18 @@ bool checkExcludes(const AppSettings& c, std::string* err) {
   return true;
 }
 
+std::string unusedExcludeNote(const std::string& where, const std::string& glob) {
+  std::string note = where + ": '" + glob + "' leaves nothing out";
+  if (glob.rfind("**", 0) != 0) {
+    note += " (globs match from app/ itself: **/" + glob + " matches at any depth)";
+  }
+  return printable(note);
+}
+
 void noteUnusedExcludes(const Listing& listing, AppContent* content) {
   for (std::size_t i = 0; i < listing.globsUsed.size(); ++i) {
     if (listing.globsUsed[i]) continue;
-    content->notes.push_back(printable(listing.c.where("exclude") + ": '" + listing.c.exclude[i] +
-                                       "' leaves nothing out (globs match from app/ itself: **/" +
-                                       listing.c.exclude[i] + " matches at any depth)"));
+    content->notes.push_back(unusedExcludeNote(listing.c.where("exclude"), listing.c.exclude[i]));
   }
 }
 
