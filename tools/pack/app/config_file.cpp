@@ -28,8 +28,8 @@ std::string resolvePath(const fs::path& base, const std::string& value) {
 }
 
 // An entry of 'appContent': a path, or { "from": PATH, "to": PATH-IN-APP }.
-bool contentEntryFromJson(const json& value, const fs::path& base, ContentItem* entry,
-                          std::string* err) {
+bool contentItemFromJson(const json& value, const fs::path& base, ContentItem* entry,
+                         std::string* err) {
   if (value.is_string()) {
     entry->from = resolvePath(base, value.get<std::string>());
     return true;
@@ -52,8 +52,8 @@ bool contentEntryFromJson(const json& value, const fs::path& base, ContentItem* 
     *err = "needs both \"from\" (a file or folder) and \"to\" (its path inside app/)";
     return false;
   }
-  entry->from = resolvePath(base, value["from"].get<std::string>());
-  entry->to = value["to"].get<std::string>();
+  entry->from = resolvePath(base, value.at("from").get<std::string>());
+  entry->to = value.at("to").get<std::string>();
   return true;
 }
 
@@ -66,7 +66,7 @@ bool contentListFromJson(const json& value, const fs::path& base, std::vector<Co
   list->assign(value.size(), ContentItem());
   for (std::size_t i = 0; i < value.size(); ++i) {
     std::string problem;
-    if (!contentEntryFromJson(value[i], base, &(*list)[i], &problem)) {
+    if (!contentItemFromJson(value[i], base, &(*list)[i], &problem)) {
       *err = "entry " + std::to_string(i + 1) + " " + problem;
       return false;
     }

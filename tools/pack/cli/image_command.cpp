@@ -35,7 +35,7 @@ constexpr const char* kImageUsage =
     "  --app-content-to PATH    where in app/ the --app-content before it goes\n"
     "                           (default: under its own name)\n"
     "  --exclude GLOB           a path in app/ left out of appFolder and appContent;\n"
-    "                           * and ? within a name, ** any folders (repeat) [exclude]\n"
+    "                           * and ? within a name, ** any folders (repeat)  [exclude]\n"
     "  --main-jar NAME          the main jar's path in app/; its manifest's\n"
     "                           Main-Class is the default main class            [mainJar]\n"
     "  --target TARGET          linux-x64 (default), windows-x64, windows-arm64 [target]\n"
