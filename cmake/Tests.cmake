@@ -47,6 +47,7 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/content/jar_manifest_test.cpp
     tools/pack/content/class_path_plan_test.cpp
     tools/pack/content/manifest_class_path_test.cpp
+    tools/pack/content/glob_test.cpp
     tools/pack/text/printable_test.cpp
     tests/support/small_zip.cpp)
   target_link_libraries(plenwick_unit_tests PRIVATE plenwick_pack_lib)

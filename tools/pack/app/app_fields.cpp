@@ -4,16 +4,21 @@ namespace plenwick {
 namespace {
 
 AppField text(const char* key, const char* option, FieldKind kind, std::string AppSettings::*m) {
-  return {key, option, kind, m, nullptr, nullptr, -1};
+  return {key, option, kind, m, nullptr, nullptr, nullptr, -1};
 }
 
 AppField list(const char* key, const char* option, FieldKind kind,
               std::vector<std::string> AppSettings::*m) {
-  return {key, option, kind, nullptr, m, nullptr, -1};
+  return {key, option, kind, nullptr, m, nullptr, nullptr, -1};
 }
 
 AppField flag(const char* key, const char* option, std::optional<bool> AppSettings::*m) {
-  return {key, option, FieldKind::kBool, nullptr, nullptr, m, -1};
+  return {key, option, FieldKind::kBool, nullptr, nullptr, m, nullptr, -1};
+}
+
+AppField contentList(const char* key, const char* option,
+                     std::vector<ContentItem> AppSettings::*m) {
+  return {key, option, FieldKind::kContentList, nullptr, nullptr, nullptr, m, -1};
 }
 
 AppField launchFlag(std::size_t index) {
@@ -42,7 +47,8 @@ const std::vector<AppField>& appFields() {
       text("stackSize", "stack-size", K::kSize, &C::stackSize),
       list("jars", "jar", K::kPathList, &C::jars),
       text("appFolder", "app-folder", K::kPath, &C::appFolder),
-      list("appContent", "app-content", K::kPathList, &C::appContent),
+      contentList("appContent", "app-content", &C::appContent),
+      list("exclude", "exclude", K::kStringList, &C::exclude),
       text("mainJar", "main-jar", K::kString, &C::mainJar),
       list("classPath", "class-path", K::kStringList, &C::classPath),
       list("classPathFolders", "class-path-folder", K::kStringList, &C::classPathFolders),

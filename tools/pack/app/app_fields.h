@@ -9,7 +9,8 @@
 
 namespace plenwick {
 
-enum class FieldKind { kString, kPath, kStringList, kPathList, kBool, kSize };
+// kContentList: 'appContent', paths or { "from": PATH, "to": PATH-IN-APP }.
+enum class FieldKind { kString, kPath, kStringList, kPathList, kBool, kSize, kContentList };
 
 struct AppField {
   const char* key;     // in the JSON file
@@ -18,6 +19,7 @@ struct AppField {
   std::string AppSettings::*text;
   std::vector<std::string> AppSettings::*list;
   std::optional<bool> AppSettings::*flag;
+  std::vector<ContentItem> AppSettings::*content;
   int launchFlag;  // a behaviour flag's index in kLaunchFlags and AppSettings::launchFlags, or -1
 };
 

@@ -20,13 +20,32 @@ bool applyFlag(const std::string& option, AppSettings& config) {
 bool applyValue(const AppField& field, const std::string& value, std::set<std::string>& listsSeen,
                 AppSettings& config, std::string* err) {
   if (!checkNoNul(value, std::string("option --") + field.option, err)) return false;
-  if (field.list != nullptr) {
+  if (field.content != nullptr) {
+    if (listsSeen.insert(field.key).second) (config.*field.content).clear();
+    (config.*field.content).push_back({value, ""});
+  } else if (field.list != nullptr) {
     if (listsSeen.insert(field.key).second) (config.*field.list).clear();
     (config.*field.list).push_back(value);
   } else {
     config.*field.text = value;
   }
   config.origin[field.key] = std::string("option --") + field.option;
+  return true;
+}
+
+// The place in app/ of the --app-content just before: an option of its own,
+// as any character of a path may also stand in a file name, so no separator
+// inside one value could tell the two apart.
+bool placeLastContent(const std::string& to, const std::set<std::string>& listsSeen,
+                      AppSettings& config, std::string* err) {
+  if (!checkNoNul(to, "option --app-content-to", err)) return false;
+  if (listsSeen.count("appContent") == 0 || !config.appContent.back().to.empty() || to.empty()) {
+    *err =
+        "option --app-content-to gives one path in app/ for the --app-content just before it: "
+        "--app-content FROM --app-content-to PATH-IN-APP";
+    return false;
+  }
+  config.appContent.back().to = to;
   return true;
 }
 
@@ -57,7 +76,7 @@ bool parseImageArguments(const std::vector<std::string>& args, AppSettings& conf
     }
     if (applyFlag(option, config)) continue;
     const AppField* field = findFieldByOption(option);
-    if (field == nullptr) {
+    if (field == nullptr && option != "app-content-to") {
       *err = "unknown option " + arg;
       return false;
     }
@@ -65,7 +84,11 @@ bool parseImageArguments(const std::vector<std::string>& args, AppSettings& conf
       *err = arg + " needs a value";
       return false;
     }
-    if (!applyValue(*field, args[++i], listsSeen, config, err)) return false;
+    const std::string& value = args[++i];
+    if (field == nullptr ? !placeLastContent(value, listsSeen, config, err)
+                         : !applyValue(*field, value, listsSeen, config, err)) {
+      return false;
+    }
   }
   return true;
 }

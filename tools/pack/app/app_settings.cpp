@@ -17,10 +17,11 @@ std::vector<std::string> namedInputs(const AppSettings& s) {
   std::vector<std::string> inputs = {s.runtime,          s.jdk,      s.launcher,
                                      s.bootstrapJar,     s.file,     s.appFolder,
                                      s.sign.certificate, s.sign.key, s.sign.passwordFile};
-  for (const auto* list : {&s.jars, &s.icons, &s.appContent}) {
+  for (const auto* list : {&s.jars, &s.icons}) {
     inputs.insert(inputs.end(), list->begin(), list->end());
   }
   for (const FileAssociation& type : s.fileAssociations) inputs.push_back(type.icon);
+  for (const ContentItem& entry : s.appContent) inputs.push_back(entry.from);
   return inputs;
 }
 

@@ -15,6 +15,12 @@
 
 namespace plenwick {
 
+// One entry of 'appContent': a file or folder and its path inside app/.
+struct ContentItem {
+  std::string from;  // the file or folder to copy
+  std::string to;    // '/'-separated inside app/; empty: under its own name
+};
+
 struct AppSettings {
   std::string name;         // file name of the launcher, assembly name on Windows
   std::string displayName;  // the manifest's description; defaults to name
@@ -27,7 +33,8 @@ struct AppSettings {
   std::string stackSize;                // as written: "2M", "524288"
   std::vector<std::string> jars;        // jar files, or directories whose *.jar are taken
   std::string appFolder;                // a folder whose whole content becomes app/
-  std::vector<std::string> appContent;  // files or folders copied into app/ by name
+  std::vector<ContentItem> appContent;  // files or folders copied into app/
+  std::vector<std::string> exclude;     // globs of paths in app/ left out of the folders taken
   std::string mainJar;                  // the main jar's path inside app/
   std::string target;                   // linux-x64, windows-x64, windows-arm64
   std::string jdk;                      // a JDK with jmods to make the runtime with jlink

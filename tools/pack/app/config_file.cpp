@@ -27,6 +27,53 @@ std::string resolvePath(const fs::path& base, const std::string& value) {
   return (base / value).lexically_normal().string();
 }
 
+// An entry of 'appContent': a path, or { "from": PATH, "to": PATH-IN-APP }.
+bool contentItemFromJson(const json& value, const fs::path& base, ContentItem* entry,
+                         std::string* err) {
+  if (value.is_string()) {
+    entry->from = resolvePath(base, value.get<std::string>());
+    return true;
+  }
+  if (!value.is_object()) {
+    *err = "must be a path or { \"from\": PATH, \"to\": PATH-IN-APP }";
+    return false;
+  }
+  for (const auto& item : value.items()) {
+    if (item.key() != "from" && item.key() != "to") {
+      *err = "has an unknown key '" + printable(item.key()) + "': give \"from\" and \"to\"";
+      return false;
+    }
+    if (!item.value().is_string() || item.value().get_ref<const std::string&>().empty()) {
+      *err = "key '" + item.key() + "' must be a text, not empty";
+      return false;
+    }
+  }
+  if (!value.contains("from") || !value.contains("to")) {
+    *err = "needs both \"from\" (a file or folder) and \"to\" (its path inside app/)";
+    return false;
+  }
+  entry->from = resolvePath(base, value.at("from").get<std::string>());
+  entry->to = value.at("to").get<std::string>();
+  return true;
+}
+
+bool contentListFromJson(const json& value, const fs::path& base, std::vector<ContentItem>* list,
+                         std::string* err) {
+  if (!value.is_array()) {
+    *err = "must be a list of paths or { \"from\": PATH, \"to\": PATH-IN-APP }";
+    return false;
+  }
+  list->assign(value.size(), ContentItem());
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    std::string problem;
+    if (!contentItemFromJson(value[i], base, &(*list)[i], &problem)) {
+      *err = "entry " + std::to_string(i + 1) + " " + problem;
+      return false;
+    }
+  }
+  return true;
+}
+
 // Checks the JSON type of one value; sets `error` to what it should have been.
 bool setFromJson(const AppField& field, const json& value, const fs::path& base,
                  AppSettings& config, std::string* err) {
@@ -59,6 +106,8 @@ bool setFromJson(const AppField& field, const json& value, const fs::path& base,
       if (field.kind == FieldKind::kPath)
         config.*field.text = resolvePath(base, config.*field.text);
       return true;
+    case FieldKind::kContentList:
+      return contentListFromJson(value, base, &(config.*field.content), err);
     case FieldKind::kStringList:
     case FieldKind::kPathList:
       break;

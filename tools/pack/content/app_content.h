@@ -1,7 +1,8 @@
 // What goes into an image's app/ folder: the jars of 'jars' (flat), the whole
 // content of 'appFolder', and the files or folders of 'appContent' under their
-// own names; from that listing, the class path (class_path_plan.h), the
-// folders of native libraries and, from the main jar's manifest, the main class.
+// own names or at their 'to' paths, less what 'exclude' leaves out; from that
+// listing, the class path (class_path_plan.h), the folders of native libraries
+// and, from the main jar's manifest, the main class.
 #pragma once
 
 #include <string>
@@ -15,6 +16,7 @@ struct AppFile {
   std::string source;
   std::string name;  // its path inside app/, '/'-separated
   bool folder = false;
+  bool made = false;  // a folder above a 'to' path: made with the default mode, nothing copied
 };
 
 struct AppContent {
@@ -25,14 +27,18 @@ struct AppContent {
   std::vector<std::string> libraryFolders;  // folders in app/ with native libraries ("" is app/)
   bool mainJarFirst = false;                // classPath starts with the main jar ('mainJar')
   std::string manifestMainClass;            // the main jar's Main-Class when 'mainClass' is empty
+  std::vector<std::string> notes;           // what the listing found that the user should hear
 };
 
 // Lists app/ from settings.appFolder, settings.appContent and `jars` (the
 // files of 'jars', directories already opened) and derives the class path,
 // the folders of native libraries, and the main class from the main jar's
-// manifest when 'mainClass' is not given. Links are followed to the files
-// they point to (and copied as files); a link to a folder, a dangling link
-// and special files are refused, as are two entries of one name.
+// manifest when 'mainClass' is not given. The folders and files the user
+// names (appFolder, appContent entries) are followed when they are links.
+// Inside a folder, links are followed to the files they point to (and copied
+// as files); a link to a folder, a dangling link and special files are
+// refused, as are two entries of one name. 'exclude' globs match the paths
+// found inside folders; a matched folder is left out with all it holds.
 bool planAppContent(const AppSettings& c, bool windows, const std::vector<std::string>& jars,
                     AppContent* content, std::string* err);
 

@@ -1,5 +1,5 @@
 // Paths inside app/ as users write them in the class-path keys: normalised,
-// checked to stay inside app/, and matched with '*' and '?' wildcards.
+// checked to stay inside app/, and matched as the globs of glob.h.
 #pragma once
 
 #include <string>
@@ -12,11 +12,6 @@ std::string pathInApp(const std::string& path);
 
 // Whether `pattern` holds a wildcard ('*' or '?').
 bool isGlob(const std::string& pattern);
-
-// Whether `path` matches `pattern` component by component: '*' stands for any
-// run of characters and '?' for one, never for a '/', so "lib/*.jar" matches
-// lib/a.jar but not lib/x/a.jar. Both are normalised paths in app/.
-bool globMatches(const std::string& pattern, const std::string& path);
 
 // Whether `pattern` matches `path` or one of the folders it lies in: "plugins"
 // and "plug*" cover plugins/a/b.jar.

@@ -5,6 +5,7 @@
 
 #include "tools/pack/content/app_path_glob.h"
 #include "tools/pack/content/file_names.h"
+#include "tools/pack/content/glob.h"
 
 namespace plenwick {
 namespace {

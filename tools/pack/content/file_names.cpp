@@ -32,6 +32,14 @@ std::string shown(char c) {
   return std::string("the control character ") + text;
 }
 
+std::string appPathPartProblem(const std::string& part, bool windows) {
+  if (part.empty() || part == "." || part == "..") {
+    return "has an empty, '.' or '..' part: give a path inside app/, like doc/readme.txt";
+  }
+  const std::string problem = windows ? windowsNameProblem(part) : "";
+  return problem.empty() ? "" : "has a part '" + part + "' that " + problem;
+}
+
 }  // namespace
 
 std::string windowsNameProblem(const std::string& name) {
@@ -62,6 +70,17 @@ std::string classPathNameProblem(const std::string& name, bool windows) {
     return "ends in '*' or '*.jar', which the launcher would take for a wildcard";
   }
   return "";
+}
+
+std::string appPathProblem(const std::string& path, bool windows) {
+  if (path.empty()) return "is empty";
+  if (path.front() == '/') return "is absolute: give a path inside app/, like doc/readme.txt";
+  for (std::size_t start = 0;;) {
+    const std::size_t end = path.find('/', start);
+    std::string problem = appPathPartProblem(path.substr(start, end - start), windows);
+    if (!problem.empty() || end == std::string::npos) return problem;
+    start = end + 1;
+  }
 }
 
 std::string fileNameKey(const std::string& name, bool windows) {

@@ -17,6 +17,11 @@ std::string windowsNameProblem(const std::string& name);
 // otherwise why not, said of the name.
 std::string classPathNameProblem(const std::string& name, bool windows);
 
+// Empty when `path` can name a place inside app/: relative, '/'-separated,
+// with no empty, "." or ".." part and, for Windows targets, each part a name
+// Windows can hold; otherwise why not, said of the path.
+std::string appPathProblem(const std::string& path, bool windows);
+
 // The key under which two names are the same file: Windows does not tell
 // case apart.
 std::string fileNameKey(const std::string& name, bool windows);

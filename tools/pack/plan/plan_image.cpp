@@ -145,7 +145,10 @@ bool planContent(Planner& check) {
   for (const std::string& path : c.jars) {
     if (!addJarsOf(path, check, jars)) return false;
   }
-  return planAppContent(c, check.plan.windows, jars, &check.plan.content, check.err);
+  if (!planAppContent(c, check.plan.windows, jars, &check.plan.content, check.err)) return false;
+  const std::vector<std::string>& notes = check.plan.content.notes;
+  check.plan.notes.insert(check.plan.notes.end(), notes.begin(), notes.end());
+  return true;
 }
 
 bool checkWindowsName(Planner& check) {

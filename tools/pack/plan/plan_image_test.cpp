@@ -56,6 +56,7 @@ class PlanImageTest : public TempDirTest {
   static json fileType(const std::string& icon) {
     return {{"extension", "pwdoc"}, {"mimeType", "a/b"}, {"description", "D"}, {"icon", icon}};
   }
+  static json placed(const char* from, const char* to) { return {{"from", from}, {"to", to}}; }
   static json base() {
     return {{"name", "app"},    {"mainClass", "com.example.App"}, {"jars", {"lib"}},
             {"runtime", "rt"},  {"launcher", "launcher"},         {"bootstrapJar", "boot.jar"},
@@ -127,7 +128,32 @@ TEST_F(PlanImageTest, EveryProblemNamesTheFileOrOptionAndTheKey) {
       {win({{"name", "app."}}), {}, "key 'name': 'app.' ends in a dot"},
       {{{"appFolder", "nope"}}, {}, "app.json: key 'appFolder': no such folder"},
       {{{"jars", json::array()}, {"appFolder", "empty"}}, {}, "none in the app content"},
-      {{{"appFolder", "linked"}}, {}, "is a link to a folder"},
+      {{{"appFolder", "linked"}},
+       {},
+       "is a link to a folder; a folder is only taken through a link that you name: add \"dir\" "
+       "to \"exclude\" and name the link in appContent as { \"from\": "},
+      {{{"appContent", {5}}}, {}, "key 'appContent' entry 1 must be a path or { \"from\""},
+      {{{"appContent", {{{"from", "x"}, {"into", "y"}}}}}, {}, "entry 1 has an unknown key 'into'"},
+      {{{"appContent", {{{"from", "notes.txt"}}}}}, {}, "entry 1 needs both \"from\""},
+      {{{"appContent", {{{"from", "x"}, {"to", ""}}}}}, {}, "key 'to' must be a text, not empty"},
+      {{{"appContent", json::array({placed("notes.txt", "/doc")})}}, {}, "'/doc', is absolute"},
+      {{{"appContent", json::array({placed("notes.txt", "doc/../x")})}}, {}, "'..' part"},
+      {{{"appContent", json::array({placed("notes.txt", "doc//x")})}}, {}, "an empty, '.'"},
+      {win({{"appContent", json::array({placed("notes.txt", "d/a:b")})}}),
+       {},
+       "has a part 'a:b' that holds ':'"},
+      {{{"appContent", json::array({placed("notes.txt", "plenwick-bootstrap.jar")})}},
+       {},
+       "would come from both plenwick-pack and"},
+      {{{"appContent", json::array({"notes.txt", placed("icon.png", "notes.txt/x")})}},
+       {},
+       "key 'appContent': app/notes.txt would come from both"},
+      {{{"exclude", {"/lib"}}}, {}, "key 'exclude': '/lib' is absolute"},
+      {{{"exclude", {"lib/"}}}, {}, "key 'exclude': 'lib/' has an empty"},
+      {json::object(), {"--app-content-to", "x"}, "option --app-content-to gives one path in app/"},
+      {json::object(),
+       {"--app-content", "notes.txt", "--app-content-to", "a", "--app-content-to", "b"},
+       "option --app-content-to gives one path in app/"},
       {{{"appContent", {"nope"}}}, {}, "key 'appContent': no such file or folder"},
       {{{"appContent", {"/"}}}, {}, "has no name of its own"},
       {{{"appContent", {"other/app.jar"}}}, {}, "app/app.jar would come from both"},
@@ -220,6 +246,84 @@ TEST_F(PlanImageTest, AppContentLayoutForEachTarget) {
     EXPECT_EQ(plan.launch.mainClass, "app.Main");
     EXPECT_EQ(plan.launch.jvmOptions, c.options);
   }
+}
+
+// What app/ holds once copied, from 'to' paths, excludes and links to
+// folders: folders end in '/'.
+TEST_F(PlanImageTest, AppContentPlacement) {
+  const struct {
+    json patch;
+    std::vector<std::string> options;
+    const char* files;
+  } cases[] = {
+      {{{"appContent", json::array({placed("notes.txt", "doc/readme.txt"), "content/res",
+                                    placed("content/res", "doc/res")})}},
+       {},
+       "app.jar doc/ doc/readme.txt doc/res/ doc/res/a.txt res/ res/a.txt util.jar"},
+      {json::object(),
+       {"--app-content", (dir_ / "notes.txt").string(), "--app-content-to", "doc/n.txt"},
+       "app.jar doc/ doc/n.txt util.jar"},
+      // A folder left out with all it holds; globs from app/ itself.
+      {{{"jars", json::array()},
+        {"appFolder", "content"},
+        {"exclude", {"native", "**/*.txt", "*.so"}}},
+       {},
+       "app.jar lib/ lib/dep.jar res/"},
+      // A named entry is taken whatever 'exclude' says; its content is matched.
+      {{{"jars", json::array()},
+        {"appContent", {"content"}},
+        {"exclude", {"content", "content/*/*"}}},
+       {},
+       "content/ content/app.jar content/lib/ content/libx.so content/native/ content/res/"},
+      // A link to a folder that the user names is followed, in both keys.
+      {{{"jars", json::array()},
+        {"appFolder", "linked/dir"},
+        {"appContent", json::array({placed("linked/dir", "more")})}},
+       {},
+       "app.jar more/ more/app.jar more/util.jar util.jar"},
+      // The recipe of the refusal of a link met inside a folder.
+      {{{"jars", json::array()},
+        {"appFolder", "linked"},
+        {"exclude", {"dir"}},
+        {"appContent", json::array({placed("linked/dir", "dir")})}},
+       {},
+       "dir/ dir/app.jar dir/util.jar"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.patch.dump());
+    json document = base();
+    document.merge_patch(c.patch);
+    AppSettings settings;
+    ImagePlan plan;
+    std::string error;
+    ASSERT_TRUE(load(document.dump(), c.options, settings, plan, &error)) << error;
+    const fs::path app = dir_ / "app";
+    fs::remove_all(app);
+    fs::create_directory(app);
+    ASSERT_TRUE(copyAppContent(plan.content, app.string(), &error)) << error;
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(app)) {
+      names.push_back(entry.path().lexically_relative(app).string() +
+                      (entry.is_directory() ? "/" : ""));
+    }
+    std::sort(names.begin(), names.end());
+    std::string files;
+    for (const std::string& name : names) files += (files.empty() ? "" : " ") + name;
+    EXPECT_EQ(files, c.files);
+  }
+}
+
+TEST_F(PlanImageTest, AnExcludeThatLeavesNothingOutIsNoted) {
+  json document = base();
+  document.merge_patch({{"appContent", {"content"}}, {"exclude", {"res", "content/res"}}});
+  AppSettings settings;
+  ImagePlan plan;
+  std::string error;
+  ASSERT_TRUE(load(document.dump(), {}, settings, plan, &error)) << error;
+  ASSERT_FALSE(plan.notes.empty());
+  EXPECT_EQ(plan.notes.front(), (dir_ / "app.json").string() +
+                                    ": key 'exclude': 'res' leaves nothing out (globs match "
+                                    "from app/ itself: **/res matches at any depth)");
 }
 
 TEST_F(PlanImageTest, OptionsOverrideTheFileAndPathsFollowTheFile) {
