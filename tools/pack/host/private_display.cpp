@@ -1,7 +1,6 @@
 #include "tools/pack/host/private_display.h"
 
 #include <fcntl.h>
-#include <linux/wait.h>
 #include <poll.h>
 #include <sys/random.h>
 #include <sys/syscall.h>
@@ -132,8 +131,7 @@ void PrivateDisplay::stop() {
       signalPidfd(pidfd_, SIGKILL);
     }
     siginfo_t info{};
-    while (waitid(static_cast<idtype_t>(P_PIDFD), static_cast<id_t>(pidfd_), &info, WEXITED) < 0 &&
-           errno == EINTR) {
+    while (waitid(P_PIDFD, static_cast<id_t>(pidfd_), &info, WEXITED) < 0 && errno == EINTR) {
     }
     close(pidfd_);
   } else {
