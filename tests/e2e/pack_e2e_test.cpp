@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/e2e/harness.h"
+#include "tests/support/installed_jdk.h"
 
 namespace plenwick::e2e {
 namespace {
@@ -47,6 +48,42 @@ TEST_F(PackTest, ImageFromConfigurationShowsMovesAndStarts) {
   EXPECT_EQ(valueOf(run.out, "java.home"), moved.string());
   EXPECT_NE(valueOf(run.out, "java.vm.info").find("sharing"), std::string::npos)
       << "the CDS archive is in use after the move: " << run.out;
+}
+
+// A runtime of 25 or later gets an AOT cache, which `show` names and which the
+// application's classes come from after the image moved to a path of another
+// length (seen through a launcher packed with the same options and a class log).
+TEST_F(PackTest, AotCacheIsUsedAfterAMove) {
+  const std::string jdk = installedJdk();
+  if (javaFeatureVersion(jdk) < 25) GTEST_SKIP() << "no JDK 25 or later in /usr/lib/jvm";
+  const fs::path image = dir_ / "image";
+  const RunResult made = runPack({"image", "--name", "probe-app", "--main-class", "probe.Probe",
+                                  "--jar", testJar("probe.jar"), "--module", "java.base",
+                                  "--console-app", "--jdk", jdk, "--output", image.string()});
+  ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
+  const fs::path moved = dir_ / "a longer path than before" / "image";
+  fs::create_directories(moved.parent_path());
+  fs::rename(image, moved);
+
+  const RunResult shown = runPack({"show", "--json", (moved / "bin/probe-app").string()});
+  ASSERT_EQ(shown.exitCode, 0) << shown.err;
+  const json block = json::parse(shown.out);
+  const json& cache = block["classCache"];
+  EXPECT_EQ(cache["kind"], "aot") << shown.out;
+  EXPECT_EQ(cache["path"], (moved / "app/probe-app.aot").string());
+  EXPECT_GT(cache["bytes"].get<long long>(), 0);
+
+  std::vector<std::string> write = {
+      "write",        "--launcher",  PLENWICK_LAUNCHER, "--output", (moved / "bin/check").string(),
+      "--main-class", "probe.Probe", "--console-app"};
+  for (const json& option : block["config"]["jvmOptions"]) {
+    write.insert(write.end(), {"--jvm-option", option.get<std::string>()});
+  }
+  write.insert(write.end(), {"--jvm-option", "-Xlog:class+load"});
+  ASSERT_EQ(runPack(write).exitCode, 0);
+  const RunResult run = runProcess((moved / "bin/check").string(), {"check", "props"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("probe.Probe source: shared objects file"), std::string::npos) << run.out;
 }
 
 // Exit codes: 0 for help, 2 for wrong usage, 1 for a failure; never an output after one.

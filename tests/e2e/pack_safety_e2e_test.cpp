@@ -203,7 +203,8 @@ TEST_F(PackSafety, TrainingRunIsIsolatedAndCleanedUp) {
   const std::string homeFile = "plenwick-trainer-" + dir_.filename().string();
   const RunResult made = train({report, homeFile});
   ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
-  EXPECT_TRUE(fs::exists(project_ / "out/app/app.jsa")) << "the archive stays";
+  const char* cache = javaFeatureVersion(jdk) >= 25 ? "out/app/app.aot" : "out/app/app.jsa";
+  EXPECT_TRUE(fs::exists(project_ / cache)) << "the class cache stays";
   EXPECT_FALSE(fs::exists(project_ / "in-working-folder.txt"));
 
   const std::string text = readFile(report);
@@ -219,7 +220,7 @@ TEST_F(PackSafety, TrainingRunIsIsolatedAndCleanedUp) {
       << "not in the home of the password database";
   EXPECT_EQ(processesMentioning(dir_.string()), std::vector<std::string>{})
       << "every child of the run is killed, also the one that left the group";
-  sleep(4);  // the child in its own session would have written by now
+  sleep(9);  // the child in its own session would have written by now
   EXPECT_FALSE(fs::exists(project_ / "out/app/late")) << "the image stays as it was made";
   const std::string state = readFile("/proc/" + valueOf(text, "child") + "/stat");
   EXPECT_TRUE(state.empty() || state.find(") Z ") != std::string::npos)
@@ -236,6 +237,39 @@ TEST_F(PackSafety, TrainingRunThatChangesTheImageIsRefused) {
   }
   EXPECT_EQ(made.err.find(".jsa"), std::string::npos) << "the archive is no change";
   EXPECT_FALSE(fs::exists(project_ / "out"));
+}
+
+// Where DISPLAY is unset a GUI application trains on the packer's own Xvfb;
+// without Xvfb its training run fails, and the warning shows why.
+TEST_F(PackSafety, GuiTrainingRunWithoutDisplay) {
+  const std::string jdk = installedJdk();
+  if (jdk.empty()) GTEST_SKIP() << "no JDK 19 or later in /usr/lib/jvm: no training run";
+  if (access("/usr/bin/Xvfb", X_OK) != 0) GTEST_SKIP() << "no /usr/bin/Xvfb";
+  const struct {
+    const char* path;
+    const char* report;
+    const char* said;
+  } cases[] = {
+      {"/usr/bin:/bin", ":", "training run of bin/app on a private Xvfb display :"},
+      {"tools", "(missing)", "HeadlessException"},
+  };
+  // jlink needs objcopy; Xvfb is not in tools/.
+  fs::create_directories(dir_ / "tools");
+  fs::create_symlink("/usr/bin/objcopy", dir_ / "tools/objcopy");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    const std::string report = (dir_ / "report").string();
+    fs::remove(report);
+    const RunResult made = pack(
+        {"image", "--name", "app", "--main-class", "window.Window", "--jar", testJar("window.jar"),
+         "--jdk", jdk, "--output", "out", "--force", "--training-arg", report},
+        {{"DISPLAY", std::nullopt},
+         {"PATH", c.path[0] == '/' ? c.path : (dir_ / c.path).string()}});
+    ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
+    EXPECT_EQ(valueOf(readFile(report), "display").rfind(c.report, 0), 0u) << readFile(report);
+    EXPECT_NE((made.out + made.err).find(c.said), std::string::npos) << made.out << made.err;
+  }
+  EXPECT_EQ(processesMentioning(dir_.string()), std::vector<std::string>{}) << "Xvfb has ended";
 }
 
 }  // namespace

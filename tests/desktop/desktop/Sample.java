@@ -2,6 +2,8 @@ package desktop;
 
 import java.awt.Font;
 import java.awt.Graphics2D;
+import java.awt.event.WindowAdapter;
+import java.awt.event.WindowEvent;
 import java.awt.image.BufferedImage;
 import javax.swing.JFrame;
 import javax.swing.JLabel;
@@ -28,6 +30,15 @@ public final class Sample {
       label.setFont(label.getFont().deriveFont(Font.BOLD, 24f));
       frame.add(label);
       frame.setSize(640, 200);
+      if (Boolean.getBoolean("plenwick.training")) {
+        // The packer's training run (and the start-up benchmark) ends at the first window.
+        frame.addWindowListener(new WindowAdapter() {
+          @Override
+          public void windowOpened(WindowEvent e) {
+            System.exit(0);
+          }
+        });
+      }
       frame.setVisible(true);
     });
     // Text drawn off screen goes through the runtime's font stack as the window's does.

@@ -11,6 +11,7 @@
 #include "tools/pack/cli/exit_codes.h"
 #include "tools/pack/launcher/launcher_file.h"
 #include "tools/pack/release/authenticode.h"
+#include "tools/pack/runtime/app_cds.h"
 #include "tools/pack/text/printable.h"
 #include "tools/pack/windows/windows_identity.h"
 
@@ -23,6 +24,7 @@ constexpr const char* kShowUsage =
     "Usage: plenwick-pack show [--json] LAUNCHER\n"
     "\n"
     "Prints the launch settings packed into a launcher (Linux or Windows) and,\n"
+    "for a Linux launcher, the class cache its image carries (AppCDS or AOT);\n"
     "for a Windows launcher, the manifest's identity and the icon sizes.\n"
     "  --json   one JSON object, for scripts\n";
 
@@ -93,6 +95,31 @@ json windowsJson(const WindowsIdentity& w, const std::string& signer) {
               {"signed", w.signedFile}};
   if (w.signedFile) out["signer"] = signer;
   return out;
+}
+
+const char* cacheKind(ClassCache cache) {
+  return cache == ClassCache::aot ? "AOT cache" : cache == ClassCache::appCds ? "AppCDS" : "none";
+}
+
+// Which class cache the image around a Linux launcher carries, and whether it is there.
+std::string describeCache(const CarriedCache& c) {
+  if (c.cache == ClassCache::none) return "class cache: none\n";
+  char size[32];
+  std::snprintf(size, sizeof size, "%.1f MiB", static_cast<double>(c.bytes) / (1 << 20));
+  const std::string state = c.bytes >= 0 ? size
+                            : c.cache == ClassCache::appCds
+                                ? "not there yet (the first start writes it)"
+                                : "not there";
+  return std::string("class cache: ") + cacheKind(c.cache) + ", " + printable(c.path) + ", " +
+         state + ", runtime " + (c.runtime.empty() ? "unknown" : printable(c.runtime)) + "\n";
+}
+
+json cacheJson(const CarriedCache& c) {
+  if (c.cache == ClassCache::none) return nullptr;
+  return {{"kind", c.cache == ClassCache::aot ? "aot" : "appCds"},
+          {"path", c.path},
+          {"bytes", c.bytes},
+          {"runtime", c.runtime}};
 }
 
 int fail(const std::string& message) {
@@ -179,6 +206,7 @@ int showCommand(const std::vector<std::string>& args) {
         {"file", request.path}, {"format", pe ? "pe" : "elf"}, {"config", configJson(config)}};
     out["classPath"] = classPathEntries(config, pe);
     if (pe) out["windows"] = windowsJson(windows, signerOf(file));
+    if (!pe) out["classCache"] = cacheJson(carriedCache(config.jvmOptions, request.path));
     std::puts(out.dump(2, ' ', false, json::error_handler_t::replace).c_str());
     return kExitOk;
   }
@@ -188,6 +216,7 @@ int showCommand(const std::vector<std::string>& args) {
   appendList(classPath, "classPath", classPathEntries(config, pe));
   std::fputs(classPath.c_str(), stdout);
   if (pe) std::fputs(describeWindows(windows, signerOf(file)).c_str(), stdout);
+  if (!pe) std::fputs(describeCache(carriedCache(config.jvmOptions, request.path)).c_str(), stdout);
   return kExitOk;
 }
 

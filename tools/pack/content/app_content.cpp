@@ -10,6 +10,7 @@
 #include "tools/pack/content/file_names.h"
 #include "tools/pack/content/glob.h"
 #include "tools/pack/content/jar_manifest.h"
+#include "tools/pack/runtime/app_cds.h"
 #include "tools/pack/text/printable.h"
 
 namespace plenwick {
@@ -57,7 +58,8 @@ struct Listing {
   Listing(const AppSettings& settings, bool forWindows, std::vector<AppFile>& into)
       : c(settings), windows(forWindows), files(into), globsUsed(c.exclude.size()) {
     reserve({"plenwick-pack", kBootstrapName, false});
-    if (!windows) reserve({"AppCDS", c.name + ".jsa", false});
+    if (!windows) reserve({"AppCDS", classCacheFile(ClassCache::appCds, c.name), false});
+    if (!windows) reserve({"the AOT cache", classCacheFile(ClassCache::aot, c.name), false});
   }
   void reserve(const AppFile& file) { seen.emplace(fileNameKey(file.name, windows), file); }
 

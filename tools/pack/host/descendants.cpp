@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <fstream>
 #include <string>
@@ -41,9 +42,10 @@ std::vector<pid_t> childrenOfThisProcess() {
   return children;
 }
 
-void killDescendants() {
+void killDescendants(pid_t spared) {
   for (int round = 0; round < kSweepRounds; ++round) {
-    const std::vector<pid_t> children = childrenOfThisProcess();
+    std::vector<pid_t> children = childrenOfThisProcess();
+    children.erase(std::remove(children.begin(), children.end(), spared), children.end());
     if (children.empty()) return;
     for (const pid_t child : children) kill(child, SIGKILL);
     if (!reapEnded()) usleep(kSweepPauseMicros);

@@ -16,8 +16,9 @@ void becomeChildSubreaper();
 std::vector<pid_t> childrenOfThisProcess();
 
 // Kills and reaps children until none is left, so that orphans of killed
-// ones, reparented here, go too. Gives up after about five seconds (a child
-// that forks faster than it is killed).
-void killDescendants();
+// ones, reparented here, go too; `spared` (when a child) is left running.
+// Gives up after about five seconds (a child that forks faster than it is
+// killed).
+void killDescendants(pid_t spared = -1);
 
 }  // namespace plenwick

@@ -138,7 +138,7 @@ bool hasEnded(pid_t pid) {
 
 // Kills the child's group and every other descendant left behind, then
 // reaps the child; returns its wait status.
-int endRun(pid_t pid) {
+int endRun(pid_t pid, pid_t spared) {
   {
     const InterruptDeferral deferral;
     kill(-pid, SIGKILL);
@@ -148,7 +148,7 @@ int endRun(pid_t pid) {
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
   const InterruptDeferral deferral;
-  killDescendants();
+  killDescendants(spared);
   return status;
 }
 
@@ -169,7 +169,7 @@ int collect(pid_t pid, int pipeRead, const ProcessOptions& options, ProcessResul
       kill(-pid, SIGKILL);
     }
   }
-  const int status = endRun(pid);
+  const int status = endRun(pid, options.spared);
   // What the process wrote before it ended is in the pipe now; read what is
   // there, which is all there will be: no writer is left.
   for (int reads = 0; open && reads < 4096; ++reads) {
@@ -192,6 +192,12 @@ std::vector<std::string> toolEnvironment(const std::vector<std::string>& extra) 
     }
   }
   return kept;
+}
+
+pid_t startBackground(const std::vector<std::string>& argv, int outputFd, int passedFd) {
+  if (argv.empty()) return -1;
+  becomeChildSubreaper();
+  return spawnWithPipe(argv, ProcessOptions(), outputFd, passedFd);
 }
 
 ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {

@@ -2,6 +2,8 @@
 // training run of a packed launcher.
 #pragma once
 
+#include <sys/types.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +27,9 @@ struct ProcessOptions {
   // Given: the read end of a pipe that holds it is the child's descriptor
   // kSecretDescriptor, so it appears in neither the arguments nor the environment.
   std::optional<std::string> secret;
+  // A child of the packer's started with startBackground() that outlives the
+  // run: the sweep of descendants at its end leaves it alone.
+  pid_t spared = -1;
 };
 
 // The part of the packer's environment a tool needs: PATH, HOME, LANG,
@@ -39,5 +44,11 @@ std::vector<std::string> toolEnvironment(const std::vector<std::string>& extra =
 // outlives the run or keeps the packer waiting on the output. Runs one
 // child at a time.
 ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
+
+// Starts `argv` like runProcess but returns at once: standard output and
+// error go to `outputFd`, `passedFd` is its descriptor 3. The group is
+// registered for interrupts; the caller ends it (forgetChildGroup first) and
+// reaps it. Returns its pid, or -1 when it did not start.
+pid_t startBackground(const std::vector<std::string>& argv, int outputFd, int passedFd);
 
 }  // namespace plenwick

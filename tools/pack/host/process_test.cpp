@@ -2,11 +2,15 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
 #include <sstream>
+#include <string>
+
+#include "tools/pack/host/interrupts.h"
 
 namespace plenwick {
 namespace {
@@ -70,6 +74,24 @@ TEST(RunProcess, NoDescendantOutlivesTheRun) {
     EXPECT_NE(kill(pid, 0), 0) << pid << " is still running";
   }
   EXPECT_EQ(count, 2) << run.output;
+}
+
+// A companion started in the background (the training run's display server)
+// outlives the sweep after a run that spares it, and only that one.
+TEST(RunProcess, TheSweepSparesOnlyTheCompanion) {
+  const int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  const pid_t companion = startBackground({"/bin/sleep", "60"}, devNull, devNull);
+  close(devNull);
+  ASSERT_GT(companion, 0);
+  ProcessOptions options;
+  options.spared = companion;
+  const ProcessResult run = shell("setsid sleep 60 & echo $!", options);
+  ASSERT_EQ(run.exitCode, 0);
+  EXPECT_EQ(kill(companion, 0), 0) << "the companion is killed";
+  EXPECT_NE(kill(std::stoi(run.output), 0), 0) << "another descendant outlives the run";
+  forgetChildGroup(companion);
+  kill(companion, SIGKILL);
+  waitpid(companion, nullptr, 0);
 }
 
 }  // namespace

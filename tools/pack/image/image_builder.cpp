@@ -8,8 +8,9 @@
 #include "tools/pack/files/output_place.h"
 #include "tools/pack/launcher/packed_launcher.h"
 #include "tools/pack/release/signing.h"
-#include "tools/pack/runtime/app_cds.h"
+#include "tools/pack/runtime/aot_cache.h"
 #include "tools/pack/runtime/runtime_maker.h"
+#include "tools/pack/runtime/training_run.h"
 
 namespace plenwick {
 namespace {
@@ -40,16 +41,59 @@ bool copyApp(const ImagePlan& p, const std::string& root, Reporter& reporter, st
 
 // The launcher packed for a training run first, which writes the archive,
 // then packed for good.
-bool packLauncher(const ImagePlan& p, Staging& staging, Reporter& reporter, std::string* err) {
+bool packWithAppCds(const ImagePlan& p, Staging& staging, Reporter& reporter, std::string* err) {
   const std::string root = staging.imagePath();
   const std::string launcher = launcherPath(p, root);
-  if (!p.appCds) return writePackedLauncher(p.launcher, p.launch, launcher, err);
+  const TrainingRun run{"AppCDS: training run",
+                        root,
+                        p.launcherName,
+                        p.trainingArguments,
+                        "app/" + p.cacheFile,
+                        root + "/app/" + p.cacheFile,
+                        "it wrote no archive: the runtime writes it on the first start"};
   TrainingFolders folders;
-  const TrainingRun run{root, p.launcherName, p.trainingArguments, "app/" + p.appCdsArchive};
+  bool made = false;
   return makeTrainingFolders(staging.workPath(), &folders, err) &&
          writePackedLauncher(p.launcher, trainingLaunch(p.launch, folders), launcher, err) &&
-         runTraining(run, folders, reporter, err) &&
+         runTraining(run, folders, reporter, &made, err) &&
          writePackedLauncher(p.launcher, p.launch, launcher, err);
+}
+
+// The launcher packed three times: to record the training run, to make the
+// cache from the record, and for good (without the cache when none was made).
+bool packWithAot(const ImagePlan& p, Staging& staging, Reporter& reporter, std::string* err) {
+  const std::string root = staging.imagePath();
+  const std::string launcher = launcherPath(p, root);
+  const std::string record = staging.workPath() + "/" + p.cacheFile + "conf";
+  const std::string noCache = "the image gets no AOT cache";
+  const TrainingRun training{
+      "AOT cache: training run",        root, p.launcherName, p.trainingArguments, "", record,
+      "it recorded nothing: " + noCache};
+  const TrainingRun assembly{
+      "AOT cache: assembly run",    root,    p.launcherName, {}, "app/" + p.cacheFile,
+      root + "/app/" + p.cacheFile, noCache, false};
+  TrainingFolders folders;
+  bool recorded = false, made = false;
+  if (!makeTrainingFolders(staging.workPath(), &folders, err) ||
+      !writePackedLauncher(p.launcher, trainingLaunch(aotRecordLaunch(p.launch, record), folders),
+                           launcher, err) ||
+      !runTraining(training, folders, reporter, &recorded, err)) {
+    return false;
+  }
+  if (recorded &&
+      (!writePackedLauncher(p.launcher, trainingLaunch(aotCreateLaunch(p.launch, record), folders),
+                            launcher, err) ||
+       !runTraining(assembly, folders, reporter, &made, err))) {
+    return false;
+  }
+  return writePackedLauncher(p.launcher, made ? p.launch : withoutAotCache(p.launch), launcher,
+                             err);
+}
+
+bool packLauncher(const ImagePlan& p, Staging& staging, Reporter& reporter, std::string* err) {
+  if (p.cache == ClassCache::appCds) return packWithAppCds(p, staging, reporter, err);
+  if (p.cache == ClassCache::aot) return packWithAot(p, staging, reporter, err);
+  return writePackedLauncher(p.launcher, p.launch, launcherPath(p, staging.imagePath()), err);
 }
 
 // Signing comes after packing: a signed launcher is never written again.

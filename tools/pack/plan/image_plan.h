@@ -1,6 +1,6 @@
 // Everything a run of `plenwick-pack image` derives from the settings before
 // it builds: the target, the resolved defaults, the runtime, what goes into
-// app/, the launch settings, the AppCDS decision and the output. Made once by
+// app/, the launch settings, the class cache decision and the output. Made once by
 // planImage(); the image builder reads it and changes nothing on it.
 #pragma once
 
@@ -11,6 +11,7 @@
 #include "tools/pack/app/sign_settings.h"
 #include "tools/pack/content/app_content.h"
 #include "tools/pack/launcher/packed_launcher.h"
+#include "tools/pack/runtime/app_cds.h"
 #include "tools/pack/runtime/runtime_source.h"
 
 namespace plenwick {
@@ -23,9 +24,9 @@ struct ImagePlan {
   std::string bootstrapJar;  // the resolved plenwick-bootstrap.jar
   LauncherSource launcher;   // the resolved launcher, with the Windows identity and icons
   std::string launcherName;  // "bin/NAME", "bin/NAME.exe" for Windows targets
-  LaunchConfig launch;       // what the launcher is packed with (the AppCDS options included)
-  bool appCds = false;       // a training run writes app/<appCdsArchive>
-  std::string appCdsArchive;
+  LaunchConfig launch;       // what the launcher is packed with (the cache's options included)
+  ClassCache cache = ClassCache::none;  // training runs write app/<cacheFile>
+  std::string cacheFile;
   std::vector<std::string> trainingArguments;
   SignSettings sign;                // the Windows launcher is signed when given
   std::string description;          // the name Windows shows for the signed launcher

@@ -9,6 +9,7 @@
 #include "tools/pack/plan/file_association_check.h"
 #include "tools/pack/plan/input_check.h"
 #include "tools/pack/plan/planner.h"
+#include "tools/pack/runtime/aot_cache.h"
 #include "tools/pack/runtime/app_cds.h"
 #include "tools/pack/runtime/java_release.h"
 #include "tools/pack/windows/manifest.h"
@@ -165,7 +166,7 @@ bool checkSigning(Planner& check) {
   return false;
 }
 
-// Only runtimes that keep the archive valid after the image moves get one;
+// Only runtimes that keep the cache valid after the image moves get one;
 // the runtime is the JDK's own release when jlink makes it.
 void decideAppCds(Planner& check) {
   ImagePlan& p = check.plan;
@@ -173,8 +174,8 @@ void decideAppCds(Planner& check) {
   const AppCdsChoice choice =
       chooseAppCds(p.windows, check.settings.appCds, p.windows ? 0 : javaFeatureVersion(runtime));
   if (!choice.note.empty()) p.notes.push_back(choice.note);
-  p.appCds = choice.on;
-  p.appCdsArchive = appCdsArchive(check.settings.name);
+  p.cache = choice.cache;
+  p.cacheFile = classCacheFile(choice.cache, check.settings.name);
   p.trainingArguments = check.settings.trainingArguments;
 }
 
@@ -190,9 +191,11 @@ void planLaunch(Planner& check) {
   }
   launch.jvmOptions = withLibraryPath(p.content, c.jvmOptions);
   launch.jvmOptions.insert(launch.jvmOptions.begin(), classPathOption(p.content));
-  if (p.appCds) {
-    launch.jvmOptions.insert(launch.jvmOptions.end(), {"-XX:SharedArchiveFile=&&" + p.appCdsArchive,
+  if (p.cache == ClassCache::appCds) {
+    launch.jvmOptions.insert(launch.jvmOptions.end(), {"-XX:SharedArchiveFile=&&" + p.cacheFile,
                                                        "-XX:+AutoCreateSharedArchive"});
+  } else if (p.cache == ClassCache::aot) {
+    launch.jvmOptions.push_back(aotCacheOption(p.cacheFile));
   }
   launch.appArguments = c.arguments;
   p.launcherName = "bin/" + c.name + (p.windows ? ".exe" : "");

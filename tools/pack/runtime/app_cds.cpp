@@ -2,12 +2,9 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 
-#include "tools/pack/files/tree_snapshot.h"
-#include "tools/pack/host/process.h"
+#include "tools/pack/runtime/java_release.h"
 
 namespace plenwick {
 namespace {
@@ -20,87 +17,53 @@ namespace fs = std::filesystem;
 // class path matches). Runtime 17 records absolute jar paths, so a moved
 // image would silently start without the archive.
 constexpr int kAppCdsMinimumFeature = 19;
-constexpr int kTrainingSeconds = 120;
-constexpr std::size_t kChangesShown = 10;
+// From 25 on, the AOT cache also holds the classes linked and the methods'
+// profiles, and is made without the `java` command (-XX:AOTMode=create).
+constexpr int kAotMinimumFeature = 25;
 
-// The training run is the user's application: it runs in a private folder,
-// with a small fixed environment, and whatever it starts is killed when it
-// ends.
-ProcessOptions trainingProcess(const TrainingFolders& f) {
-  ProcessOptions options;
-  options.timeoutSeconds = kTrainingSeconds;
-  options.workingDirectory = f.run;
-  options.environment = {"PATH=/usr/local/bin:/usr/bin:/bin", "HOME=" + f.home, "TMPDIR=" + f.temp,
-                         "LANG=C.UTF-8"};
-  return options;
-}
-
-std::string changesMessage(const std::vector<std::string>& changes) {
-  std::string list;
-  for (std::size_t i = 0; i < changes.size() && i < kChangesShown; ++i) {
-    list += "\n  " + changes[i];
-  }
-  if (changes.size() > kChangesShown) {
-    list += "\n  and " + std::to_string(changes.size() - kChangesShown) + " more";
-  }
-  return "AppCDS: the training run changed the image:" + list +
-         "\nan application must not write into its own folder; give it training arguments "
-         "that keep it out, or turn the archive off (--no-app-cds)";
+// The value of `option` when it starts with `prefix`, with "&&" (at its
+// start, as the packer writes it) as `app`.
+bool optionValue(const std::string& option, const std::string& prefix, const std::string& app,
+                 std::string* value) {
+  if (option.rfind(prefix, 0) != 0) return false;
+  *value = option.substr(prefix.size());
+  if (value->rfind("&&", 0) == 0) *value = app + value->substr(2);
+  return true;
 }
 
 }  // namespace
 
-bool makeTrainingFolders(const std::string& work, TrainingFolders* f, std::string* err) {
-  f->run = work + "/training";
-  f->home = f->run + "/home";
-  f->temp = f->run + "/tmp";
-  for (const std::string* folder : {&f->run, &f->home, &f->temp}) {
-    if (mkdir(folder->c_str(), 0700) != 0) {
-      *err = "cannot create " + *folder + ": " + std::strerror(errno);
-      return false;
+CarriedCache carriedCache(const std::vector<std::string>& jvmOptions, const std::string& launcher) {
+  const fs::path root = fs::absolute(launcher).parent_path().parent_path();
+  const std::string app = (root / "app").string() + "/";
+  CarriedCache found;
+  for (const std::string& option : jvmOptions) {
+    if (optionValue(option, "-XX:AOTCache=", app, &found.path)) found.cache = ClassCache::aot;
+    if (optionValue(option, "-XX:SharedArchiveFile=", app, &found.path)) {
+      found.cache = ClassCache::appCds;
     }
   }
-  return true;
-}
-
-LaunchConfig trainingLaunch(LaunchConfig launch, const TrainingFolders& f) {
-  launch.jvmOptions.push_back("-Duser.home=" + f.home);
-  launch.jvmOptions.push_back("-Djava.io.tmpdir=" + f.temp);
-  return launch;
-}
-
-bool runTraining(const TrainingRun& t, const TrainingFolders& folders, Reporter& reporter,
-                 std::string* err) {
-  std::vector<std::string> argv = {(fs::path(t.root) / t.launcher).string()};
-  argv.insert(argv.end(), t.arguments.begin(), t.arguments.end());
-  Reporter::Step step = reporter.step("AppCDS: training run of " + t.launcher);
-  const TreeSnapshot before = snapshotTree(t.root);
-  const ProcessResult run = runProcess(argv, trainingProcess(folders));
-  const std::vector<std::string> changes = treeChanges(before, snapshotTree(t.root), t.archive);
-  if (!changes.empty()) {
-    *err = changesMessage(changes);
-    return false;
+  struct stat info;
+  if (found.cache != ClassCache::none && stat(found.path.c_str(), &info) == 0) {
+    found.bytes = info.st_size;
   }
-  step.end(true);
-  if (!fs::exists(fs::path(t.root) / t.archive)) {
-    reporter.warning("AppCDS: the training run (exit code " + std::to_string(run.exitCode) +
-                     (run.timedOut ? ", stopped after the time limit" : "") +
-                     ") wrote no archive; the runtime will write it on the first start instead");
-  }
-  return true;
+  found.runtime = javaVersion(root.string());
+  return found;
 }
 
-std::string appCdsArchive(const std::string& name) {
-  return name + ".jsa";
+std::string classCacheFile(ClassCache cache, const std::string& name) {
+  return name + (cache == ClassCache::aot ? ".aot" : ".jsa");
 }
 
 AppCdsChoice chooseAppCds(bool windows, std::optional<bool> requested, int runtimeFeature) {
-  if (windows || !requested.value_or(true)) return {false, ""};
-  if (runtimeFeature >= kAppCdsMinimumFeature) return {true, ""};
-  return {false, std::string("AppCDS: ") + (requested.has_value() ? "dropped" : "off") +
-                     " for runtime " + std::to_string(runtimeFeature) +
-                     ": it records the jars' absolute paths, so the archive would be ignored "
-                     "once the image moves (the default CDS archive of the runtime is used)"};
+  if (windows || !requested.value_or(true)) return {};
+  if (runtimeFeature >= kAotMinimumFeature) return {ClassCache::aot, ""};
+  if (runtimeFeature >= kAppCdsMinimumFeature) return {ClassCache::appCds, ""};
+  return {ClassCache::none, std::string("AppCDS: ") + (requested.has_value() ? "dropped" : "off") +
+                                " for runtime " + std::to_string(runtimeFeature) +
+                                ": it records the jars' absolute paths, so the archive would be "
+                                "ignored once the image moves (the default CDS archive of the "
+                                "runtime is used)"};
 }
 
 }  // namespace plenwick

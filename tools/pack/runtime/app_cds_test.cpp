@@ -12,19 +12,21 @@ TEST(ChooseAppCds, OnlyWhereTheArchiveSurvivesAMove) {
     bool windows;
     std::optional<bool> requested;
     int feature;
-    bool on;
+    ClassCache cache;
     const char* note;
   } cases[] = {
-      {false, std::nullopt, 17, false, "AppCDS: off for runtime 17: it records"},
-      {false, true, 17, false, "AppCDS: dropped for runtime 17"},
-      {false, std::nullopt, 0, false, "AppCDS: off for runtime 0"},
-      {false, std::nullopt, 19, true, ""},
-      {false, false, 25, false, ""},
-      {true, std::nullopt, 25, false, ""},
+      {false, std::nullopt, 17, ClassCache::none, "AppCDS: off for runtime 17: it records"},
+      {false, true, 17, ClassCache::none, "AppCDS: dropped for runtime 17"},
+      {false, std::nullopt, 0, ClassCache::none, "AppCDS: off for runtime 0"},
+      {false, std::nullopt, 19, ClassCache::appCds, ""},
+      {false, true, 24, ClassCache::appCds, ""},
+      {false, std::nullopt, 25, ClassCache::aot, ""},
+      {false, false, 25, ClassCache::none, ""},
+      {true, std::nullopt, 25, ClassCache::none, ""},
   };
   for (const auto& c : cases) {
     const AppCdsChoice choice = chooseAppCds(c.windows, c.requested, c.feature);
-    EXPECT_EQ(choice.on, c.on) << c.feature;
+    EXPECT_EQ(choice.cache, c.cache) << c.feature;
     EXPECT_EQ(choice.note.substr(0, std::strlen(c.note)), c.note);
     EXPECT_EQ(choice.note.empty(), *c.note == '\0') << choice.note;
   }

@@ -9,4 +9,7 @@ namespace plenwick {
 // JAVA_VERSION="17.0.9"), or 0 when unknown.
 int javaFeatureVersion(const std::string& home);
 
+// The whole JAVA_VERSION value ("25.0.1"), or empty when unknown.
+std::string javaVersion(const std::string& home);
+
 }  // namespace plenwick

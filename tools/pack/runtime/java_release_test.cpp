@@ -24,6 +24,8 @@ TEST_F(JavaReleaseTest, FeatureVersionFromTheReleaseFile) {
     put("release", release);
     EXPECT_EQ(javaFeatureVersion(dir_.string()), feature);
   }
+  put("release", "JAVA_VERSION=\"25.0.1\"\n");
+  EXPECT_EQ(javaVersion(dir_.string()), "25.0.1");
   EXPECT_EQ(javaFeatureVersion((dir_ / "none").string()), 0);
 }
 

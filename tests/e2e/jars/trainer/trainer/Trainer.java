@@ -24,7 +24,7 @@ public class Trainer {
     }
     Process child = new ProcessBuilder("sleep", "300").inheritIO().start();
     // Its working folder follows the image when the image is moved into place.
-    new ProcessBuilder("setsid", "sh", "-c", "sleep 3; touch late").directory(app).start();
+    new ProcessBuilder("setsid", "sh", "-c", "sleep 8; touch late").directory(app).start();
     Object pid = Process.class.getMethod("pid").invoke(child);
     Writer report = new OutputStreamWriter(new FileOutputStream(args[0]), "UTF-8");
     report.write("cwd=" + new File(".").getCanonicalPath() + "\n");
