@@ -23,6 +23,7 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/app/app_fields_test.cpp
     tools/pack/app/sign_settings_test.cpp
     tools/pack/app/stack_size_test.cpp
+    tools/pack/app/jvm_option_forms_test.cpp
     tools/pack/plan/plan_image_test.cpp
     tools/pack/cli/write_command_test.cpp
     tools/pack/launcher/packed_launcher_test.cpp

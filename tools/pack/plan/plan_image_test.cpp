@@ -80,6 +80,10 @@ TEST_F(PlanImageTest, EveryProblemNamesTheFileOrOptionAndTheKey) {
       {{{"mainClass", nullptr}}, {}, "key 'mainClass' (option --main-class): is required"},
       {{{"mainClass", "com/example/App"}}, {}, "is not a class name"},
       {{{"jvmOptions", {"-Djava.class.path=x.jar"}}}, {}, "written from 'jars'"},
+      {{{"jvmOptions", {"-cp", "x.jar"}}}, {}, "written from 'jars'"},
+      {{{"jvmOptions", {"-jar", "x.jar"}}},
+       {},
+       "key 'jvmOptions': '-jar' is an option of the java"},
       {{{"jars", json::array()}}, {}, "key 'jars': is required"},
       {{{"jars", {"nope.jar"}}}, {}, "key 'jars': no such file"},
       {{{"jars", {"notes.txt"}}}, {}, "notes.txt is not a .jar file"},
@@ -180,9 +184,9 @@ TEST_F(PlanImageTest, AppContentLayoutForEachTarget) {
     json patch;
     std::vector<std::string> options;  // after -Dsun... nothing is added here
   } cases[] = {
-      {{{"jvmOptions", {"-Xmx1g", "-Djava.library.path=/opt/x"}}},
+      {{{"jvmOptions", {"-Xmx1g", "-Djava.library.path=/opt/x", "--add-opens", "a/b=c"}}},
        {"-Djava.class.path=&&app.jar:&&lib/dep.jar:&&plenwick-bootstrap.jar", "-Xmx1g",
-        "-Djava.library.path=/opt/x:&&"}},
+        "-Djava.library.path=/opt/x:&&", "--add-opens=a/b=c"}},
       {{{"target", "windows-x64"}, {"runtime", "winrt"}, {"jvmOptions", {"-Xmx1g"}}},
        {"-Djava.class.path=&&app.jar;&&lib\\dep.jar;&&plenwick-bootstrap.jar",
         "-Djava.library.path=&&native", "-Xmx1g"}},
