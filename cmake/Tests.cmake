@@ -31,6 +31,7 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/runtime/app_cds_test.cpp
     tools/pack/runtime/java_release_test.cpp
     tools/pack/runtime/module_deps_test.cpp
+    tools/pack/runtime/module_list_test.cpp
     tools/pack/host/process_test.cpp
     tools/pack/host/tool_paths_test.cpp
     tools/pack/windows/icons_test.cpp

@@ -1,6 +1,8 @@
 #include "tools/pack/runtime/java_release.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 #include "tools/pack/files/read_file.h"
 
@@ -31,22 +33,42 @@ int featureOf(const std::string& line, std::size_t at) {
   return -1;
 }
 
-}  // namespace
-
-int javaFeatureVersion(const std::string& home) {
+// Each line of the release file that starts with `key`, in order, until `take` returns true.
+template <typename Take>
+void releaseLines(const std::string& home, const std::string& key, Take take) {
   std::string text, error;
-  if (!readFile((fs::path(home) / "release").string(), kMaxReleaseFile, &text, &error)) return 0;
-  const std::string key = "JAVA_VERSION=\"";
+  if (!readFile((fs::path(home) / "release").string(), kMaxReleaseFile, &text, &error)) return;
   for (std::size_t line = 0; line < text.size();) {
     std::size_t end = text.find('\n', line);
     if (end == std::string::npos) end = text.size();
-    if (text.compare(line, key.size(), key) == 0 && line + key.size() <= end) {
-      const int feature = featureOf(text.substr(line, end - line), key.size());
-      if (feature >= 0) return feature;
+    if (text.compare(line, key.size(), key) == 0 && line + key.size() <= end &&
+        take(text.substr(line, end - line))) {
+      return;
     }
     line = end + 1;
   }
-  return 0;
+}
+
+}  // namespace
+
+int javaFeatureVersion(const std::string& home) {
+  const std::string key = "JAVA_VERSION=\"";
+  int feature = 0;
+  releaseLines(home, key, [&](const std::string& line) {
+    feature = std::max(featureOf(line, key.size()), 0);
+    return feature > 0;
+  });
+  return feature;
+}
+
+std::set<std::string> javaModules(const std::string& home) {
+  std::set<std::string> modules;
+  releaseLines(home, "MODULES=\"", [&](const std::string& line) {
+    std::istringstream names(line.substr(9, line.rfind('"') - 9));
+    for (std::string name; names >> name;) modules.insert(name);
+    return true;
+  });
+  return modules;
 }
 
 }  // namespace plenwick
