@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/e2e/harness.h"
+#include "tools/pack/runtime/java_release.h"
 
 namespace plenwick::e2e {
 namespace {
@@ -46,6 +47,34 @@ TEST_F(PackTest, ImageFromConfigurationShowsMovesAndStarts) {
   EXPECT_EQ(valueOf(run.out, "java.home"), moved.string());
   EXPECT_NE(valueOf(run.out, "java.vm.info").find("sharing"), std::string::npos)
       << "the CDS archive is in use after the move: " << run.out;
+}
+
+// What jdeps cannot see is in the runtime: the JDK's providers (by default),
+// and bin/java when asked for; options copied from a java command start.
+TEST_F(PackTest, RuntimeHoldsTheProvidersAndTheJavaCommand) {
+  json config = json::parse(R"({"name": "probe-app", "mainClass": "probe.Probe",
+      "jvmOptions": ["-Duser.language=de", "-Duser.country=DE", "--add-opens",
+      "java.base/java.lang=ALL-UNNAMED"], "consoleApp": true, "modules": ["java.base"],
+      "keepJavaCommand": true})");
+  config["jars"] = {testJar("probe.jar")};
+  config["jdk"] = PLENWICK_JDK_HOME;
+  writeFile(dir_ / "app.json", config.dump());
+  const RunResult made =
+      runPack({"image", (dir_ / "app.json").string(), "--output", (dir_ / "image").string()});
+  ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
+  EXPECT_NE(made.out.find("'--add-opens=java.base/java.lang=ALL-UNNAMED'"), std::string::npos);
+
+  const fs::path image = dir_ / "image";
+  const RunResult date = runProcess((image / "bin/probe-app").string(), {"probe-app", "date"});
+  ASSERT_EQ(date.exitCode, 0) << date.err;
+  EXPECT_EQ(valueOf(date.out, "date"), "1. März 2020");
+  const RunResult listed = runProcess((image / "bin/java").string(), {"java", "--list-modules"});
+  ASSERT_EQ(listed.exitCode, 0) << listed.err;
+  for (const char* name : {"jdk.crypto.ec", "jdk.localedata", "jdk.charsets", "jdk.zipfs"}) {
+    if (javaModules(PLENWICK_JDK_HOME).count(name) == 0) continue;
+    EXPECT_NE(listed.out.find(std::string(name) + "@"), std::string::npos)
+        << name << " in " << listed.out;
+  }
 }
 
 // Exit codes: 0 for help, 2 for wrong usage, 1 for a failure; never an output after one.

@@ -5,6 +5,7 @@
 #include "tools/pack/app/app_options.h"
 #include "tools/pack/cli/console_reporter.h"
 #include "tools/pack/cli/exit_codes.h"
+#include "tools/pack/files/tree_size.h"
 #include "tools/pack/image/image_builder.h"
 #include "tools/pack/plan/plan_image.h"
 
@@ -92,8 +93,8 @@ int imageCommand(const std::vector<std::string>& args) {
   ConsoleReporter reporter(settings.quiet);
   std::string error;
   if (!makeImage(plan, reporter, &error)) return failed(error);
-  reporter.note("image: " + plan.output + " (start it with " + launcherPath(plan, plan.output) +
-                ")");
+  reporter.note("image: " + plan.output + " (" + megabytes(treeSize(plan.output)) +
+                "; start it with " + launcherPath(plan, plan.output) + ")");
   return kExitOk;
 }
 

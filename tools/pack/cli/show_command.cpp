@@ -1,11 +1,14 @@
 #include "tools/pack/cli/show_command.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "config/launch_config.h"
 #include "config/launch_flags.h"
 #include "tools/pack/cli/exit_codes.h"
+#include "tools/pack/files/image_marker.h"
+#include "tools/pack/files/tree_size.h"
 #include "tools/pack/launcher/launcher_file.h"
 #include "tools/pack/release/authenticode.h"
 #include "tools/pack/text/printable.h"
@@ -106,6 +109,15 @@ bool parseShowArgs(const std::vector<std::string>& args, ShowRequest& request, s
   return false;
 }
 
+// The folder of the image that `launcher` (ROOT/bin/NAME) is in, when
+// plenwick-pack made one there; else empty.
+std::string imageRootOf(const std::string& launcher) {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::absolute(launcher).parent_path().parent_path();
+  std::error_code code;
+  return fs::is_regular_file(root / kImageMarker, code) ? root.string() : "";
+}
+
 }  // namespace
 
 std::string describeConfig(const LaunchConfig& config) {
@@ -153,16 +165,21 @@ int showCommand(const std::vector<std::string>& args) {
       (!parsePe(launcher.bytes, file, &error) || !readWindowsIdentity(file, windows, &error))) {
     return fail(request.path + ": " + error);
   }
+  const std::string root = imageRootOf(request.path);
   if (request.json) {
     json out = {
         {"file", request.path}, {"format", pe ? "pe" : "elf"}, {"config", configJson(config)}};
     if (pe) out["windows"] = windowsJson(windows, signerOf(file));
+    if (!root.empty()) out["image"] = {{"root", root}, {"size", treeSize(root)}};
     std::puts(out.dump(2, ' ', false, json::error_handler_t::replace).c_str());
     return kExitOk;
   }
   std::printf("format: %s\n", pe ? "PE (Windows)" : "ELF (Linux)");
   std::fputs(describeConfig(config).c_str(), stdout);
   if (pe) std::fputs(describeWindows(windows, signerOf(file)).c_str(), stdout);
+  if (!root.empty()) {
+    std::printf("image: %s (%s)\n", printable(root).c_str(), megabytes(treeSize(root)).c_str());
+  }
   return kExitOk;
 }
 
