@@ -34,6 +34,7 @@ TEST_F(PackTest, ImageFromConfigurationShowsMovesAndStarts) {
   const RunResult shown = runPack({"show", "--json", (image / "bin/probe-app").string()});
   ASSERT_EQ(shown.exitCode, 0) << shown.err;
   const json block = json::parse(shown.out)["config"];
+  EXPECT_GT(json::parse(shown.out)["image"]["size"], 30e6) << "the runtime's size counts";
   EXPECT_EQ(block["consoleApp"], true);
   EXPECT_EQ(block["threadStackSize"], 1048576);
 
