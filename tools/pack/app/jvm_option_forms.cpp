@@ -80,8 +80,8 @@ bool isNamed(std::string_view option, std::string_view name) {
 // The fix for an option only the java command handles, or null.
 const char* commandOnlyFix(std::string_view option) {
   if (!option.empty() && option[0] == '@') {
-    return "argument files are read by the java command only; list their options in "
-           "'jvmOptions', one per entry";
+    return "argument files are read by the java command only; give their options one "
+           "by one, one option per entry";
   }
   for (const CommandOnlyOption& known : kCommandOnly) {
     if (isNamed(option, known.name)) return known.fix;

@@ -42,7 +42,7 @@ TEST(JvmOptionForms, JoinedKeptAndRefused) {
        "through JNI refuses: name the main jar with 'mainJar'",
        false},
       {{"-splash:s.png"}, {}, "is not supported: the java command shows the splash image", false},
-      {{"@options.txt"}, {}, "list their options in 'jvmOptions', one per entry", false},
+      {{"@options.txt"}, {}, "give their options one by one", false},
       {{"--source=11"}, {}, "runs a source file", false},
       {{"--module", "m/c"}, {}, "starts a main module", false},
       {{"-XshowSettings:all"}, {}, "print something and exit", false},
