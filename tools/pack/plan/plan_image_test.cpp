@@ -224,11 +224,13 @@ TEST_F(PlanImageTest, OptionsOverrideTheFileAndPathsFollowTheFile) {
   std::string error;
   const std::string elsewhere = fs::current_path().string();
   ASSERT_TRUE(load(document.dump(),
-                   {"--jvm-option", "-Dfrom=cli", "--jvm-option", "-Da=b", "--no-console-app"},
+                   {"--jvm-option", "-Dfrom=cli", "--jvm-option", "-Da=b", "--no-console-app",
+                    "--no-default-modules"},
                    settings, plan, &error))
       << error;
   EXPECT_EQ(settings.jvmOptions, (std::vector<std::string>{"-Dfrom=cli", "-Da=b"}));
   EXPECT_EQ(plan.launch.consoleApp, false);
+  EXPECT_FALSE(plan.runtime.defaultModules);
   EXPECT_EQ(plan.launch.threadStackSize, 1048576u);
   EXPECT_EQ(plan.content.jarFiles, (std::vector<std::string>{(dir_ / "lib/util.jar").string(),
                                                              (dir_ / "lib/app.jar").string()}))
