@@ -24,6 +24,7 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/app/file_association_test.cpp
     tools/pack/app/sign_settings_test.cpp
     tools/pack/app/stack_size_test.cpp
+    tools/pack/app/jvm_option_forms_test.cpp
     tools/pack/plan/plan_image_test.cpp
     tools/pack/cli/write_command_test.cpp
     tools/pack/launcher/packed_launcher_test.cpp
@@ -31,6 +32,7 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/runtime/app_cds_test.cpp
     tools/pack/runtime/java_release_test.cpp
     tools/pack/runtime/module_deps_test.cpp
+    tools/pack/runtime/module_list_test.cpp
     tools/pack/host/process_test.cpp
     tools/pack/host/tool_paths_test.cpp
     tools/pack/windows/icons_test.cpp

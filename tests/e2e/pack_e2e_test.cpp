@@ -7,6 +7,7 @@
 
 #include "tests/e2e/harness.h"
 #include "tests/support/installed_jdk.h"
+#include "tools/pack/runtime/java_release.h"
 
 namespace plenwick::e2e {
 namespace {
@@ -35,6 +36,7 @@ TEST_F(PackTest, ImageFromConfigurationShowsMovesAndStarts) {
   ASSERT_EQ(shown.exitCode, 0) << shown.err;
   EXPECT_EQ(json::parse(shown.out)["classPath"], json({"&&probe.jar", "&&plenwick-bootstrap.jar"}));
   const json block = json::parse(shown.out)["config"];
+  EXPECT_GT(json::parse(shown.out)["image"]["size"], 30e6) << "the runtime's size counts";
   EXPECT_EQ(block["consoleApp"], true);
   EXPECT_EQ(block["threadStackSize"], 1048576);
 
@@ -84,6 +86,34 @@ TEST_F(PackTest, AotCacheIsUsedAfterAMove) {
   const RunResult run = runProcess((moved / "bin/check").string(), {"check", "props"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("probe.Probe source: shared objects file"), std::string::npos) << run.out;
+}
+
+// What jdeps cannot see is in the runtime: the JDK's providers (by default),
+// and bin/java when asked for; options copied from a java command start.
+TEST_F(PackTest, RuntimeHoldsTheProvidersAndTheJavaCommand) {
+  json config = json::parse(R"({"name": "probe-app", "mainClass": "probe.Probe",
+      "jvmOptions": ["-Duser.language=de", "-Duser.country=DE", "--add-opens",
+      "java.base/java.lang=ALL-UNNAMED"], "consoleApp": true, "modules": ["java.base"],
+      "keepJavaCommand": true})");
+  config["jars"] = {testJar("probe.jar")};
+  config["jdk"] = PLENWICK_JDK_HOME;
+  writeFile(dir_ / "app.json", config.dump());
+  const RunResult made =
+      runPack({"image", (dir_ / "app.json").string(), "--output", (dir_ / "image").string()});
+  ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
+  EXPECT_NE(made.out.find("'--add-opens=java.base/java.lang=ALL-UNNAMED'"), std::string::npos);
+
+  const fs::path image = dir_ / "image";
+  const RunResult date = runProcess((image / "bin/probe-app").string(), {"probe-app", "date"});
+  ASSERT_EQ(date.exitCode, 0) << date.err;
+  EXPECT_EQ(valueOf(date.out, "date"), "1. März 2020");
+  const RunResult listed = runProcess((image / "bin/java").string(), {"java", "--list-modules"});
+  ASSERT_EQ(listed.exitCode, 0) << listed.err;
+  for (const char* name : {"jdk.crypto.ec", "jdk.localedata", "jdk.charsets", "jdk.zipfs"}) {
+    if (javaModules(PLENWICK_JDK_HOME).count(name) == 0) continue;
+    EXPECT_NE(listed.out.find(std::string(name) + "@"), std::string::npos)
+        << name << " in " << listed.out;
+  }
 }
 
 // Exit codes: 0 for help, 2 for wrong usage, 1 for a failure; never an output after one.

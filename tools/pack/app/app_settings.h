@@ -46,7 +46,12 @@ struct AppSettings {
   std::vector<std::string> classPathExclude;  // paths or globs kept off the class path
 
   std::vector<std::string> modules;
-  std::vector<std::string> icons;  // one large square PNG, or five (16..256 px)
+  std::vector<std::string> addModules;  // added to modules (or to what jdeps finds)
+  std::optional<bool> defaultModules;   // the providers jdeps cannot see (default: on)
+  std::vector<std::string> locales;     // jdk.localedata limited to these (jlink --include-locales)
+  std::optional<bool> keepJavaCommand;  // keep the runtime's bin/java
+  std::optional<bool> compressRuntime;  // jlink's zip compression of the modules
+  std::vector<std::string> icons;       // one large square PNG, or five (16..256 px)
   std::optional<bool> appCds;
   std::vector<std::string> trainingArguments;
   std::string launcher;      // the unpacked launcher to copy

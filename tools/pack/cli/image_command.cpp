@@ -5,6 +5,7 @@
 #include "tools/pack/app/app_options.h"
 #include "tools/pack/cli/console_reporter.h"
 #include "tools/pack/cli/exit_codes.h"
+#include "tools/pack/files/tree_size.h"
 #include "tools/pack/image/image_builder.h"
 #include "tools/pack/plan/plan_image.h"
 
@@ -42,6 +43,14 @@ constexpr const char* kImageUsage =
     "  --jdk DIR                JDK to make the runtime from with jlink         [jdk]\n"
     "  --runtime DIR            or a prepared runtime to copy (Windows targets)  [runtime]\n"
     "  --module NAME            a module for jlink (repeat; default: from jdeps) [modules]\n"
+    "  --add-module NAME        a module added to those (repeat)                 [addModules]\n"
+    "  --no-default-modules     leave out the providers jdeps cannot see: jdk.crypto.ec,\n"
+    "                           jdk.localedata, jdk.charsets, jdk.zipfs          [defaultModules]\n"
+    "  --locale TAG             keep only these locales' data (repeat)           [locales]\n"
+    "  --keep-java-command      keep the runtime's bin/java                      "
+    "[keepJavaCommand]\n"
+    "  --compress-runtime       a smaller runtime that starts slower             "
+    "[compressRuntime]\n"
     "  --icon PNG               one square PNG of 256 px or more, or five PNGs of\n"
     "                           16, 32, 64, 128 and 256 px (repeat; Windows)     [icons]\n"
     "  --app-cds, --no-app-cds  application class-data archive (default: where the\n"
@@ -90,8 +99,8 @@ int imageCommand(const std::vector<std::string>& args) {
   ConsoleReporter reporter(settings.quiet);
   std::string error;
   if (!makeImage(plan, reporter, &error)) return failed(error);
-  reporter.note("image: " + plan.output + " (start it with " + launcherPath(plan, plan.output) +
-                ")");
+  reporter.note("image: " + plan.output + " (" + megabytes(treeSize(plan.output)) +
+                "; start it with " + launcherPath(plan, plan.output) + ")");
   return kExitOk;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "config/launch_config.h"
@@ -9,6 +10,8 @@
 #include "options/class_path_option.h"
 #include "platform/conventions.h"
 #include "tools/pack/cli/exit_codes.h"
+#include "tools/pack/files/image_marker.h"
+#include "tools/pack/files/tree_size.h"
 #include "tools/pack/launcher/launcher_file.h"
 #include "tools/pack/release/authenticode.h"
 #include "tools/pack/runtime/app_cds.h"
@@ -154,6 +157,15 @@ bool parseShowArgs(const std::vector<std::string>& args, ShowRequest& request, s
   return false;
 }
 
+// The folder of the image that `launcher` (ROOT/bin/NAME) is in, when
+// plenwick-pack made one there; else empty.
+std::string imageRootOf(const std::string& launcher) {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::absolute(launcher).parent_path().parent_path();
+  std::error_code code;
+  return fs::is_regular_file(root / kImageMarker, code) ? root.string() : "";
+}
+
 }  // namespace
 
 std::string describeConfig(const LaunchConfig& config) {
@@ -201,12 +213,14 @@ int showCommand(const std::vector<std::string>& args) {
       (!parsePe(launcher.bytes, file, &error) || !readWindowsIdentity(file, windows, &error))) {
     return fail(request.path + ": " + error);
   }
+  const std::string root = imageRootOf(request.path);
   if (request.json) {
     json out = {
         {"file", request.path}, {"format", pe ? "pe" : "elf"}, {"config", configJson(config)}};
     out["classPath"] = classPathEntries(config, pe);
     if (pe) out["windows"] = windowsJson(windows, signerOf(file));
     if (!pe) out["classCache"] = cacheJson(carriedCache(config.jvmOptions, request.path));
+    if (!root.empty()) out["image"] = {{"root", root}, {"size", treeSize(root)}};
     std::puts(out.dump(2, ' ', false, json::error_handler_t::replace).c_str());
     return kExitOk;
   }
@@ -217,6 +231,9 @@ int showCommand(const std::vector<std::string>& args) {
   std::fputs(classPath.c_str(), stdout);
   if (pe) std::fputs(describeWindows(windows, signerOf(file)).c_str(), stdout);
   if (!pe) std::fputs(describeCache(carriedCache(config.jvmOptions, request.path)).c_str(), stdout);
+  if (!root.empty()) {
+    std::printf("image: %s (%s)\n", printable(root).c_str(), megabytes(treeSize(root)).c_str());
+  }
   return kExitOk;
 }
 

@@ -11,6 +11,7 @@
 
 #include "config/launch_flags.h"
 #include "config/region_locator.h"
+#include "tools/pack/app/jvm_option_forms.h"
 #include "tools/pack/app/stack_size.h"
 #include "tools/pack/cli/exit_codes.h"
 #include "tools/pack/files/output_place.h"
@@ -112,9 +113,15 @@ int writeCommand(const std::vector<std::string>& args) {
   if (launcherPath.empty()) return usageError("--launcher is required");
   if (outputPath.empty()) return usageError("--output is required");
   if (!haveMainClass) return usageError("--main-class is required");
+  JvmOptionForms forms;
+  std::string error;
+  if (!toJvmOptionForms(config.jvmOptions, &forms, &error)) {
+    return usageError("--jvm-option " + error);
+  }
+  if (!forms.note.empty()) std::printf("--jvm-option: %s\n", forms.note.c_str());
+  config.jvmOptions = forms.options;
 
   LauncherFile image;
-  std::string error;
   if (!readLauncher(launcherPath, image, &error) || !refuseSignedLauncher(image, &error) ||
       !writeLaunchConfigBlock(config, image.bytes, &error)) {
     std::fprintf(stderr, "plenwick-pack write: %s\n", error.c_str());

@@ -63,17 +63,37 @@ bool checkLinuxRuntime(Planner& check) {
   return true;
 }
 
-bool checkModules(Planner& check) {
-  const RuntimeSource& c = check.plan.runtime;
-  if (!c.modules.empty() && c.jdk.empty()) {
-    return check.fail("modules", "only apply when the runtime is made with jlink from 'jdk'");
-  }
-  for (const std::string& module : c.modules) {
-    if (module.empty() || module.find_first_of(" /\\,:") != std::string::npos) {
-      return check.fail("modules", "'" + module + "' is not a module name");
+bool checkNames(Planner& check, const char* key, const std::vector<std::string>& names) {
+  for (const std::string& name : names) {
+    if (name.empty() || name.find_first_of(" /\\,:=") != std::string::npos) {
+      return check.fail(key, "'" + name + "' is not a " +
+                                 (key == std::string("locales") ? "locale tag" : "module name"));
     }
   }
   return true;
+}
+
+// The keys that only jlink reads are refused with a prepared runtime, which
+// is copied as it is.
+bool checkModules(Planner& check) {
+  const AppSettings& s = check.settings;
+  const struct {
+    const char* key;
+    bool given;
+  } jlinkKeys[] = {{"modules", !s.modules.empty()},
+                   {"addModules", !s.addModules.empty()},
+                   {"locales", !s.locales.empty()},
+                   {"keepJavaCommand", s.keepJavaCommand.value_or(false)},
+                   {"compressRuntime", s.compressRuntime.value_or(false)}};
+  for (const auto& key : jlinkKeys) {
+    if (key.given && check.plan.runtime.jdk.empty()) {
+      return check.fail(key.key,
+                        "only applies when the runtime is made with jlink from 'jdk'; "
+                        "a prepared 'runtime' is copied as it is");
+    }
+  }
+  return checkNames(check, "modules", s.modules) && checkNames(check, "addModules", s.addModules) &&
+         checkNames(check, "locales", s.locales);
 }
 
 std::string defaultLauncher(const std::string& target, bool windows) {
@@ -125,7 +145,15 @@ bool checkRuntime(Planner& check) {
   p.windows = target != "linux-x64";
   p.launcher.target = target;
   p.launcher.windows = p.windows;
-  p.runtime = {c.jdk, c.runtime, c.modules, p.windows};
+  p.runtime.jdk = c.jdk;
+  p.runtime.runtime = c.runtime;
+  p.runtime.modules = c.modules;
+  p.runtime.addModules = c.addModules;
+  p.runtime.defaultModules = c.defaultModules.value_or(true);
+  p.runtime.locales = c.locales;
+  p.runtime.keepJavaCommand = c.keepJavaCommand.value_or(false);
+  p.runtime.compressRuntime = c.compressRuntime.value_or(false);
+  p.runtime.windows = p.windows;
   if (!c.jdk.empty() && !c.runtime.empty()) {
     return check.fail("runtime", "give either 'jdk' or 'runtime', not both");
   }

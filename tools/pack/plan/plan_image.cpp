@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "options/class_path_option.h"
+#include "tools/pack/app/jvm_option_forms.h"
 #include "tools/pack/app/stack_size.h"
 #include "tools/pack/content/file_names.h"
 #include "tools/pack/plan/file_association_check.h"
@@ -93,9 +94,16 @@ bool checkMainClass(Planner& check) {
   return true;
 }
 
+// The options as the JVM takes them (kept in the launch settings for
+// planLaunch), none of them setting the class path.
 bool checkLaunch(Planner& check) {
   const AppSettings& c = check.settings;
-  for (const std::string& option : c.jvmOptions) {
+  JvmOptionForms forms;
+  std::string problem;
+  if (!toJvmOptionForms(c.jvmOptions, &forms, &problem)) return check.fail("jvmOptions", problem);
+  if (!forms.note.empty()) check.plan.notes.push_back("jvmOptions: " + forms.note);
+  check.plan.launch.jvmOptions = forms.options;
+  for (const std::string& option : forms.options) {
     if (setsClassPath(option)) {
       return check.fail("jvmOptions",
                         "'" + option +
@@ -189,7 +197,7 @@ void planLaunch(Planner& check) {
   for (std::size_t i = 0; i < kLaunchFlagCount; ++i) {
     launch.*kLaunchFlags[i].field = c.launchFlags[i].value_or(false);
   }
-  launch.jvmOptions = withLibraryPath(p.content, c.jvmOptions);
+  launch.jvmOptions = withLibraryPath(p.content, launch.jvmOptions);
   launch.jvmOptions.insert(launch.jvmOptions.begin(), classPathOption(p.content));
   if (p.cache == ClassCache::appCds) {
     launch.jvmOptions.insert(launch.jvmOptions.end(), {"-XX:SharedArchiveFile=&&" + p.cacheFile,

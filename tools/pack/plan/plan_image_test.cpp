@@ -90,6 +90,10 @@ TEST_F(PlanImageTest, EveryProblemNamesTheFileOrOptionAndTheKey) {
       {{{"mainClass", nullptr}}, {}, "key 'mainClass' (option --main-class): is required"},
       {{{"mainClass", "com/example/App"}}, {}, "is not a class name"},
       {{{"jvmOptions", {"-Djava.class.path=x.jar"}}}, {}, "give its entries in 'classPath'"},
+      {{{"jvmOptions", {"-cp", "x.jar"}}}, {}, "give its entries in 'classPath'"},
+      {{{"jvmOptions", {"-jar", "x.jar"}}},
+       {},
+       "key 'jvmOptions': '-jar' is an option of the java"},
       {{{"jars", json::array()}}, {}, "key 'jars': is required"},
       {{{"jars", {"nope.jar"}}}, {}, "key 'jars': no such file"},
       {{{"jars", {"notes.txt"}}}, {}, "notes.txt is not a .jar file"},
@@ -98,7 +102,8 @@ TEST_F(PlanImageTest, EveryProblemNamesTheFileOrOptionAndTheKey) {
       {{{"jdk", "jdk"}}, {}, "not both"},
       {{{"jdk", "jdk"}, {"runtime", nullptr}}, {}, "has no jmods"},
       {{{"runtime", "empty"}}, {}, "is not a Linux runtime"},
-      {{{"modules", {"java.base"}}}, {}, "key 'modules': only apply"},
+      {{{"modules", {"java.base"}}}, {}, "key 'modules': only applies"},
+      {{{"keepJavaCommand", true}}, {}, "key 'keepJavaCommand': only applies when"},
       {{{"target", "windows-x64"}, {"jdk", "jdk"}, {"runtime", nullptr}}, {}, "with jlink"},
       {{{"target", "windows-x64"}, {"runtime", nullptr}}, {}, "is required for target windows-x64"},
       {{{"target", "windows-arm64"}}, {}, "is not a Windows runtime"},
@@ -225,9 +230,9 @@ TEST_F(PlanImageTest, AppContentLayoutForEachTarget) {
     json patch;
     std::vector<std::string> options;  // after -Dsun... nothing is added here
   } cases[] = {
-      {{{"jvmOptions", {"-Xmx1g", "-Djava.library.path=/opt/x"}}},
+      {{{"jvmOptions", {"-Xmx1g", "-Djava.library.path=/opt/x", "--add-opens", "a/b=c"}}},
        {"-Djava.class.path=&&app.jar:&&lib/dep.jar:&&plenwick-bootstrap.jar", "-Xmx1g",
-        "-Djava.library.path=/opt/x:&&"}},
+        "-Djava.library.path=/opt/x:&&", "--add-opens=a/b=c"}},
       {{{"target", "windows-x64"}, {"runtime", "winrt"}, {"jvmOptions", {"-Xmx1g"}}},
        {"-Djava.class.path=&&app.jar;&&lib\\dep.jar;&&plenwick-bootstrap.jar",
         "-Djava.library.path=&&native", "-Xmx1g"}},
@@ -337,11 +342,13 @@ TEST_F(PlanImageTest, OptionsOverrideTheFileAndPathsFollowTheFile) {
   std::string error;
   const std::string elsewhere = fs::current_path().string();
   ASSERT_TRUE(load(document.dump(),
-                   {"--jvm-option", "-Dfrom=cli", "--jvm-option", "-Da=b", "--no-console-app"},
+                   {"--jvm-option", "-Dfrom=cli", "--jvm-option", "-Da=b", "--no-console-app",
+                    "--no-default-modules"},
                    settings, plan, &error))
       << error;
   EXPECT_EQ(settings.jvmOptions, (std::vector<std::string>{"-Dfrom=cli", "-Da=b"}));
   EXPECT_EQ(plan.launch.consoleApp, false);
+  EXPECT_FALSE(plan.runtime.defaultModules);
   EXPECT_EQ(plan.launch.threadStackSize, 1048576u);
   EXPECT_EQ(plan.content.jarFiles, (std::vector<std::string>{(dir_ / "lib/util.jar").string(),
                                                              (dir_ / "lib/app.jar").string()}))

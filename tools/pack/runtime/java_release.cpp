@@ -1,7 +1,8 @@
 #include "tools/pack/runtime/java_release.h"
 
+#include <algorithm>
 #include <filesystem>
-#include <vector>
+#include <sstream>
 
 #include "tools/pack/files/read_file.h"
 
@@ -32,40 +33,53 @@ int featureOf(const std::string& line, std::size_t at) {
   return -1;
 }
 
-// The JAVA_VERSION lines of the release file, each from just after the
-// opening quote to the line's end.
-std::vector<std::string> versionLines(const std::string& home) {
+// Each line of the release file that starts with `key`, in order, until `take` returns true.
+template <typename Take>
+void releaseLines(const std::string& home, const std::string& key, Take take) {
   std::string text, error;
-  std::vector<std::string> lines;
-  if (!readFile((fs::path(home) / "release").string(), kMaxReleaseFile, &text, &error))
-    return lines;
-  const std::string key = "JAVA_VERSION=\"";
+  if (!readFile((fs::path(home) / "release").string(), kMaxReleaseFile, &text, &error)) return;
   for (std::size_t line = 0; line < text.size();) {
     std::size_t end = text.find('\n', line);
     if (end == std::string::npos) end = text.size();
-    if (text.compare(line, key.size(), key) == 0 && line + key.size() <= end) {
-      lines.push_back(text.substr(line + key.size(), end - line - key.size()));
+    if (text.compare(line, key.size(), key) == 0 && line + key.size() <= end &&
+        take(text.substr(line, end - line))) {
+      return;
     }
     line = end + 1;
   }
-  return lines;
 }
 
 }  // namespace
 
 int javaFeatureVersion(const std::string& home) {
-  for (const std::string& value : versionLines(home)) {
-    const int feature = featureOf(value, 0);
-    if (feature >= 0) return feature;
-  }
-  return 0;
+  const std::string key = "JAVA_VERSION=\"";
+  int feature = 0;
+  releaseLines(home, key, [&](const std::string& line) {
+    feature = std::max(featureOf(line, key.size()), 0);
+    return feature > 0;
+  });
+  return feature;
+}
+
+std::set<std::string> javaModules(const std::string& home) {
+  std::set<std::string> modules;
+  releaseLines(home, "MODULES=\"", [&](const std::string& line) {
+    std::istringstream names(line.substr(9, line.rfind('"') - 9));
+    for (std::string name; names >> name;) modules.insert(name);
+    return true;
+  });
+  return modules;
 }
 
 std::string javaVersion(const std::string& home) {
-  const std::vector<std::string> lines = versionLines(home);
-  if (lines.empty()) return "";
-  const std::size_t quote = lines.front().find('"');
-  return quote == std::string::npos ? "" : lines.front().substr(0, quote);
+  const std::string key = "JAVA_VERSION=\"";
+  std::string version;
+  releaseLines(home, key, [&](const std::string& line) {
+    const std::size_t quote = line.find('"', key.size());
+    if (quote != std::string::npos) version = line.substr(key.size(), quote - key.size());
+    return true;
+  });
+  return version;
 }
 
 }  // namespace plenwick

@@ -1,6 +1,7 @@
 // What a runtime's or JDK's `release` file says about it.
 #pragma once
 
+#include <set>
 #include <string>
 
 namespace plenwick {
@@ -11,5 +12,8 @@ int javaFeatureVersion(const std::string& home);
 
 // The whole JAVA_VERSION value ("25.0.1"), or empty when unknown.
 std::string javaVersion(const std::string& home);
+
+// The modules its `release` file lists (MODULES="java.base ..."); none when unknown.
+std::set<std::string> javaModules(const std::string& home);
 
 }  // namespace plenwick

@@ -29,5 +29,11 @@ TEST_F(JavaReleaseTest, FeatureVersionFromTheReleaseFile) {
   EXPECT_EQ(javaFeatureVersion((dir_ / "none").string()), 0);
 }
 
+TEST_F(JavaReleaseTest, ModulesFromTheReleaseFile) {
+  put("release", "JAVA_VERSION=\"17\"\nMODULES=\"java.base  jdk.zipfs\"\r\nOS_NAME=\"Linux\"\n");
+  EXPECT_EQ(javaModules(dir_.string()), (std::set<std::string>{"java.base", "jdk.zipfs"}));
+  EXPECT_EQ(javaModules((dir_ / "none").string()), std::set<std::string>());
+}
+
 }  // namespace
 }  // namespace plenwick

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <sstream>
 
 #include "tools/pack/host/process.h"
 #include "tools/pack/runtime/java_release.h"
+#include "tools/pack/runtime/module_list.h"
 
 namespace plenwick {
 namespace {
@@ -60,14 +62,9 @@ std::string failingJar(const RuntimeSource& c, const std::vector<std::string>& j
   return "";
 }
 
-}  // namespace
-
-bool findModules(const RuntimeSource& c, const std::vector<std::string>& jars, Reporter& reporter,
-                 std::string& modules, std::string* err) {
-  if (!c.modules.empty()) {
-    modules = joined(c.modules, ",");
-    return true;
-  }
+// What jdeps finds `jars` need, reported.
+bool jdepsModules(const RuntimeSource& c, const std::vector<std::string>& jars, Reporter& reporter,
+                  std::vector<std::string>* found, std::string* err) {
   std::string out;
   Reporter::Step step = reporter.step("modules: jdeps on " + std::to_string(jars.size()) +
                                       (jars.size() == 1 ? " jar" : " jars"));
@@ -81,9 +78,27 @@ bool findModules(const RuntimeSource& c, const std::vector<std::string>& jars, R
            out;
     return false;
   }
-  modules = out;
   step.end(true);
-  reporter.note("modules (found with jdeps): " + modules);
+  reporter.note("modules (found with jdeps): " + out);
+  std::istringstream names(out);
+  for (std::string name; std::getline(names, name, ',');) found->push_back(name);
+  return true;
+}
+
+}  // namespace
+
+bool findModules(const RuntimeSource& c, const std::vector<std::string>& jars, Reporter& reporter,
+                 std::string& modules, std::string* err) {
+  std::vector<std::string> found = c.modules;
+  if (found.empty() && !jdepsModules(c, jars, reporter, &found, err)) return false;
+  const ModuleList list = runtimeModules(c, found, javaModules(c.jdk));
+  if (!list.defaults.empty()) {
+    reporter.note(
+        "modules added for what jdeps cannot see (--no-default-modules leaves them "
+        "out): " +
+        joined(list.defaults, ","));
+  }
+  modules = joined(list.modules, ",");
   return true;
 }
 

@@ -10,7 +10,7 @@
 namespace plenwick {
 
 // The comma-separated modules for jlink: c.modules when given, else what
-// the JDK's jdeps finds `jars` need.
+// the JDK's jdeps finds `jars` need; then those of runtimeModules().
 bool findModules(const RuntimeSource& c, const std::vector<std::string>& jars, Reporter& reporter,
                  std::string& modules, std::string* err);
 

@@ -5,6 +5,7 @@
 #include "tools/pack/files/replace.h"
 #include "tools/pack/files/tree_copy.h"
 #include "tools/pack/host/process.h"
+#include "tools/pack/runtime/java_release.h"
 #include "tools/pack/runtime/module_deps.h"
 
 namespace plenwick {
@@ -12,13 +13,31 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// jlink's own launchers are not part of the image: bin/ holds the application's.
-bool removeJdkCommands(Staging& staging, const fs::path& root, std::string* err) {
+// jlink's own launchers are not part of the image: bin/ holds the
+// application's, and bin/java only for applications that start a JVM of
+// their own (java.home/bin/java).
+bool removeJdkCommands(Staging& staging, const fs::path& root, bool keepJava, std::string* err) {
   std::error_code code;
   for (const auto& entry : fs::directory_iterator(root / "bin", code)) {
+    if (keepJava && entry.path().filename() == "java") continue;
     if (!staging.remove(entry.path().string(), err)) return false;
   }
   return true;
+}
+
+// The size options: zip compression of the modules only when asked for, as
+// it slows start-up (docs/benchmark.md); JDK 21 named the levels zip-0..9.
+std::vector<std::string> sizeOptions(const RuntimeSource& c) {
+  std::vector<std::string> options = {"--strip-debug", "--no-header-files", "--no-man-pages"};
+  if (c.compressRuntime) {
+    options.push_back(javaFeatureVersion(c.jdk) >= 21 ? "--compress=zip-6" : "--compress=2");
+  }
+  if (!c.locales.empty()) {
+    std::string locales;
+    for (const std::string& locale : c.locales) locales += (locales.empty() ? "" : ",") + locale;
+    options.push_back("--include-locales=" + locales);
+  }
+  return options;
 }
 
 bool linkRuntime(const RuntimeSource& c, const std::vector<std::string>& jars, Staging& staging,
@@ -26,17 +45,14 @@ bool linkRuntime(const RuntimeSource& c, const std::vector<std::string>& jars, S
   const std::string root = staging.imagePath();
   std::string modules;
   if (!findModules(c, jars, reporter, modules, err)) return false;
-  std::vector<std::string> argv = {(fs::path(c.jdk) / "bin" / "jlink").string(),
-                                   "--add-modules",
-                                   modules,
-                                   "--strip-debug",
-                                   "--no-header-files",
-                                   "--no-man-pages",
-                                   "--generate-cds-archive",
-                                   "--output",
-                                   root};
-  Reporter::Step step = reporter.step("runtime: jlink --add-modules " + modules +
-                                      " --generate-cds-archive (from " + c.jdk + ")");
+  std::vector<std::string> argv = {(fs::path(c.jdk) / "bin" / "jlink").string(), "--add-modules",
+                                   modules};
+  const std::vector<std::string> size = sizeOptions(c);
+  argv.insert(argv.end(), size.begin(), size.end());
+  argv.insert(argv.end(), {"--generate-cds-archive", "--output", root});
+  std::string shown;
+  for (std::size_t i = 1; i + 2 < argv.size(); ++i) shown += " " + argv[i];
+  Reporter::Step step = reporter.step("runtime: jlink" + shown + " (from " + c.jdk + ")");
   const ProcessResult run = runProcess(argv);
   if (run.exitCode != 0) {
     *err = "jlink failed:\n" + run.output;
@@ -46,7 +62,7 @@ bool linkRuntime(const RuntimeSource& c, const std::vector<std::string>& jars, S
     *err = "jlink made no CDS archive (lib/server/classes.jsa):\n" + run.output;
     return false;
   }
-  return step.end(removeJdkCommands(staging, root, err));
+  return step.end(removeJdkCommands(staging, root, c.keepJavaCommand, err));
 }
 
 // A Windows runtime's jvm.dll goes beside the launcher, where the loader finds it.

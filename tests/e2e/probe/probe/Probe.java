@@ -36,6 +36,10 @@ public final class Probe {
           System.out.println("depth=" + depth);
         }
         break;
+      case "date": // in the default locale
+        java.util.Date day = new java.util.GregorianCalendar(2020, 2, 1).getTime();
+        System.out.println("date=" + java.text.DateFormat.getDateInstance(1).format(day));
+        break;
       case "updater":
         System.out.println("updater=" + updater());
         break;
