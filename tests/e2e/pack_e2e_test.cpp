@@ -52,16 +52,17 @@ TEST_F(PackTest, ImageFromConfigurationShowsMovesAndStarts) {
       << "the CDS archive is in use after the move: " << run.out;
 }
 
-// A runtime of 25 or later gets an AOT cache, which `show` names and which the
-// application's classes come from after the image moved to a path of another
-// length (seen through a launcher packed with the same options and a class log).
+// Asked for a class cache, a runtime of 25 or later gets an AOT cache, which `show` names and which
+// the application's classes come from after the image moved to a path of another length (seen
+// through a launcher packed with the same options and a class log).
 TEST_F(PackTest, AotCacheIsUsedAfterAMove) {
   const std::string jdk = installedJdk();
   if (javaFeatureVersion(jdk) < 25) GTEST_SKIP() << "no JDK 25 or later in /usr/lib/jvm";
   const fs::path image = dir_ / "image";
-  const RunResult made = runPack({"image", "--name", "probe-app", "--main-class", "probe.Probe",
-                                  "--jar", testJar("probe.jar"), "--module", "java.base",
-                                  "--console-app", "--jdk", jdk, "--output", image.string()});
+  const RunResult made =
+      runPack({"image", "--name", "probe-app", "--main-class", "probe.Probe", "--jar",
+               testJar("probe.jar"), "--module", "java.base", "--console-app", "--jdk", jdk,
+               "--app-cds", "--output", image.string()});
   ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
   const fs::path moved = dir_ / "a longer path than before" / "image";
   fs::create_directories(moved.parent_path());

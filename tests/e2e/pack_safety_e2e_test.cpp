@@ -95,9 +95,9 @@ class PackSafety : public TempDirTest {
 
   // An image of the trainer, with `arguments` for its training run.
   RunResult train(const std::vector<std::string>& arguments) {
-    std::vector<std::string> args = {"image",        "--name",          "app",
-                                     "--main-class", "trainer.Trainer", "--module",
-                                     "java.base",    "--output",        "out"};
+    std::vector<std::string> args = {
+        "image",    "--name",    "app",      "--main-class", "trainer.Trainer",
+        "--module", "java.base", "--output", "out",          "--app-cds"};
     args.insert(args.end(), {"--jar", testJar("trainer.jar"), "--jdk", installedJdk()});
     for (const std::string& argument : arguments)
       args.insert(args.end(), {"--training-arg", argument});
@@ -262,7 +262,7 @@ TEST_F(PackSafety, GuiTrainingRunWithoutDisplay) {
     fs::remove(report);
     const RunResult made = pack(
         {"image", "--name", "app", "--main-class", "window.Window", "--jar", testJar("window.jar"),
-         "--jdk", jdk, "--output", "out", "--force", "--training-arg", report},
+         "--jdk", jdk, "--output", "out", "--force", "--app-cds", "--training-arg", report},
         {{"DISPLAY", std::nullopt},
          {"PATH", c.path[0] == '/' ? c.path : (dir_ / c.path).string()}});
     ASSERT_EQ(made.exitCode, 0) << made.out << made.err;

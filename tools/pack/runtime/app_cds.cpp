@@ -55,12 +55,16 @@ std::string classCacheFile(ClassCache cache, const std::string& name) {
   return name + (cache == ClassCache::aot ? ".aot" : ".jsa");
 }
 
+// Only when asked for: a class that comes from either cache after the image
+// moved reports the place the cache was made as its code source (nothing once
+// that is gone), and an AOT cache keeps serving the classes of a jar that was
+// replaced. Applications that find their folder through their own jar, or
+// update their jars, would break where they are installed.
 AppCdsChoice chooseAppCds(bool windows, std::optional<bool> requested, int runtimeFeature) {
-  if (windows || !requested.value_or(true)) return {};
+  if (windows || !requested.value_or(false)) return {};
   if (runtimeFeature >= kAotMinimumFeature) return {ClassCache::aot, ""};
   if (runtimeFeature >= kAppCdsMinimumFeature) return {ClassCache::appCds, ""};
-  return {ClassCache::none, std::string("AppCDS: ") + (requested.has_value() ? "dropped" : "off") +
-                                " for runtime " + std::to_string(runtimeFeature) +
+  return {ClassCache::none, "AppCDS: dropped for runtime " + std::to_string(runtimeFeature) +
                                 ": it records the jars' absolute paths, so the archive would be "
                                 "ignored once the image moves (the default CDS archive of the "
                                 "runtime is used)"};

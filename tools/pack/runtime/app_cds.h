@@ -18,9 +18,9 @@ struct AppCdsChoice {
   std::string note;  // why there is none, for the user; empty when there is nothing to say
 };
 
-// Windows images have none (no training run here); neither has one that asks
-// for none; otherwise runtimes from 25 on get an AOT cache, and from 19 on an
-// AppCDS archive: both stay valid after a move.
+// Only an image that asks for one gets a cache, and never a Windows image (no
+// training run here): runtimes from 25 on get an AOT cache, and from 19 on an
+// AppCDS archive; both stay in use after a move.
 AppCdsChoice chooseAppCds(bool windows, std::optional<bool> requested, int runtimeFeature);
 
 // The class cache a packed launcher uses, told from its options.

@@ -7,7 +7,7 @@
 namespace plenwick {
 namespace {
 
-TEST(ChooseAppCds, OnlyWhereTheArchiveSurvivesAMove) {
+TEST(ChooseAppCds, OnlyWhenAskedAndWhereItSurvivesAMove) {
   const struct {
     bool windows;
     std::optional<bool> requested;
@@ -15,14 +15,15 @@ TEST(ChooseAppCds, OnlyWhereTheArchiveSurvivesAMove) {
     ClassCache cache;
     const char* note;
   } cases[] = {
-      {false, std::nullopt, 17, ClassCache::none, "AppCDS: off for runtime 17: it records"},
-      {false, true, 17, ClassCache::none, "AppCDS: dropped for runtime 17"},
-      {false, std::nullopt, 0, ClassCache::none, "AppCDS: off for runtime 0"},
-      {false, std::nullopt, 19, ClassCache::appCds, ""},
+      {false, true, 17, ClassCache::none, "AppCDS: dropped for runtime 17: it records"},
+      {false, true, 0, ClassCache::none, "AppCDS: dropped for runtime 0"},
+      {false, std::nullopt, 17, ClassCache::none, ""},
+      {false, std::nullopt, 25, ClassCache::none, ""},
+      {false, true, 19, ClassCache::appCds, ""},
       {false, true, 24, ClassCache::appCds, ""},
-      {false, std::nullopt, 25, ClassCache::aot, ""},
+      {false, true, 25, ClassCache::aot, ""},
       {false, false, 25, ClassCache::none, ""},
-      {true, std::nullopt, 25, ClassCache::none, ""},
+      {true, true, 25, ClassCache::none, ""},
   };
   for (const auto& c : cases) {
     const AppCdsChoice choice = chooseAppCds(c.windows, c.requested, c.feature);
