@@ -17,6 +17,21 @@ using nlohmann::json;
 
 using PackTest = TempDirTest;
 
+// The probe in the image `root` started with MODE through a launcher packed
+// with `jvmOptions` and a class log, as bin/check.
+RunResult runWithClassLog(const fs::path& root, const json& jvmOptions, const std::string& mode) {
+  std::vector<std::string> write = {
+      "write",        "--launcher",  PLENWICK_LAUNCHER, "--output", (root / "bin/check").string(),
+      "--main-class", "probe.Probe", "--console-app"};
+  for (const json& option : jvmOptions) {
+    write.insert(write.end(), {"--jvm-option", option.get<std::string>()});
+  }
+  write.insert(write.end(), {"--jvm-option", "-Xlog:class+load"});
+  const RunResult written = runPack(write);
+  if (written.exitCode != 0) return written;
+  return runProcess((root / "bin/check").string(), {"check", mode});
+}
+
 TEST_F(PackTest, ImageFromConfigurationShowsMovesAndStarts) {
   json config = json::parse(R"({"name": "probe-app", "version": "2.1", "mainClass": "probe.Probe",
       "jvmOptions": ["-Dapp.dir=&&"], "arguments": ["props"], "consoleApp": true,
@@ -76,17 +91,37 @@ TEST_F(PackTest, AotCacheIsUsedAfterAMove) {
   EXPECT_EQ(cache["path"], (moved / "app/probe-app.aot").string());
   EXPECT_GT(cache["bytes"].get<long long>(), 0);
 
-  std::vector<std::string> write = {
-      "write",        "--launcher",  PLENWICK_LAUNCHER, "--output", (moved / "bin/check").string(),
-      "--main-class", "probe.Probe", "--console-app"};
-  for (const json& option : block["config"]["jvmOptions"]) {
-    write.insert(write.end(), {"--jvm-option", option.get<std::string>()});
-  }
-  write.insert(write.end(), {"--jvm-option", "-Xlog:class+load"});
-  ASSERT_EQ(runPack(write).exitCode, 0);
-  const RunResult run = runProcess((moved / "bin/check").string(), {"check", "props"});
+  const RunResult run = runWithClassLog(moved, block["config"]["jvmOptions"], "props");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("probe.Probe source: shared objects file"), std::string::npos) << run.out;
+}
+
+// By default the runtime's archive is made again from the JDK classes the training run loads:
+// after a move they come from it, and the application's classes from its moved jar.
+TEST_F(PackTest, JdkClassArchiveServesAMovedImage) {
+  const fs::path image = dir_ / "image";
+  const RunResult made =
+      runPack({"image", "--name", "probe-app", "--main-class", "probe.Probe", "--jar",
+               testJar("probe.jar"), "--module", "java.base", "--console-app", "--jdk",
+               PLENWICK_JDK_HOME, "--training-arg", "date", "--output", image.string()});
+  ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
+  EXPECT_FALSE(fs::exists(image / "bin/java")) << "kept only to make the archive";
+  const fs::path moved = dir_ / "a-longer-path-than-before" / "image";
+  fs::create_directories(moved.parent_path());
+  fs::rename(image, moved);
+
+  const RunResult shown = runPack({"show", "--json", (moved / "bin/probe-app").string()});
+  ASSERT_EQ(shown.exitCode, 0) << shown.err;
+  const RunResult run =
+      runWithClassLog(moved, json::parse(shown.out)["config"]["jvmOptions"], "date");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  // One the probe loads, which is not in the runtime's own archive.
+  EXPECT_NE(run.out.find("java.lang.IllegalStateException source: shared objects file"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("probe.Probe source: file:" + (moved / "app/probe.jar").string()),
+            std::string::npos)
+      << run.out;
 }
 
 // What jdeps cannot see is in the runtime: the JDK's providers (by default),

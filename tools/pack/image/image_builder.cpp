@@ -9,6 +9,7 @@
 #include "tools/pack/launcher/packed_launcher.h"
 #include "tools/pack/release/signing.h"
 #include "tools/pack/runtime/aot_cache.h"
+#include "tools/pack/runtime/jdk_archive.h"
 #include "tools/pack/runtime/runtime_maker.h"
 #include "tools/pack/runtime/training_run.h"
 
@@ -90,9 +91,36 @@ bool packWithAot(const ImagePlan& p, Staging& staging, Reporter& reporter, std::
                              err);
 }
 
+// The launcher packed to list the classes the training run loads, then for
+// good; the runtime's bin/java, kept for the archive, goes unless asked for.
+bool packWithJdkArchive(const ImagePlan& p, Staging& staging, Reporter& reporter,
+                        std::string* err) {
+  const std::string root = staging.imagePath();
+  const std::string launcher = launcherPath(p, root);
+  const std::string list = staging.workPath() + "/classes.list";
+  const TrainingRun run{"class cache: training run",
+                        root,
+                        p.launcherName,
+                        p.trainingArguments,
+                        "",
+                        list,
+                        "it listed no classes: the image keeps the runtime's own archive"};
+  TrainingFolders folders;
+  bool listed = false;
+  const std::string java = (fs::path(root) / "bin" / "java").string();
+  return makeTrainingFolders(staging.workPath(), &folders, err) &&
+         writePackedLauncher(p.launcher, trainingLaunch(classListLaunch(p.launch, list), folders),
+                             launcher, err) &&
+         runTraining(run, folders, reporter, &listed, err) &&
+         (!listed || replaceJdkArchive(root, list, reporter, err)) &&
+         (p.runtime.keepJavaCommand || staging.remove(java, err)) &&
+         writePackedLauncher(p.launcher, p.launch, launcher, err);
+}
+
 bool packLauncher(const ImagePlan& p, Staging& staging, Reporter& reporter, std::string* err) {
   if (p.cache == ClassCache::appCds) return packWithAppCds(p, staging, reporter, err);
   if (p.cache == ClassCache::aot) return packWithAot(p, staging, reporter, err);
+  if (p.cache == ClassCache::jdk) return packWithJdkArchive(p, staging, reporter, err);
   return writePackedLauncher(p.launcher, p.launch, launcherPath(p, staging.imagePath()), err);
 }
 

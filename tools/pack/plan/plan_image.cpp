@@ -182,7 +182,10 @@ void decideAppCds(Planner& check) {
   const AppCdsChoice choice =
       chooseAppCds(p.windows, check.settings.appCds, p.windows ? 0 : javaFeatureVersion(runtime));
   if (!choice.note.empty()) p.notes.push_back(choice.note);
-  p.cache = choice.cache;
+  // A prepared runtime is the user's: its archive stays as it is.
+  const bool linked = !p.runtime.jdk.empty();
+  p.cache = choice.cache == ClassCache::jdk && !linked ? ClassCache::none : choice.cache;
+  p.runtime.makesJdkArchive = p.cache == ClassCache::jdk;
   p.cacheFile = classCacheFile(choice.cache, check.settings.name);
   p.trainingArguments = check.settings.trainingArguments;
 }

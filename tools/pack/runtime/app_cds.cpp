@@ -21,6 +21,14 @@ constexpr int kAppCdsMinimumFeature = 19;
 // profiles, and is made without the `java` command (-XX:AOTMode=create).
 constexpr int kAotMinimumFeature = 25;
 
+// From 17 on, a training run lists the classes it loads and the runtime makes
+// its archive from such a list.
+constexpr int kJdkArchiveMinimumFeature = 17;
+
+AppCdsChoice jdkArchive(int runtimeFeature, const std::string& note) {
+  return {runtimeFeature >= kJdkArchiveMinimumFeature ? ClassCache::jdk : ClassCache::none, note};
+}
+
 // The value of `option` when it starts with `prefix`, with "&&" (at its
 // start, as the packer writes it) as `app`.
 bool optionValue(const std::string& option, const std::string& prefix, const std::string& app,
@@ -61,13 +69,15 @@ std::string classCacheFile(ClassCache cache, const std::string& name) {
 // replaced. Applications that find their folder through their own jar, or
 // update their jars, would break where they are installed.
 AppCdsChoice chooseAppCds(bool windows, std::optional<bool> requested, int runtimeFeature) {
-  if (windows || !requested.value_or(false)) return {};
+  if (windows || !requested.value_or(true)) return {};
+  if (!requested.has_value()) return jdkArchive(runtimeFeature, "");
   if (runtimeFeature >= kAotMinimumFeature) return {ClassCache::aot, ""};
   if (runtimeFeature >= kAppCdsMinimumFeature) return {ClassCache::appCds, ""};
-  return {ClassCache::none, "AppCDS: dropped for runtime " + std::to_string(runtimeFeature) +
-                                ": it records the jars' absolute paths, so the archive would be "
-                                "ignored once the image moves (the default CDS archive of the "
-                                "runtime is used)"};
+  return jdkArchive(runtimeFeature, "AppCDS: dropped for runtime " +
+                                        std::to_string(runtimeFeature) +
+                                        ": it records the jars' absolute paths, so the archive "
+                                        "would be ignored once the image moves (the runtime's "
+                                        "archive holds the JDK classes it loads instead)");
 }
 
 }  // namespace plenwick

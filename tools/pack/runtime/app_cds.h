@@ -1,5 +1,7 @@
 // The class cache an image carries: an application class-data archive
-// (AppCDS) or an ahead-of-time cache (AOT), whether it gets one, and its file.
+// (AppCDS) or an ahead-of-time cache (AOT), or the runtime's own archive made
+// from the JDK classes the application loads (jdk); whether it gets one, and
+// its file.
 #pragma once
 
 #include <optional>
@@ -8,7 +10,7 @@
 
 namespace plenwick {
 
-enum class ClassCache { none, appCds, aot };
+enum class ClassCache { none, appCds, aot, jdk };
 
 // The cache's file name in app/ for the application `name`: NAME.jsa or NAME.aot.
 std::string classCacheFile(ClassCache cache, const std::string& name);
@@ -18,9 +20,11 @@ struct AppCdsChoice {
   std::string note;  // why there is none, for the user; empty when there is nothing to say
 };
 
-// Only an image that asks for one gets a cache, and never a Windows image (no
-// training run here): runtimes from 25 on get an AOT cache, and from 19 on an
-// AppCDS archive; both stay in use after a move.
+// Never a Windows image (no training run here), nor one that asks for none.
+// Only an image that asks for an application cache gets one: runtimes from 25
+// on an AOT cache, and from 19 on an AppCDS archive; both stay in use after a
+// move. The others get the archive of the JDK classes, which holds no
+// application class and so keeps their code sources.
 AppCdsChoice chooseAppCds(bool windows, std::optional<bool> requested, int runtimeFeature);
 
 // The class cache a packed launcher uses, told from its options.

@@ -7,7 +7,7 @@
 namespace plenwick {
 namespace {
 
-TEST(ChooseAppCds, OnlyWhenAskedAndWhereItSurvivesAMove) {
+TEST(ChooseAppCds, AppCachesOnlyWhenAskedAndWhereTheySurviveAMove) {
   const struct {
     bool windows;
     std::optional<bool> requested;
@@ -15,10 +15,12 @@ TEST(ChooseAppCds, OnlyWhenAskedAndWhereItSurvivesAMove) {
     ClassCache cache;
     const char* note;
   } cases[] = {
-      {false, true, 17, ClassCache::none, "AppCDS: dropped for runtime 17: it records"},
+      {false, true, 17, ClassCache::jdk, "AppCDS: dropped for runtime 17: it records"},
       {false, true, 0, ClassCache::none, "AppCDS: dropped for runtime 0"},
-      {false, std::nullopt, 17, ClassCache::none, ""},
-      {false, std::nullopt, 25, ClassCache::none, ""},
+      {false, std::nullopt, 17, ClassCache::jdk, ""},
+      {false, std::nullopt, 25, ClassCache::jdk, ""},
+      {false, std::nullopt, 11, ClassCache::none, ""},
+      {true, std::nullopt, 25, ClassCache::none, ""},
       {false, true, 19, ClassCache::appCds, ""},
       {false, true, 24, ClassCache::appCds, ""},
       {false, true, 25, ClassCache::aot, ""},

@@ -62,7 +62,8 @@ bool linkRuntime(const RuntimeSource& c, const std::vector<std::string>& jars, S
     *err = "jlink made no CDS archive (lib/server/classes.jsa):\n" + run.output;
     return false;
   }
-  return step.end(removeJdkCommands(staging, root, c.keepJavaCommand, err));
+  const bool keepJava = c.keepJavaCommand || c.makesJdkArchive;
+  return step.end(removeJdkCommands(staging, root, keepJava, err));
 }
 
 // A Windows runtime's jvm.dll goes beside the launcher, where the loader finds it.

@@ -15,6 +15,7 @@ struct RuntimeSource {
   bool defaultModules = true;           // add the providers jdeps cannot see (module_list.h)
   std::vector<std::string> locales;     // jlink --include-locales; none: all of jdk.localedata
   bool keepJavaCommand = false;         // keep the runtime's bin/java
+  bool makesJdkArchive = false;         // bin/java stays until it has made the archive
   bool compressRuntime = false;         // jlink's zip compression: smaller, slower to start
   bool windows = false;                 // a Windows runtime (its jvm.dll goes into bin/)
 };

@@ -1,0 +1,73 @@
+#include "tools/pack/runtime/jdk_archive.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "tools/pack/host/process.h"
+
+namespace plenwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kDumpSeconds = 120;
+constexpr std::size_t kOutputShown = 2000;
+
+// The archive the JVM maps by default, for the usual heaps (compressed oops).
+fs::path defaultArchive(const std::string& root) {
+  return fs::path(root) / "lib" / "server" / "classes.jsa";
+}
+
+// No class path: the application's classes in the list are not found and
+// left out (each with a warning the JVM prints), which keeps their code
+// sources and lets a replaced jar take effect.
+std::vector<std::string> dumpCommand(const std::string& root, const std::string& list,
+                                     const std::string& archive) {
+  return {(fs::path(root) / "bin" / "java").string(), "-Xshare:dump",
+          "-XX:SharedClassListFile=" + list, "-XX:SharedArchiveFile=" + archive};
+}
+
+// Only the JDK runs here; still, options from the environment must not reach it.
+ProcessOptions dumpProcess() {
+  ProcessOptions options;
+  options.timeoutSeconds = kDumpSeconds;
+  options.environment = {"PATH=/usr/local/bin:/usr/bin:/bin", "LANG=C.UTF-8"};
+  return options;
+}
+
+}  // namespace
+
+LaunchConfig classListLaunch(LaunchConfig launch, const std::string& list) {
+  launch.jvmOptions.push_back("-XX:DumpLoadedClassList=" + list);
+  return launch;
+}
+
+bool replaceJdkArchive(const std::string& root, const std::string& list, Reporter& reporter,
+                       std::string* err) {
+  const fs::path archive = defaultArchive(root);
+  const std::string fresh = archive.string() + ".new";
+  Reporter::Step step = reporter.step("class cache: archive of the JDK classes it loads");
+  const ProcessResult run = runProcess(dumpCommand(root, list, fresh), dumpProcess());
+  std::error_code code;
+  if (run.exitCode != 0 || !fs::is_regular_file(fresh, code)) {
+    fs::remove(fresh, code);
+    const std::string how =
+        run.timedOut ? "was stopped" : "ended with exit code " + std::to_string(run.exitCode);
+    const std::size_t shown = std::min(run.output.size(), kOutputShown);
+    reporter.warning("class cache: making the archive of the JDK classes " + how +
+                     "; the image keeps the runtime's own archive. Its last output:\n" +
+                     run.output.substr(run.output.size() - shown));
+    return step.end(true);
+  }
+  // A rename within lib/server: the image has the old archive or the new one.
+  if (std::rename(fresh.c_str(), archive.c_str()) != 0) {
+    *err = "cannot replace " + archive.string() + ": " + std::strerror(errno);
+    return false;
+  }
+  return step.end(true);
+}
+
+}  // namespace plenwick
