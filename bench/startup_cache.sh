@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Start-up with a class cache, all on one JDK 25 and under a private Xvfb:
-#   hello: java -cp, and images without a cache, with AppCDS, with the AOT cache;
-#   panel (a program that builds a Swing panel): the same four;
+#   hello: java -cp, and images with only jlink's archive (none), with the
+#   archive of the JDK classes the training run loads (jdk, the default), with
+#   AppCDS, with the AOT cache;
+#   panel (a program that builds a Swing panel): the same five;
 #   window (the desktop sample, until its first window is shown): java -jar,
-#   and images without a cache and with the AOT cache.
+#   and images none, jdk and with the AOT cache.
 # Every image is moved after packing. hyperfine runs each group in rounds, the
 # order reversed every other round; medians over all runs. Also the images'
 # sizes with and without the cache. Not a test: run it by hand.
@@ -45,13 +47,14 @@ trap 'kill $xvfb' EXIT
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$work/display")
 
-# image NAME CACHE ARGS...: packed (CACHE "aot" or "none"), then moved.
+# image NAME CACHE ARGS...: packed (CACHE "aot", "jdk" or "none"), then moved.
 image() {
   local name=$1 cache=$2
   shift 2
-  local flag=--app-cds
-  [ "$cache" = none ] && flag=--no-app-cds
-  "$pack" image --name "$name" --jdk "$jdk" --output "$work/packed/$name-$cache" "$flag" "$@" >/dev/null
+  local flags=(--app-cds)
+  [ "$cache" = none ] && flags=(--no-app-cds)
+  [ "$cache" = jdk ] && flags=()
+  "$pack" image --name "$name" --jdk "$jdk" --output "$work/packed/$name-$cache" "${flags[@]}" "$@" >/dev/null
   mv "$work/packed/$name-$cache" "$moved/"
 }
 
@@ -73,7 +76,7 @@ variant() {
     --console-app "${args[@]}" >/dev/null
 }
 
-for cache in none aot; do
+for cache in none jdk aot; do
   image hello "$cache" --main-class demo.Hello --jar "$work/hello.jar" --console-app
   image panel "$cache" --main-class panel.Panel --jar "$work/panel.jar" --console-app
   image window "$cache" --app-folder "$work/content" --main-jar sample.jar
@@ -87,11 +90,14 @@ done
 
 groups=(
   "hello|$jdk/bin/java -cp $work/hello.jar demo.Hello"
-  "hello|$moved/hello-none/bin/hello" "hello|$moved/hello-appcds/bin/hello" "hello|$moved/hello-aot/bin/hello"
+  "hello|$moved/hello-none/bin/hello" "hello|$moved/hello-jdk/bin/hello"
+  "hello|$moved/hello-appcds/bin/hello" "hello|$moved/hello-aot/bin/hello"
   "panel|$jdk/bin/java -cp $work/panel.jar panel.Panel"
-  "panel|$moved/panel-none/bin/panel" "panel|$moved/panel-appcds/bin/panel" "panel|$moved/panel-aot/bin/panel"
+  "panel|$moved/panel-none/bin/panel" "panel|$moved/panel-jdk/bin/panel"
+  "panel|$moved/panel-appcds/bin/panel" "panel|$moved/panel-aot/bin/panel"
   "window|$jdk/bin/java -Dplenwick.training=true -Djava.library.path=$work/content -jar $work/content/sample.jar"
-  "window|$moved/window-none/bin/first-window" "window|$moved/window-aot/bin/first-window"
+  "window|$moved/window-none/bin/first-window" "window|$moved/window-jdk/bin/first-window"
+  "window|$moved/window-aot/bin/first-window"
 )
 for group in hello panel window; do
   commands=()

@@ -112,6 +112,7 @@ TEST_F(PackTest, JdkClassArchiveServesAMovedImage) {
 
   const RunResult shown = runPack({"show", "--json", (moved / "bin/probe-app").string()});
   ASSERT_EQ(shown.exitCode, 0) << shown.err;
+  EXPECT_EQ(json::parse(shown.out)["classCache"]["kind"], "jdk") << shown.out;
   const RunResult run =
       runWithClassLog(moved, json::parse(shown.out)["config"]["jvmOptions"], "date");
   ASSERT_EQ(run.exitCode, 0) << run.err;

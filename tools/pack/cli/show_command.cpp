@@ -101,7 +101,21 @@ json windowsJson(const WindowsIdentity& w, const std::string& signer) {
 }
 
 const char* cacheKind(ClassCache cache) {
-  return cache == ClassCache::aot ? "AOT cache" : cache == ClassCache::appCds ? "AppCDS" : "none";
+  switch (cache) {
+    case ClassCache::aot:
+      return "AOT cache";
+    case ClassCache::appCds:
+      return "AppCDS";
+    case ClassCache::jdk:
+      return "the JDK classes it uses";
+    case ClassCache::none:
+      break;
+  }
+  return "none";
+}
+
+const char* cacheKey(ClassCache cache) {
+  return cache == ClassCache::aot ? "aot" : cache == ClassCache::appCds ? "appCds" : "jdk";
 }
 
 // Which class cache the image around a Linux launcher carries, and whether it is there.
@@ -119,10 +133,8 @@ std::string describeCache(const CarriedCache& c) {
 
 json cacheJson(const CarriedCache& c) {
   if (c.cache == ClassCache::none) return nullptr;
-  return {{"kind", c.cache == ClassCache::aot ? "aot" : "appCds"},
-          {"path", c.path},
-          {"bytes", c.bytes},
-          {"runtime", c.runtime}};
+  return {
+      {"kind", cacheKey(c.cache)}, {"path", c.path}, {"bytes", c.bytes}, {"runtime", c.runtime}};
 }
 
 int fail(const std::string& message) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "tools/pack/runtime/java_release.h"
+#include "tools/pack/runtime/jdk_archive.h"
 
 namespace plenwick {
 namespace {
@@ -50,6 +51,10 @@ CarriedCache carriedCache(const std::vector<std::string>& jvmOptions, const std:
     if (optionValue(option, "-XX:SharedArchiveFile=", app, &found.path)) {
       found.cache = ClassCache::appCds;
     }
+  }
+  if (found.cache == ClassCache::none && fs::exists(jdkArchiveListPath(root.string()))) {
+    found.cache = ClassCache::jdk;
+    found.path = jdkArchivePath(root.string());
   }
   struct stat info;
   if (found.cache != ClassCache::none && stat(found.path.c_str(), &info) == 0) {

@@ -16,11 +16,6 @@ namespace fs = std::filesystem;
 constexpr int kDumpSeconds = 120;
 constexpr std::size_t kOutputShown = 2000;
 
-// The archive the JVM maps by default, for the usual heaps (compressed oops).
-fs::path defaultArchive(const std::string& root) {
-  return fs::path(root) / "lib" / "server" / "classes.jsa";
-}
-
 // No class path: the application's classes in the list are not found and
 // left out (each with a warning the JVM prints), which keeps their code
 // sources and lets a replaced jar take effect.
@@ -40,6 +35,15 @@ ProcessOptions dumpProcess() {
 
 }  // namespace
 
+// The archive the JVM maps by default, for the usual heaps (compressed oops).
+std::string jdkArchivePath(const std::string& root) {
+  return root + "/lib/server/classes.jsa";
+}
+
+std::string jdkArchiveListPath(const std::string& root) {
+  return root + "/lib/server/classes.list";
+}
+
 LaunchConfig classListLaunch(LaunchConfig launch, const std::string& list) {
   launch.jvmOptions.push_back("-XX:DumpLoadedClassList=" + list);
   return launch;
@@ -47,8 +51,8 @@ LaunchConfig classListLaunch(LaunchConfig launch, const std::string& list) {
 
 bool replaceJdkArchive(const std::string& root, const std::string& list, Reporter& reporter,
                        std::string* err) {
-  const fs::path archive = defaultArchive(root);
-  const std::string fresh = archive.string() + ".new";
+  const std::string archive = jdkArchivePath(root);
+  const std::string fresh = archive + ".new";
   Reporter::Step step = reporter.step("class cache: archive of the JDK classes it loads");
   const ProcessResult run = runProcess(dumpCommand(root, list, fresh), dumpProcess());
   std::error_code code;
@@ -64,7 +68,12 @@ bool replaceJdkArchive(const std::string& root, const std::string& list, Reporte
   }
   // A rename within lib/server: the image has the old archive or the new one.
   if (std::rename(fresh.c_str(), archive.c_str()) != 0) {
-    *err = "cannot replace " + archive.string() + ": " + std::strerror(errno);
+    *err = "cannot replace " + archive + ": " + std::strerror(errno);
+    return false;
+  }
+  fs::copy_file(list, jdkArchiveListPath(root), code);
+  if (code) {
+    *err = "cannot copy the class list into the runtime: " + code.message();
     return false;
   }
   return step.end(true);
