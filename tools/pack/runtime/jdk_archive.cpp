@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "tools/pack/host/process.h"
 
@@ -33,6 +34,23 @@ ProcessOptions dumpProcess() {
   return options;
 }
 
+// The runtime's own list (the JDK's classes of a small program, which jlink's
+// archive holds) and then the training run's, in `merged`: the archive never
+// holds fewer classes than jlink's. Duplicates are loaded once.
+bool mergeLists(const std::string& root, const std::string& list, const std::string& merged,
+                std::string* err) {
+  std::ofstream out(merged, std::ios::binary);
+  for (const std::string& part : {root + "/lib/classlist", list}) {
+    std::ifstream in(part, std::ios::binary);
+    if (in) out << in.rdbuf() << '\n';
+  }
+  if (!out.flush()) {
+    *err = "cannot write " + merged;
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 // The archive the JVM maps by default, for the usual heaps (compressed oops).
@@ -54,7 +72,9 @@ bool replaceJdkArchive(const std::string& root, const std::string& list, Reporte
   const std::string archive = jdkArchivePath(root);
   const std::string fresh = archive + ".new";
   Reporter::Step step = reporter.step("class cache: archive of the JDK classes it loads");
-  const ProcessResult run = runProcess(dumpCommand(root, list, fresh), dumpProcess());
+  const std::string merged = list + ".merged";
+  if (!mergeLists(root, list, merged, err)) return false;
+  const ProcessResult run = runProcess(dumpCommand(root, merged, fresh), dumpProcess());
   std::error_code code;
   if (run.exitCode != 0 || !fs::is_regular_file(fresh, code)) {
     fs::remove(fresh, code);

@@ -19,7 +19,8 @@ std::string jdkArchiveListPath(const std::string& root);
 // `launch` for the training run that writes the list of the classes it loads.
 LaunchConfig classListLaunch(LaunchConfig launch, const std::string& list);
 
-// Makes the archive of the JDK classes in `list` with the runtime's bin/java
+// Makes the archive of the JDK classes in `list` (and in the runtime's own
+// list) with the runtime's bin/java
 // in the image `root`, and puts it in place of the runtime's archive, with
 // the list beside it. When
 // the runtime cannot make it, the runtime keeps its own and the reason is a
