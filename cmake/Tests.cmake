@@ -43,6 +43,8 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/release/signing_test.cpp
     tools/pack/release/image_files_test.cpp
     tools/pack/release/wxs_test.cpp
+    tools/pack/linux/linux_package_test.cpp
+    tools/pack/linux/deb_control_test.cpp
     tools/pack/content/jar_manifest_test.cpp
     tools/pack/text/printable_test.cpp
     tests/support/small_zip.cpp)

@@ -1,0 +1,128 @@
+#include "tools/pack/linux/package_root.h"
+
+#include <filesystem>
+
+#include "tools/pack/files/replace.h"
+#include "tools/pack/linux/desktop_entry.h"
+#include "tools/pack/windows/icons.h"
+
+namespace plenwick {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<unsigned char>;
+
+bool failed(const std::string& what, const std::error_code& code, std::string* err) {
+  *err = what + ": " + code.message();
+  return false;
+}
+
+bool makeFolder(const fs::path& path, std::string* err) {
+  std::error_code code;
+  fs::create_directories(path, code);
+  if (!code) fs::permissions(path, fs::perms(0755), code);
+  return !code || failed("cannot create " + path.string(), code, err);
+}
+
+bool putFile(const fs::path& path, const Bytes& bytes, std::string* err) {
+  return makeFolder(path.parent_path(), err) &&
+         writeFileAtomically(path.string(), bytes, 0644, err);
+}
+
+bool putText(const fs::path& path, const std::string& text, std::string* err) {
+  return putFile(path, {text.begin(), text.end()}, err);
+}
+
+// The image as it is: links stay links (an image's links are relative and
+// inside it), and times are kept, folders' last, once their content is in.
+bool copyKeepingTimes(const fs::path& from, const fs::path& to, std::string* err) {
+  std::error_code code;
+  fs::create_directory(to, code);
+  if (code) return failed("cannot create " + to.string(), code, err);
+  for (const fs::directory_entry& entry : fs::directory_iterator(from, code)) {
+    const fs::path copy = to / entry.path().filename();
+    const fs::file_status status = entry.symlink_status(code);
+    if (fs::is_symlink(status)) {
+      fs::copy_symlink(entry.path(), copy, code);
+    } else if (fs::is_directory(status)) {
+      if (!copyKeepingTimes(entry.path(), copy, err)) return false;
+    } else if (fs::is_regular_file(status)) {
+      fs::copy_file(entry.path(), copy, code);
+      if (!code) fs::last_write_time(copy, fs::last_write_time(entry.path()), code);
+    } else {
+      *err = entry.path().string() + " is a special file (a device, FIFO or socket); remove it";
+      return false;
+    }
+    if (code) return failed("cannot copy " + entry.path().string(), code, err);
+  }
+  if (code) return failed("cannot read " + from.string(), code, err);
+  fs::permissions(to, fs::status(from).permissions(), code);
+  if (!code) fs::last_write_time(to, fs::last_write_time(from), code);
+  return !code || failed("cannot copy " + from.string(), code, err);
+}
+
+// The hicolor theme's sizes: the launcher's five and 48 px, which menus use most.
+bool putIcons(const std::vector<std::string>& paths, const fs::path& hicolor,
+              const std::string& name, std::string* err) {
+  std::vector<RgbaBitmap> bitmaps;
+  if (!makeIconBitmaps(paths, bitmaps, err)) return false;
+  bitmaps.push_back(scaleBitmap(bitmaps.back(), 48));
+  for (const RgbaBitmap& bitmap : bitmaps) {
+    const std::string size = std::to_string(bitmap.width);
+    Bytes png;
+    if (!encodePng(bitmap, png, err) ||
+        !putFile(hicolor / (size + "x" + size) / "apps" / (name + ".png"), png, err)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string copyright(const LinuxPackage& p) {
+  return p.displayName + "\n\nCopyright: " + p.publisher + " <" + p.email +
+         ">\nLicense: " + p.license + "\n";
+}
+
+// Each kept lintian warning with its reason.
+std::string lintianOverrides(const LinuxPackage& p) {
+  return "# The image is installed whole and unchanged in /opt: it is movable and "
+         "self-contained.\n" +
+         p.name + ": dir-or-file-in-opt\n";
+}
+
+}  // namespace
+
+bool layOutPackageRoot(const PackageRootRequest& r, const LinuxPackage& p, const std::string& root,
+                       std::string* err) {
+  const fs::path base(root);
+  const fs::path opt = base / "opt";
+  const fs::path share = base / "usr/share";
+  if (!makeFolder(opt, err) || !copyKeepingTimes(r.image, opt / p.name, err) ||
+      !makeFolder(base / "usr/bin", err)) {
+    return false;
+  }
+  std::error_code code;
+  fs::create_symlink("../../opt/" + p.name + "/bin/" + p.command, base / "usr/bin" / p.name, code);
+  if (code) return failed("cannot create the link usr/bin/" + p.name, code, err);
+  if (!putText(share / "applications" / (p.name + ".desktop"), desktopEntry(p), err) ||
+      (!r.icons.empty() && !putIcons(r.icons, share / "icons/hicolor", p.name, err))) {
+    return false;
+  }
+  if (!r.debian) return true;
+  return putText(share / "doc" / p.name / "copyright", copyright(p), err) &&
+         putText(share / "lintian/overrides" / p.name, lintianOverrides(p), err);
+}
+
+uint64_t installedKiB(const std::string& root, std::string* err) {
+  uint64_t total = 0;
+  std::error_code code;
+  for (fs::recursive_directory_iterator it(root, code), end; !code && it != end;
+       it.increment(code)) {
+    const fs::file_status status = it->symlink_status(code);
+    total += fs::is_regular_file(status) ? (it->file_size(code) + 1023) / 1024 : 1;
+  }
+  if (code) failed("cannot read " + root, code, err);
+  return total;
+}
+
+}  // namespace plenwick
