@@ -21,6 +21,7 @@ plenwick_warnings(plenwick_unit_tests)
 if(NOT CMAKE_CROSSCOMPILING)
   target_sources(plenwick_unit_tests PRIVATE
     tools/pack/app/app_fields_test.cpp
+    tools/pack/app/file_association_test.cpp
     tools/pack/app/sign_settings_test.cpp
     tools/pack/app/stack_size_test.cpp
     tools/pack/plan/plan_image_test.cpp

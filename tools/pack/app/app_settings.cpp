@@ -20,6 +20,7 @@ std::vector<std::string> namedInputs(const AppSettings& s) {
   for (const auto* list : {&s.jars, &s.icons, &s.appContent}) {
     inputs.insert(inputs.end(), list->begin(), list->end());
   }
+  for (const FileAssociation& type : s.fileAssociations) inputs.push_back(type.icon);
   return inputs;
 }
 

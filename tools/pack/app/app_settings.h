@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "config/launch_flags.h"
+#include "tools/pack/app/file_association.h"
 #include "tools/pack/app/sign_settings.h"
 
 namespace plenwick {
@@ -44,6 +45,7 @@ struct AppSettings {
   std::string upgradeCode;   // the installer's upgrade code; derived from name when empty
   std::string installer;     // the .msi that `plenwick-pack installer` writes
   SignSettings sign;         // the "sign" section: Authenticode signing
+  std::vector<FileAssociation> fileAssociations;  // the file types the application opens
   // Linux packages (.deb, .rpm):
   std::string description;              // one line, more lines for the long text
   std::string email;                    // the maintainer's address, beside the publisher

@@ -172,6 +172,14 @@ bool parseAppConfig(const std::string& path, const std::string& text, AppSetting
       }
       continue;
     }
+    if (item.key() == "fileAssociations") {
+      if (!parseFileAssociations(item.value(), base.string(), keyOrigin(path, item.key()),
+                                 &config.fileAssociations, err)) {
+        return false;
+      }
+      config.origin[item.key()] = keyOrigin(path, item.key());
+      continue;
+    }
     const AppField* field = findFieldByKey(item.key());
     if (field == nullptr) {
       *err = path + ": unknown key '" + printable(item.key()) + "'";

@@ -15,6 +15,7 @@
 #include "tools/pack/files/replace.h"
 #include "tools/pack/image/image_builder.h"
 #include "tools/pack/linux/linux_installer.h"
+#include "tools/pack/plan/file_association_check.h"
 #include "tools/pack/release/installer.h"
 
 namespace plenwick {
@@ -212,7 +213,8 @@ int installerCommand(const std::vector<std::string>& args) {
     const int status = readImageConfig("installer", rest, &settings, &plan, &help);
     if (status != kExitOk) return status;
     image = plan.output;
-  } else if (!parseImageArguments(rest, settings, &help, &error)) {
+  } else if (!parseImageArguments(rest, settings, &help, &error) ||
+             !checkFileAssociations(settings, &error)) {
     return usageError(error);
   }
   image = normalOutputPath(image);

@@ -6,6 +6,7 @@
 #include "options/class_path_option.h"
 #include "tools/pack/app/stack_size.h"
 #include "tools/pack/content/file_names.h"
+#include "tools/pack/plan/file_association_check.h"
 #include "tools/pack/plan/input_check.h"
 #include "tools/pack/plan/planner.h"
 #include "tools/pack/runtime/app_cds.h"
@@ -200,7 +201,7 @@ bool planImage(const AppSettings& settings, ImagePlan* plan, std::string* err) {
   Planner check{settings, *plan, err, {}};
   if (!checkIdentity(check) || !checkLaunch(check) || !checkRuntime(check) ||
       !checkWindowsName(check) || !planContent(check) || !checkMainClass(check) ||
-      !checkFiles(check) || !checkSigning(check)) {
+      !checkFileAssociations(settings, err) || !checkFiles(check) || !checkSigning(check)) {
     return false;
   }
   decideAppCds(check);

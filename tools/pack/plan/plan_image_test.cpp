@@ -47,6 +47,10 @@ class PlanImageTest : public TempDirTest {
     patch.merge_patch({{"target", "windows-x64"}, {"runtime", "winrt"}});
     return patch;
   }
+  // A file type with `icon`.
+  static json fileType(const std::string& icon) {
+    return {{"extension", "pwdoc"}, {"mimeType", "a/b"}, {"description", "D"}, {"icon", icon}};
+  }
   static json base() {
     return {{"name", "app"},    {"mainClass", "com.example.App"}, {"jars", {"lib"}},
             {"runtime", "rt"},  {"launcher", "launcher"},         {"bootstrapJar", "boot.jar"},
@@ -131,6 +135,13 @@ TEST_F(PlanImageTest, EveryProblemNamesTheFileOrOptionAndTheKey) {
        "no Main-Class"},
       {{{"output", nullptr}}, {}, "key 'output' (option --output): is required"},
       {{{"sign", {{"certificate", "boot.jar"}}}}, {}, "sign: only Windows targets are signed"},
+      {{{"fileAssociations", json::array({fileType("icon.png")})}}, {}, ""},
+      {{{"fileAssociations", json::array({fileType("nope.png")})}},
+       {},
+       "app.json: key 'fileAssociations': entry 1: icon: no such file"},
+      {{{"fileAssociations", json::array({fileType("icon.png"), fileType("")})}},
+       {},
+       "entry 2: extension"},
       {{{"output", std::string("out\0/../../../x", 15)}}, {}, "key 'output' holds a NUL"},
       {json::object(), {"--output", std::string("o\0x", 3)}, "option --output holds a NUL"},
       {json::object(), {"--name", "a b"}, "option --name: 'a b' is not usable"},
