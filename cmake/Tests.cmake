@@ -46,6 +46,7 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/release/wxs_test.cpp
     tools/pack/linux/linux_package_test.cpp
     tools/pack/linux/deb_control_test.cpp
+    tools/pack/linux/mime_info_test.cpp
     tools/pack/content/jar_manifest_test.cpp
     tools/pack/text/printable_test.cpp
     tests/support/small_zip.cpp)

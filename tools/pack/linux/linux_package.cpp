@@ -120,6 +120,7 @@ bool describeLinuxPackage(const AppSettings& s, const std::string& command, Linu
   p->publisher = s.publisher.empty() ? p->displayName : s.publisher;
   p->email = s.email;
   p->license = s.license.empty() ? "LicenseRef-proprietary" : s.license;
+  p->fileTypes = s.fileAssociations;
   p->categories = s.categories.empty() ? std::vector<std::string>{"Utility"} : s.categories;
   return true;
 }

@@ -6,12 +6,13 @@
 #include <vector>
 
 #include "tools/pack/app/app_settings.h"
+#include "tools/pack/app/file_association.h"
 
 namespace plenwick {
 
 struct LinuxPackage {
   std::string name;         // the package's name: the application's, lower case
-  std::string command;      // the launcher's file name, also /usr/bin/<command>
+  std::string command;      // the launcher's file name in the image's bin/
   std::string displayName;  // the menu entry's name
   std::string version;      // the application's version, "1.2"
   std::string revision;     // the package's revision of that version, "1"
@@ -21,9 +22,10 @@ struct LinuxPackage {
   std::string email;
   std::string license;
   std::vector<std::string> categories;
-  bool terminal = false;  // a console application
-  std::string wmClass;    // the WM_CLASS the application's windows carry
-  bool hasIcon = false;   // the package ships the application's icons
+  bool terminal = false;                   // a console application
+  std::string wmClass;                     // the WM_CLASS the application's windows carry
+  bool hasIcon = false;                    // the package ships the application's icons
+  std::vector<FileAssociation> fileTypes;  // the file types it opens
 };
 
 // Fills `p` from the settings and the launcher's file name `command`;

@@ -4,6 +4,7 @@
 
 #include "tools/pack/files/replace.h"
 #include "tools/pack/linux/desktop_entry.h"
+#include "tools/pack/linux/mime_info.h"
 #include "tools/pack/windows/icons.h"
 
 namespace plenwick {
@@ -61,9 +62,10 @@ bool copyKeepingTimes(const fs::path& from, const fs::path& to, std::string* err
   return !code || failed("cannot copy " + from.string(), code, err);
 }
 
-// The hicolor theme's sizes: the launcher's five and 48 px, which menus use most.
+// The hicolor theme's sizes: the launcher's five and 48 px, which menus use
+// most. `context` is "apps" or "mimetypes".
 bool putIcons(const std::vector<std::string>& paths, const fs::path& hicolor,
-              const std::string& name, std::string* err) {
+              const std::string& context, const std::string& name, std::string* err) {
   std::vector<RgbaBitmap> bitmaps;
   if (!makeIconBitmaps(paths, bitmaps, err)) return false;
   bitmaps.push_back(scaleBitmap(bitmaps.back(), 48));
@@ -71,11 +73,26 @@ bool putIcons(const std::vector<std::string>& paths, const fs::path& hicolor,
     const std::string size = std::to_string(bitmap.width);
     Bytes png;
     if (!encodePng(bitmap, png, err) ||
-        !putFile(hicolor / (size + "x" + size) / "apps" / (name + ".png"), png, err)) {
+        !putFile(hicolor / (size + "x" + size) / context / (name + ".png"), png, err)) {
       return false;
     }
   }
   return true;
+}
+
+// The file types' description, and each type's icon: its own, else the application's.
+bool putFileTypes(const PackageRootRequest& r, const LinuxPackage& p, const fs::path& share,
+                  std::string* err) {
+  if (p.fileTypes.empty()) return true;
+  for (const FileAssociation& type : p.fileTypes) {
+    const std::vector<std::string> icon =
+        type.icon.empty() ? r.icons : std::vector<std::string>{type.icon};
+    if (!icon.empty() &&
+        !putIcons(icon, share / "icons/hicolor", "mimetypes", mimeIconName(type.mimeType), err)) {
+      return false;
+    }
+  }
+  return putText(share / "mime/packages" / (p.name + ".xml"), mimeInfo(p.fileTypes), err);
 }
 
 std::string copyright(const LinuxPackage& p) {
@@ -105,7 +122,8 @@ bool layOutPackageRoot(const PackageRootRequest& r, const LinuxPackage& p, const
   fs::create_symlink("../../opt/" + p.name + "/bin/" + p.command, base / "usr/bin" / p.name, code);
   if (code) return failed("cannot create the link usr/bin/" + p.name, code, err);
   if (!putText(share / "applications" / (p.name + ".desktop"), desktopEntry(p), err) ||
-      (!r.icons.empty() && !putIcons(r.icons, share / "icons/hicolor", p.name, err))) {
+      (!r.icons.empty() && !putIcons(r.icons, share / "icons/hicolor", "apps", p.name, err)) ||
+      !putFileTypes(r, p, share, err)) {
     return false;
   }
   if (!r.debian) return true;

@@ -4,6 +4,7 @@
 
 #include "tools/pack/files/replace.h"
 #include "tools/pack/host/external_tool.h"
+#include "tools/pack/linux/mime_info.h"
 
 namespace plenwick {
 namespace {
@@ -58,6 +59,12 @@ std::string rpmSpec(const LinuxPackage& p, const std::vector<std::string>& ownLi
   out += "cp -a \"$PLENWICK_ROOT\"/. \"%{buildroot}\"/\n\n%files\n/opt/" + p.name + "\n/usr/bin/" +
          p.name + "\n/usr/share/applications/" + p.name + ".desktop\n";
   if (p.hasIcon) out += "/usr/share/icons/hicolor/*/apps/" + p.name + ".png\n";
+  if (!p.fileTypes.empty()) out += "/usr/share/mime/packages/" + p.name + ".xml\n";
+  for (const FileAssociation& type : p.fileTypes) {
+    if (p.hasIcon || !type.icon.empty()) {
+      out += "/usr/share/icons/hicolor/*/mimetypes/" + mimeIconName(type.mimeType) + ".png\n";
+    }
+  }
   return out;
 }
 
