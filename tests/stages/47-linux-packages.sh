@@ -58,6 +58,8 @@ make_packages() {
  "email": "tests@plenwick.example", "categories": ["Office"],
  "description": "Note taker of the package tests\nIt shows a window and the files it is given.",
  "mainClass": "notes.Notes", "jars": ["notes.jar", "only-in-1.0.jar"], "icons": ["icon.png"],
+ "fileAssociations": [{"extension": "pwnote", "mimeType": "application/x-pwnote",
+                       "description": "Plenwick note"}],
  "runtime": "runtime", "output": "image-1.0"}
 JSON
   (cd "$work" && "$pack" installer app.json --quiet &&
@@ -136,6 +138,9 @@ fresh_root() {
     cp /etc/resolv.conf "$root/etc/resolv.conf" && mount -t proc proc "$root/proc" &&
     proc_mounted=$root/proc && cp "$work"/notes_1.*_amd64.deb "$root/tmp/" &&
     in_root apt-get update -qq >"$work/apt.log" 2>&1 || { tail -5 "$work/apt.log"; return 1; }
+  # What a desktop has: the caches the package's files go into, and a way to open a file.
+  in_root apt-get install -y --no-install-recommends shared-mime-info desktop-file-utils \
+    hicolor-icon-theme libglib2.0-bin >"$work/apt.log" 2>&1 || { tail -5 "$work/apt.log"; return 1; }
   in_root dpkg-query -W -f '${Package}\n' | sort >"$work/packages-before.txt"
   (cd "$root" && find opt usr/bin usr/share -xdev | sort) >"$work/files-before.txt"
 }
@@ -185,9 +190,28 @@ start_from_entry() {
   sleep 1 # let the window paint before the picture is taken
   DISPLAY=$display import -window root build/linux-package-screenshot.png
   echo "started from Exec=$exec; WM_CLASS is $wm_class; screenshot: build/linux-package-screenshot.png"
-  kill "$app_pid" 2>/dev/null
+  DISPLAY=$display xdotool windowkill "$window" # the application ends with its X connection
   wait "$app_pid" 2>/dev/null
   app_pid=""
+}
+
+# The package ships no maintainer scripts: the MIME database and the menu's cache are updated by
+# the triggers of shared-mime-info and desktop-file-utils. Then gio opens a file of the type.
+open_file() {
+  local file="/tmp/My notes/Grüße 1.pwnote" window
+  [ -z "$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -v -e '^./$' -e control)" ] ||
+    { echo "maintainer scripts in the package"; return 1; }
+  grep -q notes "$root/usr/share/mime/application/x-pwnote.xml" &&
+    grep -q "application/x-pwnote=notes.desktop" "$root/usr/share/applications/mimeinfo.cache" ||
+    { echo "the triggers did not update the MIME database and the menu's cache"; return 1; }
+  mkdir -p "$root/tmp/My notes" && echo note >"$root$file" && rm -f "$root/tmp/args.txt"
+  chroot "$root" env -i PATH=/usr/bin:/bin DISPLAY="$display" HOME=/root LANG=C.UTF-8 \
+    NOTES_RECORD=/tmp/args.txt gio open "$file" >"$work/gio.out" 2>&1 || { cat "$work/gio.out"; return 1; }
+  window=$(DISPLAY=$display timeout 60 xdotool search --sync --name "$title" | head -1)
+  [ "$(cat "$root/tmp/args.txt" 2>/dev/null)" = "$file" ] ||
+    { echo "the application got '$(cat "$root/tmp/args.txt" 2>/dev/null)', not '$file'"; return 1; }
+  DISPLAY=$display xdotool windowkill "$window"
+  echo "gio open '$file' started the application with that path"
 }
 
 upgrade() {
@@ -229,6 +253,7 @@ step "fresh Debian root" fresh_root
 step "apt-get install pulls in the computed dependencies" install_deb
 if command -v Xvfb >/dev/null && start_xvfb; then
   step "started from the menu entry, WM_CLASS = StartupWMClass ($display)" start_from_entry
+  step "a file of its type opened with gio" open_file
 else
   echo "--- window: skipped, Xvfb cannot start here"
 fi

@@ -1,8 +1,10 @@
 #include "tools/pack/linux/package_root.h"
 
+#include <ctime>
 #include <filesystem>
 
 #include "tools/pack/files/replace.h"
+#include "tools/pack/linux/deb_changelog.h"
 #include "tools/pack/linux/desktop_entry.h"
 #include "tools/pack/linux/mime_info.h"
 #include "tools/pack/windows/icons.h"
@@ -127,7 +129,10 @@ bool layOutPackageRoot(const PackageRootRequest& r, const LinuxPackage& p, const
     return false;
   }
   if (!r.debian) return true;
-  return putText(share / "doc" / p.name / "copyright", copyright(p), err) &&
+  Bytes changelog;
+  return gzipBest(debChangelog(p, std::time(nullptr)), &changelog, err) &&
+         putFile(share / "doc" / p.name / "changelog.Debian.gz", changelog, err) &&
+         putText(share / "doc" / p.name / "copyright", copyright(p), err) &&
          putText(share / "lintian/overrides" / p.name, lintianOverrides(p), err);
 }
 
