@@ -73,7 +73,9 @@ quality_tools() {
   local entry=$work/deb/usr/share/applications/notes.desktop rpm=$work/notes-1.0-1.x86_64.rpm ok=0
   rm -rf "$work/deb" && dpkg-deb -x "$deb" "$work/deb" || return 1
   if command -v lintian >/dev/null; then
-    lintian --fail-on error,warning --info "$deb" || { echo "lintian found the above"; ok=1; }
+    lintian --fail-on error,warning --show-overrides "$deb" >"$work/lintian.log" 2>&1 ||
+      { grep -v '^O: ' "$work/lintian.log"; echo "lintian found the above"; ok=1; }
+    echo "lintian: no errors, no warnings; kept: $(grep -c '^O: ' "$work/lintian.log") overridden findings"
   else
     echo "lintian: skipped (Debian package lintian)"
   fi
@@ -89,7 +91,7 @@ quality_tools() {
       grep -qx /usr/share/icons/hicolor/48x48/apps/notes.png "$work/rpm-files.txt" ||
       { echo "unexpected rpm layout:"; head "$work/rpm-files.txt"; ok=1; }
     if command -v rpmlint >/dev/null; then
-      rpmlint "$rpm" >"$work/rpmlint.log" 2>&1
+      rpmlint -r tests/stages/linux-packages.rpmlintrc "$rpm" >"$work/rpmlint.log" 2>&1
       grep -E ' E: |errors' "$work/rpmlint.log"
       ! grep -q ' E: ' "$work/rpmlint.log" || ok=1
     fi
@@ -98,8 +100,9 @@ quality_tools() {
   fi
   [ "$(readlink "$work/deb/usr/bin/notes")" = ../../opt/notes/bin/Notes ] ||
     { echo "usr/bin/notes is no relative link to the launcher"; ok=1; }
-  diff <(cd "$work/image-1.0" && find . -printf '%p %M %T@\n' | sed 's/[.][0-9]*$//' | sort) \
-    <(cd "$work/deb/opt/notes" && find . -printf '%p %M %T@\n' | sed 's/[.][0-9]*$//' | sort) >/dev/null ||
+  # Folders are left out: extracting links into them changes their times.
+  diff <(cd "$work/image-1.0" && find . ! -type d -printf '%p %M %T@\n' | sed 's/[.][0-9]*$//' | sort) \
+    <(cd "$work/deb/opt/notes" && find . ! -type d -printf '%p %M %T@\n' | sed 's/[.][0-9]*$//' | sort) ||
     { echo "the image was not put in /opt/notes unchanged (modes, times)"; ok=1; }
   dpkg-deb -f "$deb" Depends
   return $ok
@@ -248,8 +251,9 @@ if [ "$(id -u)" != 0 ] || ! command -v debootstrap >/dev/null; then
   echo "--- fresh Debian root: skipped, needs root and debootstrap"
   exit "$failed"
 fi
+before=$failed
 step "fresh Debian root" fresh_root
-[ "$failed" -eq 0 ] || exit 1
+[ "$failed" -eq "$before" ] || exit 1
 step "apt-get install pulls in the computed dependencies" install_deb
 if command -v Xvfb >/dev/null && start_xvfb; then
   step "started from the menu entry, WM_CLASS = StartupWMClass ($display)" start_from_entry

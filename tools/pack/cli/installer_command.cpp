@@ -199,7 +199,8 @@ int installerCommand(const std::vector<std::string>& args) {
     if (args[i] != "--image" && args[i] != "--type") {
       rest.push_back(args[i]);
     } else if (i + 1 < args.size()) {
-      (args[i] == "--image" ? image : type) = args[++i];
+      std::string& value = args[i] == "--image" ? image : type;
+      value = args[++i];
     } else {
       return usageError(args[i] + " needs a value");
     }

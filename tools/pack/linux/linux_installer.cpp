@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "tools/pack/files/image_marker.h"
 #include "tools/pack/launcher/launcher_file.h"
 #include "tools/pack/linux/deb_build.h"
 #include "tools/pack/linux/package_root.h"
@@ -28,23 +29,34 @@ std::string windowClass(const std::string& mainClass) {
 
 bool readImageLauncher(const std::string& image, std::string* command, LaunchConfig* launch,
                        std::string* err) {
-  std::vector<fs::path> elves;
   std::error_code code;
+  if (!fs::exists(fs::path(image) / kImageMarker, code)) {
+    *err = image + " is not an image made by plenwick-pack image";
+    return false;
+  }
+  // A runtime's own programs (java, keytool) may stand beside it: the launcher is packed.
+  std::vector<fs::path> launchers;
   for (const auto& entry : fs::directory_iterator(fs::path(image) / "bin", code)) {
-    if (!entry.is_symlink() && isElfFile(entry.path().string())) elves.push_back(entry.path());
+    LauncherFile file;
+    std::string ignored;
+    if (entry.is_symlink() || !isElfFile(entry.path().string()) ||
+        !readLauncher(entry.path().string(), file, &ignored) || stillUnpacked(file)) {
+      continue;
+    }
+    launchers.push_back(entry.path());
+    if (!decodeLaunchConfig(file.bytes.data() + file.regionOffset, kLaunchConfigBlockSize,
+                            *launch)) {
+      *err = entry.path().string() + ": its launch settings are damaged; make the image again";
+      return false;
+    }
   }
-  if (elves.size() != 1) {
-    *err = image + "/bin holds no single launcher: give an image made by plenwick-pack image";
+  if (launchers.size() != 1) {
+    *err = image +
+           "/bin holds no single packed launcher: give an image made by plenwick-pack "
+           "image";
     return false;
   }
-  LauncherFile file;
-  if (!readLauncher(elves[0].string(), file, err)) return false;
-  if (stillUnpacked(file) ||
-      !decodeLaunchConfig(file.bytes.data() + file.regionOffset, kLaunchConfigBlockSize, *launch)) {
-    *err = elves[0].string() + " holds no launch settings: make the image again";
-    return false;
-  }
-  *command = elves[0].filename().string();
+  *command = launchers[0].filename().string();
   return true;
 }
 

@@ -20,16 +20,29 @@ bool failed(const std::string& what, const std::error_code& code, std::string* e
   return false;
 }
 
+// Each folder made is 0755 and each file 0644 whatever the umask: the
+// package installs them with these modes.
 bool makeFolder(const fs::path& path, std::string* err) {
+  fs::path built;
   std::error_code code;
-  fs::create_directories(path, code);
-  if (!code) fs::permissions(path, fs::perms(0755), code);
-  return !code || failed("cannot create " + path.string(), code, err);
+  for (const fs::path& part : path) {
+    built /= part;
+    if (fs::exists(built, code)) continue;
+    fs::create_directory(built, code);
+    if (!code) fs::permissions(built, fs::perms(0755), code);
+    if (code) return failed("cannot create " + built.string(), code, err);
+  }
+  return true;
 }
 
 bool putFile(const fs::path& path, const Bytes& bytes, std::string* err) {
-  return makeFolder(path.parent_path(), err) &&
-         writeFileAtomically(path.string(), bytes, 0644, err);
+  std::error_code code;
+  if (!makeFolder(path.parent_path(), err) ||
+      !writeFileAtomically(path.string(), bytes, 0644, err)) {
+    return false;
+  }
+  fs::permissions(path, fs::perms(0644), code);
+  return !code || failed("cannot set the mode of " + path.string(), code, err);
 }
 
 bool putText(const fs::path& path, const std::string& text, std::string* err) {
@@ -97,16 +110,30 @@ bool putFileTypes(const PackageRootRequest& r, const LinuxPackage& p, const fs::
   return putText(share / "mime/packages" / (p.name + ".xml"), mimeInfo(p.fileTypes), err);
 }
 
-std::string copyright(const LinuxPackage& p) {
-  return p.displayName + "\n\nCopyright: " + p.publisher + " <" + p.email +
-         ">\nLicense: " + p.license + "\n";
+std::string copyright(const LinuxPackage& p, std::time_t when) {
+  std::tm utc{};
+  gmtime_r(&when, &utc);
+  return p.displayName + "\n\nCopyright " + std::to_string(utc.tm_year + 1900) + " " + p.publisher +
+         " <" + p.email + ">\nLicense: " + p.license + "\n";
 }
 
-// Each kept lintian warning with its reason.
+// Each kept lintian finding with its reason: the image goes in whole and
+// unchanged, as plenwick-pack made it.
 std::string lintianOverrides(const LinuxPackage& p) {
-  return "# The image is installed whole and unchanged in /opt: it is movable and "
-         "self-contained.\n" +
-         p.name + ": dir-or-file-in-opt\n";
+  const char* const kept[][2] = {
+      {"dir-or-file-in-opt", "a self-contained application image, installed whole in /opt"},
+      {"relative-symlink", "the command link is relative so that the tree works wherever it is"},
+      {"unstripped-binary-or-object",
+       "the image is not rewritten: its launcher holds its settings"},
+      {"non-standard-file-perm", "the runtime's files keep the modes jlink gave them"},
+      {"jar-not-in-usr-share", "the jars belong to the image, which stays whole in /opt"},
+      {"no-manual-page", "a desktop application, started from its menu entry"},
+      {"initial-upload-closes-no-bugs", "an application's own package, not uploaded to Debian"},
+  };
+  std::string out;
+  for (const auto& [tag, reason] : kept)
+    out += std::string("# ") + reason + "\n" + p.name + ": " + tag + "\n";
+  return out;
 }
 
 }  // namespace
@@ -130,9 +157,10 @@ bool layOutPackageRoot(const PackageRootRequest& r, const LinuxPackage& p, const
   }
   if (!r.debian) return true;
   Bytes changelog;
-  return gzipBest(debChangelog(p, std::time(nullptr)), &changelog, err) &&
+  const std::time_t now = std::time(nullptr);
+  return gzipBest(debChangelog(p, now), &changelog, err) &&
          putFile(share / "doc" / p.name / "changelog.Debian.gz", changelog, err) &&
-         putText(share / "doc" / p.name / "copyright", copyright(p), err) &&
+         putText(share / "doc" / p.name / "copyright", copyright(p, now), err) &&
          putText(share / "lintian/overrides" / p.name, lintianOverrides(p), err);
 }
 

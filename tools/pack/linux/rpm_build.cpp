@@ -48,7 +48,8 @@ std::string rpmSpec(const LinuxPackage& p, const std::vector<std::string>& ownLi
   }
   std::string out = "Name: " + p.name + "\nVersion: " + p.version + "\nRelease: " + p.revision +
                     "\nSummary: " + text(p.summary) + "\nLicense: " + text(p.license) +
-                    "\nPackager: " + text(p.publisher) + " <" + text(p.email) + ">\n";
+                    "\nGroup: Applications/Productivity\nPackager: " + text(p.publisher) + " <" +
+                    text(p.email) + ">\n";
   out += "%global __provides_exclude_from ^/opt/.*$\n";
   if (!exclude.empty()) out += "%global __requires_exclude " + exclude + "\n";
   // The image goes in exactly as it was made: no stripping, no debug package, no build ids.
