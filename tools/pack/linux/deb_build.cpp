@@ -39,6 +39,13 @@ bool elfFiles(const std::string& tree, std::vector<std::string>* files,
   return false;
 }
 
+bool hasFontManager(const std::vector<std::string>& files) {
+  for (const std::string& file : files) {
+    if (fs::path(file).filename() == kFontManager) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool computeDepends(const std::string& root, const std::string& work, Reporter& reporter,
@@ -68,6 +75,11 @@ bool computeDepends(const std::string& root, const std::string& work, Reporter& 
   const std::size_t at = run.output.find(key);
   if (at != std::string::npos) {
     *depends = run.output.substr(at + key.size(), run.output.find('\n', at) - at - key.size());
+  }
+  // Java's font manager opens fontconfig with dlopen, which no tool sees: without it (and
+  // the font its configuration package pulls in) a Swing window cannot draw text.
+  if (hasFontManager(files)) {
+    *depends += std::string(depends->empty() ? "" : ", ") + "libfontconfig1";
   }
   return step.end(true);
 }

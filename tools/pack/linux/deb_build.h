@@ -15,6 +15,9 @@ namespace plenwick {
 bool computeDepends(const std::string& root, const std::string& work, Reporter& reporter,
                     std::string* depends, std::string* err);
 
+// The runtime's font library, which loads fontconfig at run time.
+constexpr const char* kFontManager = "libfontmanager.so";
+
 // Writes DEBIAN/control into `root` and builds `deb` from it; every file is
 // owned by root in the package, whoever runs the packer.
 bool buildDeb(const LinuxPackage& p, const std::string& root, const std::string& depends,

@@ -1,5 +1,9 @@
 #include "tools/pack/linux/package_root.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <ctime>
 #include <filesystem>
 
@@ -49,6 +53,17 @@ bool putText(const fs::path& path, const std::string& text, std::string* err) {
   return putFile(path, {text.begin(), text.end()}, err);
 }
 
+// std::filesystem sets a link's target's time, never the link's own.
+std::error_code keepLinkTime(const fs::path& from, const fs::path& to) {
+  struct stat source {};
+  if (lstat(from.c_str(), &source) != 0) return {errno, std::generic_category()};
+  const struct timespec times[2] = {source.st_atim, source.st_mtim};
+  if (utimensat(AT_FDCWD, to.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
+    return {errno, std::generic_category()};
+  }
+  return {};
+}
+
 // The image as it is: links stay links (an image's links are relative and
 // inside it), and times are kept, folders' last, once their content is in.
 bool copyKeepingTimes(const fs::path& from, const fs::path& to, std::string* err) {
@@ -60,6 +75,7 @@ bool copyKeepingTimes(const fs::path& from, const fs::path& to, std::string* err
     const fs::file_status status = entry.symlink_status(code);
     if (fs::is_symlink(status)) {
       fs::copy_symlink(entry.path(), copy, code);
+      if (!code) code = keepLinkTime(entry.path(), copy);
     } else if (fs::is_directory(status)) {
       if (!copyKeepingTimes(entry.path(), copy, err)) return false;
     } else if (fs::is_regular_file(status)) {

@@ -1,9 +1,11 @@
 #include "tools/pack/linux/rpm_build.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "tools/pack/files/replace.h"
 #include "tools/pack/host/external_tool.h"
+#include "tools/pack/linux/deb_build.h"
 #include "tools/pack/linux/mime_info.h"
 
 namespace plenwick {
@@ -50,6 +52,9 @@ std::string rpmSpec(const LinuxPackage& p, const std::vector<std::string>& ownLi
                     "\nSummary: " + text(p.summary) + "\nLicense: " + text(p.license) +
                     "\nGroup: Applications/Productivity\nPackager: " + text(p.publisher) + " <" +
                     text(p.email) + ">\n";
+  if (std::find(ownLibraries.begin(), ownLibraries.end(), kFontManager) != ownLibraries.end()) {
+    out += "Requires: fontconfig\n";  // opened with dlopen, see computeDepends
+  }
   out += "%global __provides_exclude_from ^/opt/.*$\n";
   if (!exclude.empty()) out += "%global __requires_exclude " + exclude + "\n";
   // The image goes in exactly as it was made: no stripping, no debug package, no build ids.
