@@ -234,7 +234,7 @@ purge() {
   left=$(cd "$root" && sed -n 's#^/\(opt/\|usr/bin/\|usr/share/\)#\1#p' "$work/owned.txt" | while read -r f; do
     [ -e "$f" ] && ! grep -qx "$f" "$work/files-before.txt" && echo "$f"
   done)
-  [ -z "$left" ] && [ -z "$(ls -A "$root/opt")" ] || { echo "left after purge:"; echo "$left" | head; return 1; }
+  [ -z "$left" ] && [ -z "$(ls -A "$root/opt" 2>/dev/null)" ] || { echo "left after purge:"; echo "$left" | head; return 1; }
   echo "purged: none of its $(wc -l <"$work/owned.txt") paths left"
 }
 
