@@ -9,10 +9,11 @@ namespace {
 
 using nlohmann::json;
 
-// One entry: a usable one with `patch` merged in (null removes a key).
+// One entry: a usable one with `patch` merged in (a null value removes a key;
+// `{}`, itself null, changes nothing).
 json entry(const json& patch) {
   json e = {{"extension", "pwdoc"}, {"mimeType", "application/x-pwdoc"}, {"description", "Doc"}};
-  e.merge_patch(patch);
+  if (!patch.is_null()) e.merge_patch(patch);
   return e;
 }
 

@@ -8,7 +8,8 @@
 
 namespace plenwick {
 
-// Each entry's text (see fileAssociationsProblem) and that each icon is a file.
+// Each entry's text (see fileAssociationsProblem), and that each icon is a PNG
+// that makes the type's icons.
 bool checkFileAssociations(const AppSettings& settings, std::string* err);
 
 }  // namespace plenwick

@@ -10,6 +10,7 @@
 #include "tools/pack/app/app_options.h"
 #include "tools/pack/content/app_content.h"
 #include "tools/pack/files/image_marker.h"
+#include "tools/pack/windows/icons.h"
 
 namespace plenwick {
 namespace {
@@ -38,7 +39,11 @@ class PlanImageTest : public TempDirTest {
     writeSmallZip((dir_ / "plain/plain.jar").string(), "META-INF/MANIFEST.MF",
                   "Manifest-Version: 1.0\r\n");
     fs::create_directory_symlink("../lib", dir_ / "linked/dir");
+    RgbaBitmap square{256, 256, std::vector<unsigned char>(256 * 256 * 4, 200)};
+    std::vector<unsigned char> png;
     std::string err;
+    ASSERT_TRUE(encodePng(square, png, &err)) << err;
+    put("type.png", std::string(png.begin(), png.end()));
     ASSERT_TRUE(writeImageMarker((dir_ / "earlier").string(), &err)) << err;
   }
 
@@ -135,11 +140,14 @@ TEST_F(PlanImageTest, EveryProblemNamesTheFileOrOptionAndTheKey) {
        "no Main-Class"},
       {{{"output", nullptr}}, {}, "key 'output' (option --output): is required"},
       {{{"sign", {{"certificate", "boot.jar"}}}}, {}, "sign: only Windows targets are signed"},
-      {{{"fileAssociations", json::array({fileType("icon.png")})}}, {}, ""},
+      {{{"fileAssociations", json::array({fileType("type.png")})}}, {}, ""},
+      {{{"fileAssociations", json::array({fileType("icon.png")})}},
+       {},
+       "icon.png: not a readable PNG"},
       {{{"fileAssociations", json::array({fileType("nope.png")})}},
        {},
        "app.json: key 'fileAssociations': entry 1: icon: no such file"},
-      {{{"fileAssociations", json::array({fileType("icon.png"), fileType("")})}},
+      {{{"fileAssociations", json::array({fileType("type.png"), fileType("")})}},
        {},
        "entry 2: extension"},
       {{{"output", std::string("out\0/../../../x", 15)}}, {}, "key 'output' holds a NUL"},
