@@ -101,10 +101,11 @@ bool putIcons(const std::vector<std::string>& paths, const fs::path& hicolor,
   if (!makeIconBitmaps(paths, bitmaps, err)) return false;
   bitmaps.push_back(scaleBitmap(bitmaps.back(), 48));
   for (const RgbaBitmap& bitmap : bitmaps) {
-    const std::string size = std::to_string(bitmap.width);
+    std::string size = std::to_string(bitmap.width);
+    size += "x" + size;
     Bytes png;
     if (!encodePng(bitmap, png, err) ||
-        !putFile(hicolor / (size + "x" + size) / context / (name + ".png"), png, err)) {
+        !putFile(hicolor / size / context / (name + ".png"), png, err)) {
       return false;
     }
   }
