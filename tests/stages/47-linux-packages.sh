@@ -108,6 +108,29 @@ quality_tools() {
   return $ok
 }
 
+# Each refusal: a message a user can act on, and nothing left behind.
+refusals() {
+  local windows=$work/windows-image out=$work/refused.deb ok=0 expected args
+  mkdir -p "$windows/bin" && touch "$windows/.plenwick-image" "$windows/bin/app.exe"
+  while IFS='|' read -r expected args; do
+    # shellcheck disable=SC2086 # the arguments are split on purpose
+    if (cd "$work" && env $args --installer "$out" >"$work/refused.log" 2>&1); then
+      echo "accepted: $args"
+      ok=1
+    elif ! grep -qF "$expected" "$work/refused.log"; then
+      echo "expected '$expected': $(cat "$work/refused.log")"
+      ok=1
+    fi
+  done <<LIST
+is an image for Windows|$pack installer --image $windows --type deb
+is an image for Linux|$pack installer --image image-1.0 --type msi
+e-mail address: give one|$pack installer --image image-1.0 --version 1.0
+dpkg-shlibdeps is not installed|PATH=/nonexistent $pack installer --image image-1.0 app.json
+LIST
+  [ ! -e "$out" ] && [ -z "$(find "$work" -maxdepth 1 -name '.pw-*')" ] || { echo "a refused run left files"; ok=1; }
+  return $ok
+}
+
 # --- on a fresh Debian root ---
 root="" proc_mounted="" xvfb_pid="" app_pid=""
 stop() {
@@ -248,6 +271,7 @@ step "sample, icon and runtime" build_sample
 step ".deb 1.0 and 1.1, .rpm 1.0" make_packages
 [ "$failed" -eq 0 ] || exit 1
 step "lintian, desktop-file-validate, rpmlint, rpm -qip/-qlp" quality_tools
+step "errors a user can act on" refusals
 if [ "$(id -u)" != 0 ] || ! command -v debootstrap >/dev/null; then
   echo "--- fresh Debian root: skipped, needs root and debootstrap"
   exit "$failed"
