@@ -203,7 +203,7 @@ start_xvfb() {
 # The entry's Exec line, run as a menu would (its field codes dropped), in the root; the window
 # is looked up on the host's Xvfb, which the root reaches through its abstract socket.
 start_from_entry() {
-  local entry=$root/usr/share/applications/notes.desktop exec wm_class window
+  local entry=$root/usr/share/applications/notes.desktop exec wm_class window seen
   exec=$(sed -n 's/^Exec=//p' "$entry" | sed 's/ *%[fFuU]//g')
   wm_class=$(sed -n 's/^StartupWMClass=//p' "$entry")
   chroot "$root" env -i PATH=/usr/bin:/bin DISPLAY="$display" HOME=/root NOTES_RECORD=/tmp/args.txt \
@@ -211,14 +211,14 @@ start_from_entry() {
   app_pid=$!
   window=$(DISPLAY=$display timeout 60 xdotool search --sync --name "$title" | head -1)
   [ -n "$window" ] || { echo "no window titled '$title'"; cat "$work/app.out"; return 1; }
-  DISPLAY=$display xprop -id "$window" WM_CLASS | grep -qF "\"$wm_class\", \"$wm_class\"" ||
-    { echo "StartupWMClass=$wm_class but $(DISPLAY=$display xprop -id "$window" WM_CLASS)"; return 1; }
   sleep 1 # let the window paint before the picture is taken
   DISPLAY=$display import -window root build/linux-package-screenshot.png
-  echo "started from Exec=$exec; WM_CLASS is $wm_class; screenshot: build/linux-package-screenshot.png"
+  seen=$(DISPLAY=$display xprop -id "$window" WM_CLASS)
   DISPLAY=$display xdotool windowkill "$window" # the application ends with its X connection
   wait "$app_pid" 2>/dev/null
   app_pid=""
+  grep -qF "\"$wm_class\", \"$wm_class\"" <<<"$seen" || { echo "StartupWMClass=$wm_class but $seen"; return 1; }
+  echo "started from Exec=$exec; WM_CLASS is $wm_class; screenshot: build/linux-package-screenshot.png"
 }
 
 # The package ships no maintainer scripts: the MIME database and the menu's cache are updated by

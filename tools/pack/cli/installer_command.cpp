@@ -66,7 +66,7 @@ int failed(const std::string& message) {
   return kExitFailed;
 }
 
-// Everything the run reads: the .msi may be neither one of them nor inside one.
+// Everything the run reads: the package may be neither one of them nor inside one.
 std::vector<std::string> installerInputs(const AppSettings& settings, const ImagePlan& plan,
                                          const std::string& image) {
   std::vector<std::string> inputs = plan.inputs.empty() ? namedInputs(settings) : plan.inputs;
@@ -75,9 +75,9 @@ std::vector<std::string> installerInputs(const AppSettings& settings, const Imag
   return inputs;
 }
 
-bool putPackage(const std::string& msi, const std::string& output, std::string* err) {
+bool putPackage(const std::string& file, const std::string& output, std::string* err) {
   std::vector<unsigned char> bytes;
-  return readFile(msi, kMaxPackageFile, &bytes, err) &&
+  return readFile(file, kMaxPackageFile, &bytes, err) &&
          writeFileAtomically(output, bytes, 0644, err);
 }
 
