@@ -46,6 +46,9 @@ if(NOT CMAKE_CROSSCOMPILING)
     tools/pack/release/signing_test.cpp
     tools/pack/release/image_files_test.cpp
     tools/pack/release/wxs_test.cpp
+    tools/pack/linux/linux_package_test.cpp
+    tools/pack/linux/deb_control_test.cpp
+    tools/pack/linux/mime_info_test.cpp
     tools/pack/content/jar_manifest_test.cpp
     tools/pack/content/class_path_plan_test.cpp
     tools/pack/content/manifest_class_path_test.cpp

@@ -21,6 +21,18 @@ TEST_F(Launch, ArgumentsDefaultsThenCommandLine) {
                        "arg3=[Grüße😀] utf8=4772c3bcc39f65f09f9880\n");
 }
 
+// Started through a relative link elsewhere, as /usr/bin/NAME of a Linux package, the launcher
+// still finds its install root: the kernel names its file with every link resolved.
+TEST_F(Launch, InstallRootFoundThroughALink) {
+  config.appArguments = {"args", "&&"};
+  std::filesystem::create_directories(dir_ / "usr/bin");
+  const std::filesystem::path link = dir_ / "usr/bin/app";
+  std::filesystem::create_symlink(std::filesystem::relative(pack(), link.parent_path()), link);
+  const RunResult r = runProcess(link.string(), {link.string()});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(valueOf(r.out, "sun.java.command"), "probe.Probe args " + appDir());
+}
+
 // What Java sees of the environment: the option variables and the runtime home
 // removed, the folder variables set from the XDG ones.
 TEST_F(Launch, EnvironmentSeenByJava) {

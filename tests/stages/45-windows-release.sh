@@ -180,7 +180,7 @@ errors() {
     --certificate "$work/keys/web.pem" --key "$work/keys/signer.key" || ok=1
   refused "wixl is not installed: install the Debian package wixl" env PATH=/nonexistent \
     "$pack" installer --image "$work/x64-1.0" --installer "$s" || ok=1
-  refused "is an image for Linux" "$pack" installer --image "$linux" --installer "$s" || ok=1
+  refused "is an image for Linux" "$pack" installer --image "$linux" --type msi --installer "$s" || ok=1
   refused "carries an Authenticode signature" "$pack" write --launcher "$work/x64-1.0/bin/Rel.App.exe" \
     --main-class a.B --output "$s" || ok=1
   [ ! -e "$s" ] || { echo "a refused run left $s"; ok=1; }

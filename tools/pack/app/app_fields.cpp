@@ -71,6 +71,11 @@ const std::vector<AppField>& appFields() {
       text("publisher", "publisher", K::kString, &C::publisher),
       text("upgradeCode", "upgrade-code", K::kString, &C::upgradeCode),
       text("installer", "installer", K::kPath, &C::installer),
+      text("description", "description", K::kString, &C::description),
+      text("email", "email", K::kString, &C::email),
+      text("license", "license", K::kString, &C::license),
+      text("packageRevision", "package-revision", K::kString, &C::packageRevision),
+      list("categories", "category", K::kStringList, &C::categories),
   });
   return fields;
 }

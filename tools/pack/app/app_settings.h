@@ -64,6 +64,12 @@ struct AppSettings {
   std::string installer;     // the .msi that `plenwick-pack installer` writes
   SignSettings sign;         // the "sign" section: Authenticode signing
   std::vector<FileAssociation> fileAssociations;  // the file types the application opens
+  // Linux packages (.deb, .rpm):
+  std::string description;              // one line, more lines for the long text
+  std::string email;                    // the maintainer's address, beside the publisher
+  std::string license;                  // an SPDX identifier; default "LicenseRef-proprietary"
+  std::string packageRevision;          // the package's own revision of a version; default "1"
+  std::vector<std::string> categories;  // the menu's categories; default "Utility"
 
   // Where each key's value came from, for messages: "app.json: key 'name'"
   // or "option --name".

@@ -15,6 +15,24 @@ bool findTool(const std::string& program, const std::string& package, std::strin
   return false;
 }
 
+bool runHostTool(const std::string& program, const std::string& package,
+                 std::vector<std::string> args, const std::string& cwd, ProcessResult* run,
+                 std::string* err, const std::vector<std::string>& assignments) {
+  std::string path;
+  if (!findTool(program, package, &path, err)) return false;
+  args.insert(args.begin(), path);
+  ProcessOptions options;
+  options.timeoutSeconds = 600;
+  options.workingDirectory = cwd;
+  options.environment = toolEnvironment();
+  options.environment.insert(options.environment.end(), assignments.begin(), assignments.end());
+  *run = runProcess(args, options);
+  if (run->exitCode == 0) return true;
+  *err = program + " failed: " +
+         (run->timedOut ? std::string("stopped after the time limit") : outputTail(run->output));
+  return false;
+}
+
 std::string outputTail(const std::string& output, int lines) {
   std::vector<std::string> kept;
   std::size_t start = 0;

@@ -5,6 +5,7 @@
 
 #include "tools/pack/files/image_marker.h"
 #include "tools/pack/files/output_place.h"
+#include "tools/pack/files/read_file.h"
 
 namespace plenwick {
 namespace {
@@ -62,6 +63,15 @@ bool imageFiles(const std::string& image, std::vector<std::string>* files, std::
   }
   std::sort(files->begin(), files->end());
   return true;
+}
+
+bool isElfFile(const std::string& path) {
+  OpenFile file;
+  unsigned char magic[4];
+  std::string ignored;
+  return openRegularFile(path, &file, &ignored) && file.size > 4 &&
+         readAt(file, path, 0, sizeof magic, magic, &ignored) && magic[0] == 0x7F &&
+         magic[1] == 'E' && magic[2] == 'L' && magic[3] == 'F';
 }
 
 }  // namespace plenwick

@@ -14,4 +14,7 @@ namespace plenwick {
 // of which an installer can hold as they are.
 bool imageFiles(const std::string& image, std::vector<std::string>* files, std::string* err);
 
+// Whether `path` is a regular file that starts as an ELF file does.
+bool isElfFile(const std::string& path);
+
 }  // namespace plenwick

@@ -21,15 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 constexpr int kWixlSeconds = 600;
 
-bool isElf(const fs::path& path) {
-  OpenFile file;
-  unsigned char magic[4];
-  std::string ignored;
-  return openRegularFile(path.string(), &file, &ignored) && file.size > 4 &&
-         readAt(file, path.string(), 0, sizeof magic, magic, &ignored) && magic[0] == 0x7F &&
-         magic[1] == 'E' && magic[2] == 'L' && magic[3] == 'F';
-}
-
 // The image's launcher: the one .exe in bin/. A Linux image is named as such.
 bool findLauncher(const std::string& image, fs::path* launcher, std::string* err) {
   std::error_code code;
@@ -41,7 +32,7 @@ bool findLauncher(const std::string& image, fs::path* launcher, std::string* err
   bool elf = false;
   for (const auto& entry : fs::directory_iterator(fs::path(image) / "bin", code)) {
     if (entry.path().extension() == ".exe") exes.push_back(entry.path());
-    if (entry.is_regular_file() && isElf(entry.path())) elf = true;
+    if (entry.is_regular_file() && isElfFile(entry.path().string())) elf = true;
   }
   if (exes.empty() && elf) {
     *err = image +

@@ -171,16 +171,19 @@ RgbaBitmap scaleBitmap(const RgbaBitmap& source, uint32_t size) {
   return out;
 }
 
-bool makeIconSet(const std::vector<std::string>& paths,
-                 std::vector<std::vector<unsigned char>>& pngs, std::string* err) {
-  std::vector<RgbaBitmap> bitmaps;
+bool makeIconBitmaps(const std::vector<std::string>& paths, std::vector<RgbaBitmap>& bitmaps,
+                     std::string* err) {
   if (paths.size() != 1 && paths.size() != 5) {
     *err = "give one large PNG or five icons";
     return false;
   }
-  const bool ok =
-      paths.size() == 1 ? fromOnePng(paths[0], bitmaps, err) : fromFivePngs(paths, bitmaps, err);
-  if (!ok) return false;
+  return paths.size() == 1 ? fromOnePng(paths[0], bitmaps, err) : fromFivePngs(paths, bitmaps, err);
+}
+
+bool makeIconSet(const std::vector<std::string>& paths,
+                 std::vector<std::vector<unsigned char>>& pngs, std::string* err) {
+  std::vector<RgbaBitmap> bitmaps;
+  if (!makeIconBitmaps(paths, bitmaps, err)) return false;
   pngs.clear();
   for (const RgbaBitmap& bitmap : bitmaps) {
     pngs.emplace_back();

@@ -21,6 +21,10 @@ bool encodePng(const RgbaBitmap& in, std::vector<unsigned char>& png, std::strin
 // Area-averaged scaling with premultiplied alpha; `size` divides nothing in particular.
 RgbaBitmap scaleBitmap(const RgbaBitmap& source, uint32_t size);
 
+// The five bitmaps, smallest first, from one PNG or five, as makeIconSet reads them.
+bool makeIconBitmaps(const std::vector<std::string>& paths, std::vector<RgbaBitmap>& bitmaps,
+                     std::string* err);
+
 // The five PNG files' bytes, smallest first, from one PNG (square, 256 px or
 // more) or from five (one of each size, in any order).
 bool makeIconSet(const std::vector<std::string>& paths,
