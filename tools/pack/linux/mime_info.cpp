@@ -2,33 +2,9 @@
 
 #include <algorithm>
 
+#include "tools/pack/text/xml_escape.h"
+
 namespace plenwick {
-namespace {
-
-std::string xmlText(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
-}  // namespace
 
 std::string mimeIconName(const std::string& mimeType) {
   std::string out = mimeType;
@@ -41,10 +17,10 @@ std::string mimeInfo(const std::vector<FileAssociation>& types) {
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n";
   for (const FileAssociation& type : types) {
-    out += "  <mime-type type=\"" + xmlText(type.mimeType) + "\">\n    <comment>" +
-           xmlText(type.description) + "</comment>\n    <icon name=\"" +
-           xmlText(mimeIconName(type.mimeType)) + "\"/>\n    <glob pattern=\"*." +
-           xmlText(type.extension) + "\"/>\n  </mime-type>\n";
+    out += "  <mime-type type=\"" + escapeXml(type.mimeType) + "\">\n    <comment>" +
+           escapeXml(type.description) + "</comment>\n    <icon name=\"" +
+           escapeXml(mimeIconName(type.mimeType)) + "\"/>\n    <glob pattern=\"*." +
+           escapeXml(type.extension) + "\"/>\n  </mime-type>\n";
   }
   return out + "</mime-info>\n";
 }

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "tools/pack/release/name_uuid.h"
-#include "tools/pack/windows/manifest.h"
+#include "tools/pack/text/xml_escape.h"
 
 namespace plenwick {
 namespace {

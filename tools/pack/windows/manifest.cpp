@@ -3,6 +3,8 @@
 #include <sstream>
 #include <vector>
 
+#include "tools/pack/text/xml_escape.h"
+
 namespace plenwick {
 namespace {
 
@@ -113,32 +115,6 @@ std::string manifestVersion(const std::string& version) {
       return "";
     }
     out += (i ? "." : "") + std::to_string(std::stoul(p));
-  }
-  return out;
-}
-
-std::string escapeXml(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&apos;";
-        break;
-      default:
-        out += c;
-    }
   }
   return out;
 }

@@ -23,6 +23,4 @@ bool readManifestIdentity(const std::string& xml, ManifestIdentity& identity);
 // element when there is none. Everything else stays as it was.
 bool writeManifestIdentity(std::string& xml, const ManifestIdentity& identity, std::string* err);
 
-std::string escapeXml(const std::string& text);
-
 }  // namespace plenwick
