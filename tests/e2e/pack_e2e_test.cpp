@@ -27,7 +27,7 @@ RunResult runWithClassLog(const fs::path& root, const json& jvmOptions, const st
     write.insert(write.end(), {"--jvm-option", option.get<std::string>()});
   }
   write.insert(write.end(), {"--jvm-option", "-Xlog:class+load"});
-  const RunResult written = runPack(write);
+  RunResult written = runPack(write);
   if (written.exitCode != 0) return written;
   return runProcess((root / "bin/check").string(), {"check", mode});
 }
