@@ -70,7 +70,16 @@ bool computeDepends(const std::string& root, const std::string& work, Reporter& 
   for (const std::string& library : folders) args.push_back("-l" + library);
   for (const std::string& file : files) args.push_back("-e" + file);
   ProcessResult run;
-  if (!runHostTool("dpkg-shlibdeps", "dpkg-dev", args, folder, &run, err)) return false;
+  if (!runHostTool("dpkg-shlibdeps", "dpkg-dev", args, folder, &run, err)) {
+    // The line that names the library is often above the tail shown.
+    const std::size_t missing = run.output.find("cannot find library");
+    if (missing != std::string::npos) {
+      *err += "\n  " + run.output.substr(missing, run.output.find('\n', missing) - missing) +
+              "\n  Install the Debian package that holds it on this machine (dpkg-shlibdeps "
+              "names each dependency after the installed package of a library the runtime uses).";
+    }
+    return false;
+  }
   const std::string key = "shlibs:Depends=";
   const std::size_t at = run.output.find(key);
   if (at != std::string::npos) {
