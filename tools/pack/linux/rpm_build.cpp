@@ -23,7 +23,7 @@ std::string literal(const std::string& name) {
   return out;
 }
 
-// Text as the spec file reads it: '%' would start a macro.
+// Text as rpmbuild reads it in a .spec file: '%' would start a macro.
 std::string text(const std::string& value) {
   std::string out;
   for (char c : value) out += c == '%' ? std::string("%%") : std::string(1, c);

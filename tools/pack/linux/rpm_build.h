@@ -9,7 +9,7 @@
 
 namespace plenwick {
 
-// The spec file: the payload is copied from the root named by the build's
+// The .spec file: the payload is copied from the root named by the build's
 // PLENWICK_ROOT variable (an environment value is never read as a macro).
 // rpm's automatic requires stay on, but none for the libraries the image
 // holds itself (`ownLibraries`, file names), and it provides nothing.

@@ -10,8 +10,8 @@
 
 namespace plenwick {
 
-// Adds `types` to the spec; each type's PNG becomes icons/<extension>.ico,
-// written into `work` (wixl's working folder) and added to the spec's files.
+// Adds `types` to the installer's description; each type's PNG becomes icons/<extension>.ico,
+// written into `work` (wixl's working folder) and added to its files.
 bool addFileTypes(const std::vector<FileAssociation>& types, const std::string& work,
                   InstallerSpec* spec, std::string* err);
 
