@@ -32,15 +32,20 @@ RunResult runWithClassLog(const fs::path& root, const json& jvmOptions, const st
   return runProcess((root / "bin/check").string(), {"check", mode});
 }
 
+// `image` of the probe jar with `config` (plus the jars and the JDK) as DIR/app.json, into
+// DIR/image.
+RunResult packProbe(json config, const fs::path& dir) {
+  config["jars"] = {testJar("probe.jar")};
+  config["jdk"] = PLENWICK_JDK_HOME;
+  writeFile(dir / "app.json", config.dump());
+  return runPack({"image", (dir / "app.json").string(), "--output", (dir / "image").string()});
+}
+
 TEST_F(PackTest, ImageFromConfigurationShowsMovesAndStarts) {
   json config = json::parse(R"({"name": "probe-app", "version": "2.1", "mainClass": "probe.Probe",
       "jvmOptions": ["-Dapp.dir=&&"], "arguments": ["props"], "consoleApp": true,
       "stackSize": "1M", "modules": ["java.base"]})");
-  config["jars"] = {testJar("probe.jar")};
-  config["jdk"] = PLENWICK_JDK_HOME;
-  writeFile(dir_ / "app.json", config.dump());
-  const RunResult made =
-      runPack({"image", (dir_ / "app.json").string(), "--output", (dir_ / "image").string()});
+  const RunResult made = packProbe(config, dir_);
   ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
 
   const fs::path image = dir_ / "image";
@@ -132,11 +137,7 @@ TEST_F(PackTest, RuntimeHoldsTheProvidersAndTheJavaCommand) {
       "jvmOptions": ["-Duser.language=de", "-Duser.country=DE", "--add-opens",
       "java.base/java.lang=ALL-UNNAMED"], "consoleApp": true, "modules": ["java.base"],
       "keepJavaCommand": true})");
-  config["jars"] = {testJar("probe.jar")};
-  config["jdk"] = PLENWICK_JDK_HOME;
-  writeFile(dir_ / "app.json", config.dump());
-  const RunResult made =
-      runPack({"image", (dir_ / "app.json").string(), "--output", (dir_ / "image").string()});
+  const RunResult made = packProbe(config, dir_);
   ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
   EXPECT_NE(made.out.find("'--add-opens=java.base/java.lang=ALL-UNNAMED'"), std::string::npos);
 
