@@ -186,6 +186,8 @@ void decideAppCds(Planner& check) {
   const bool linked = !p.runtime.jdk.empty();
   p.cache = choice.cache == ClassCache::jdk && !linked ? ClassCache::none : choice.cache;
   p.runtime.makesJdkArchive = p.cache == ClassCache::jdk;
+  const std::string caveat = appCacheCaveat(p.cache, javaVersion(runtime));
+  if (!caveat.empty()) p.notes.push_back(caveat);
   p.cacheFile = classCacheFile(choice.cache, check.settings.name);
   p.trainingArguments = check.settings.trainingArguments;
 }

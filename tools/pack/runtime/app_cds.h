@@ -27,6 +27,10 @@ struct AppCdsChoice {
 // application class and so keeps their code sources.
 AppCdsChoice chooseAppCds(bool windows, std::optional<bool> requested, int runtimeFeature);
 
+// What a user who asked for an application cache should know about the
+// runtime `version` ("25.0.3") that makes it, or empty.
+std::string appCacheCaveat(ClassCache cache, const std::string& version);
+
 // The class cache a packed launcher uses, told from its options.
 struct CarriedCache {
   ClassCache cache = ClassCache::none;
