@@ -2,20 +2,17 @@
 
 #include <filesystem>
 
+#include "tools/pack/content/file_names.h"
 #include "tools/pack/content/glob.h"
 
 namespace plenwick {
 
+// Normalised first, so "./lib/" and "lib/x/../y.jar" are read as users mean
+// them; what may name a place in app/ is file_names' rule.
 std::string pathInApp(const std::string& path) {
-  namespace fs = std::filesystem;
-  const fs::path given(path);
-  std::string normal = given.lexically_normal().generic_string();
-  while (!normal.empty() && normal.back() == '/') normal.pop_back();
-  if (given.has_root_path() || normal.empty() || normal == "." || normal == ".." ||
-      normal.rfind("../", 0) == 0) {
-    return "";
-  }
-  return normal;
+  std::string normal = std::filesystem::path(path).lexically_normal().generic_string();
+  while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
+  return appPathProblem(normal, false).empty() ? normal : "";
 }
 
 bool isGlob(const std::string& pattern) {
