@@ -2,6 +2,7 @@
 // moved and started; exit codes. Windows images: stage 40.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
@@ -84,6 +85,7 @@ TEST_F(PackTest, AotCacheIsUsedAfterAMove) {
                testJar("probe.jar"), "--module", "java.base", "--console-app", "--jdk", jdk,
                "--app-cds", "--output", image.string()});
   ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
+  EXPECT_NE((made.out + made.err).find("no code source"), std::string::npos) << made.out;
   const fs::path moved = dir_ / "a longer path than before" / "image";
   fs::create_directories(moved.parent_path());
   fs::rename(image, moved);
@@ -99,6 +101,38 @@ TEST_F(PackTest, AotCacheIsUsedAfterAMove) {
   const RunResult run = runWithClassLog(moved, block["config"]["jvmOptions"], "props");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("probe.Probe source: shared objects file"), std::string::npos) << run.out;
+}
+
+// A jar changed after packing makes the runtime drop the AOT cache: the changed jar's classes
+// run, with no error. 25.0.0 to 25.0.3 check no jar and run the cached classes.
+TEST_F(PackTest, AotCacheIsDroppedOnceAJarChanges) {
+  const std::string jdk = installedJdk();
+  if (javaFeatureVersion(jdk) < 25) GTEST_SKIP() << "no JDK 25 or later in /usr/lib/jvm";
+  const std::string version = javaVersion(jdk);
+  if (version.rfind("25.0.", 0) == 0 && std::atoi(version.c_str() + 5) < 4) {
+    GTEST_SKIP() << "JDK " << version << " keeps the cache of a changed jar (fixed in 25.0.4)";
+  }
+  const fs::path image = dir_ / "image";
+  const RunResult made =
+      runPack({"image", "--name", "probe-app", "--main-class", "probe.Probe", "--jar",
+               testJar("probe.jar"), "--module", "java.base", "--console-app", "--jdk", jdk,
+               "--app-cds", "--output", image.string()});
+  ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
+  writeFile(dir_ / "added.txt", "a later build");
+  const RunResult changed = runProcess(
+      jdk + "/bin/jar",
+      {"jar", "uf", (image / "app/probe.jar").string(), "-C", dir_.string(), "added.txt"});
+  ASSERT_EQ(changed.exitCode, 0) << changed.err;
+
+  const RunResult shown = runPack({"show", "--json", (image / "bin/probe-app").string()});
+  ASSERT_EQ(shown.exitCode, 0) << shown.err;
+  const RunResult run =
+      runWithClassLog(image, json::parse(shown.out)["config"]["jvmOptions"], "props");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err.find("rror"), std::string::npos) << run.err;
+  EXPECT_NE(run.out.find("probe.Probe source: file:" + (image / "app/probe.jar").string()),
+            std::string::npos)
+      << run.out;
 }
 
 // By default the runtime's archive is made again from the JDK classes the training run loads:
