@@ -2,7 +2,8 @@
 # Linux packages: a Swing sample packed into a .deb and an .rpm, checked with lintian,
 # desktop-file-validate, rpmlint and rpm; then, on a fresh Debian root (debootstrap minbase,
 # cached as a tarball outside the checkout), installed with apt-get, started from its menu
-# entry under Xvfb, upgraded and purged. Screenshot in build/linux-package-screenshot.png.
+# entry under Xvfb, upgraded and purged; with a JDK 25, an AOT cache checked after install.
+# Screenshot in build/linux-package-screenshot.png.
 # Skips what a missing tool or a missing right (root, for the fresh root) does not allow.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
@@ -261,6 +262,40 @@ purge() {
   echo "purged: none of its $(wc -l <"$work/owned.txt") paths left"
 }
 
+# With a JDK 25 or later: a console application packed with its AOT cache, installed from its
+# .deb into /opt, takes its classes from the cache there.
+jdk25=""
+for home in /usr/lib/jvm/*; do
+  grep -qE '^JAVA_VERSION="(2[5-9]|[3-9][0-9])' "$home/release" 2>/dev/null && [ -x "$home/bin/jlink" ] &&
+    jdk25=$home && break
+done
+
+cached_package() {
+  mkdir -p "$work/cached/src/cached" &&
+    echo 'package cached; public class Hello { public static void main(String[] a) { System.out.println("hello"); } }' \
+      >"$work/cached/src/cached/Hello.java" &&
+    "$jdk25/bin/javac" -d "$work/cached/classes" "$work/cached/src/cached/Hello.java" &&
+    "$jdk25/bin/jar" --create --file "$work/cached/cached.jar" -C "$work/cached/classes" cached || return 1
+  cat >"$work/cached/app.json" <<JSON
+{"name": "Cached", "version": "1.0", "publisher": "Plenwick Tests", "email": "tests@plenwick.example",
+ "description": "Hello with an AOT cache", "mainClass": "cached.Hello", "jars": ["cached.jar"],
+ "consoleApp": true, "appCds": true, "jdk": "$jdk25", "output": "image"}
+JSON
+  (cd "$work/cached" && "$pack" installer app.json --quiet) && cp "$work/cached/cached_1.0-1_amd64.deb" "$root/tmp/"
+}
+
+cache_after_install() {
+  in_root apt-get install -y --no-install-recommends /tmp/cached_1.0-1_amd64.deb >"$work/apt.log" 2>&1 ||
+    { tail -5 "$work/apt.log"; return 1; }
+  in_root env JAVA_TOOL_OPTIONS=-Xlog:class+load /usr/bin/cached >"$work/cached.log" 2>&1
+  local status=$?
+  in_root apt-get purge -y cached >"$work/apt.log" 2>&1 || { tail -5 "$work/apt.log"; return 1; }
+  [ $status -eq 0 ] && grep -q '^hello$' "$work/cached.log" &&
+    grep -q 'cached.Hello source: shared objects file' "$work/cached.log" ||
+    { echo "cached.Hello did not come from the AOT cache in /opt/cached:"; grep -e cached -e hello "$work/cached.log" | head -5; return 1; }
+  echo "in /opt/cached, cached.Hello came from its AOT cache ($(grep -c 'source: shared objects file' "$work/cached.log") classes from it)"
+}
+
 [ -x "$pack" ] || { echo "no $pack: run the Linux build first"; exit 1; }
 for tool in dpkg-deb dpkg-shlibdeps rpmbuild javac jlink convert; do
   command -v "$tool" >/dev/null ||
@@ -288,5 +323,12 @@ else
 fi
 step "upgrade 1.0 -> 1.1" upgrade
 step "purge leaves nothing" purge
+if [ -n "$jdk25" ]; then
+  before=$failed
+  step "an AOT cache packed with $(basename "$jdk25")" cached_package
+  [ "$failed" -eq "$before" ] && step "the AOT cache is used after a .deb install" cache_after_install
+else
+  echo "--- AOT cache after a .deb install: skipped, no JDK 25 or later in /usr/lib/jvm"
+fi
 stop
 [ "$failed" -eq 0 ]
