@@ -186,4 +186,15 @@ bool planClassPath(const AppSettings& c, AppContent* content, std::string* err) 
   return true;
 }
 
+std::string filledClassPathFolder(const AppContent& content) {
+  for (const std::string& entry : content.classPath) {
+    const std::string inside = entry + "/";
+    const bool filled =
+        std::any_of(content.files.begin(), content.files.end(),
+                    [&](const AppFile& file) { return file.name.rfind(inside, 0) == 0; });
+    if (filled) return entry;
+  }
+  return "";
+}
+
 }  // namespace plenwick

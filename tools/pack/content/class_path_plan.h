@@ -23,4 +23,7 @@ namespace plenwick {
 // named must be in the listing and every pattern must match something.
 bool planClassPath(const AppSettings& c, AppContent* content, std::string* err);
 
+// The first folder on content.classPath that holds something, or empty.
+std::string filledClassPathFolder(const AppContent& content);
+
 }  // namespace plenwick

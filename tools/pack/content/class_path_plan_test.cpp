@@ -121,5 +121,22 @@ TEST(ClassPathPlanTest, JarFilesAndWindowsCase) {
                      "/src/lib/x/deep.jar", "/src/plugins/p1.jar", "/src/plugins/p2/p2.jar"}));
 }
 
+// A folder that holds files keeps the JVM from caching application classes.
+TEST(ClassPathPlanTest, FilledFolderOnTheClassPath) {
+  const struct {
+    Strings classPath;
+    const char* folder;
+  } cases[] = {
+      {{"app.jar", "lib/a.jar"}, ""},
+      {{"app.jar", "x*"}, ""},  // empty
+      {{"app.jar", "x*", "lib/x", "dist"}, "lib/x"},
+  };
+  for (const auto& c : cases) {
+    AppContent content = listing(false);
+    content.classPath = c.classPath;
+    EXPECT_EQ(filledClassPathFolder(content), c.folder);
+  }
+}
+
 }  // namespace
 }  // namespace plenwick

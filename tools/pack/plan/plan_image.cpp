@@ -6,6 +6,7 @@
 #include "options/class_path_option.h"
 #include "tools/pack/app/jvm_option_forms.h"
 #include "tools/pack/app/stack_size.h"
+#include "tools/pack/content/class_path_plan.h"
 #include "tools/pack/content/file_names.h"
 #include "tools/pack/plan/file_association_check.h"
 #include "tools/pack/plan/input_check.h"
@@ -180,7 +181,8 @@ void decideAppCds(Planner& check) {
   ImagePlan& p = check.plan;
   const std::string& runtime = p.runtime.jdk.empty() ? p.runtime.runtime : p.runtime.jdk;
   const AppCdsChoice choice =
-      chooseAppCds(p.windows, check.settings.appCds, p.windows ? 0 : javaFeatureVersion(runtime));
+      chooseAppCds(p.windows, check.settings.appCds, p.windows ? 0 : javaFeatureVersion(runtime),
+                   filledClassPathFolder(p.content));
   if (!choice.note.empty()) p.notes.push_back(choice.note);
   // A prepared runtime is the user's: its archive stays as it is.
   const bool linked = !p.runtime.jdk.empty();

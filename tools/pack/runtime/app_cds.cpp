@@ -74,9 +74,17 @@ std::string classCacheFile(ClassCache cache, const std::string& name) {
 // that is gone), and an AOT cache keeps serving the classes of a jar that was
 // replaced. Applications that find their folder through their own jar, or
 // update their jars, would break where they are installed.
-AppCdsChoice chooseAppCds(bool windows, std::optional<bool> requested, int runtimeFeature) {
+AppCdsChoice chooseAppCds(bool windows, std::optional<bool> requested, int runtimeFeature,
+                          const std::string& classPathFolder) {
   if (windows || !requested.value_or(true)) return {};
   if (!requested.has_value()) return jdkArchive(runtimeFeature, "");
+  if (!classPathFolder.empty() && runtimeFeature >= kAppCdsMinimumFeature) {
+    return jdkArchive(runtimeFeature,
+                      "class cache: the class path holds the folder app/" + classPathFolder +
+                          ", and the JVM makes no cache of application classes while a folder "
+                          "that holds files is on it; the image gets the archive of the JDK "
+                          "classes instead");
+  }
   if (runtimeFeature >= kAotMinimumFeature) return {ClassCache::aot, ""};
   if (runtimeFeature >= kAppCdsMinimumFeature) return {ClassCache::appCds, ""};
   return jdkArchive(runtimeFeature, "AppCDS: dropped for runtime " +

@@ -24,8 +24,11 @@ struct AppCdsChoice {
 // Only an image that asks for an application cache gets one: runtimes from 25
 // on an AOT cache, and from 19 on an AppCDS archive; both stay in use after a
 // move. The others get the archive of the JDK classes, which holds no
-// application class and so keeps their code sources.
-AppCdsChoice chooseAppCds(bool windows, std::optional<bool> requested, int runtimeFeature);
+// application class and so keeps their code sources; so does one whose class
+// path holds `classPathFolder` (a folder in app/ that is not empty; empty when
+// there is none), since the JVM makes no application cache then.
+AppCdsChoice chooseAppCds(bool windows, std::optional<bool> requested, int runtimeFeature,
+                          const std::string& classPathFolder);
 
 // What a user who asked for an application cache should know about the
 // runtime `version` ("25.0.3") that makes it, or empty.
