@@ -5,7 +5,9 @@
 #   AppCDS, with the AOT cache;
 #   panel (a program that builds a Swing panel): the same five;
 #   window (the desktop sample, until its first window is shown): java -jar,
-#   and images none, jdk and with the AOT cache.
+#   and images none, jdk and with the AOT cache;
+#   frame (a Swing frame that ends once shown, which does not look for its own jar): java -cp
+#   and images none, jdk and aot.
 # Every image is moved after packing. hyperfine runs each group in rounds, the
 # order reversed every other round; medians over all runs. Also the images'
 # sizes with and without the cache. Not a test: run it by hand.
@@ -29,15 +31,25 @@ cmake --build build --target launcher plenwick-pack plenwick-bootstrap >/dev/nul
 
 rm -rf "$work"
 moved=$work/moved/a-longer-folder-than-before
-mkdir -p "$work/classes" "$work/content/resources" "$work/packed" "$moved" "$work/optional"
+content=$work/content
+mkdir -p "$work/classes" "$content/resources" "$content/settings" "$content/plugins" \
+  "$work/packed" "$moved" "$work/optional"
 echo 'package optional; public class Feature {}' >"$work/optional/Feature.java"
 "$jdk/bin/javac" -d "$work/classes" demo/src/demo/Hello.java bench/panel/Panel.java \
-  tests/desktop/desktop/*.java "$work/optional/Feature.java"
+  tests/desktop/desktop/*.java tests/desktop/plugin/Plugin.java "$work/optional/Feature.java" \
+  bench/swing/SwingStart.java
 "$jdk/bin/jar" cf "$work/hello.jar" -C "$work/classes" demo
+"$jdk/bin/jar" cf "$work/frame.jar" -C "$work/classes" SwingStart.class
 "$jdk/bin/jar" cf "$work/panel.jar" -C "$work/classes" panel
-"$jdk/bin/jar" --create --file "$work/content/sample.jar" --main-class desktop.Sample \
+# The desktop sample as its test packs it: settings on the class path (here through the
+# manifest, so that `java -jar` finds them too), a plugin folder kept off it.
+printf 'Main-Class: desktop.Sample\nClass-Path: settings/\n' >"$work/manifest.txt"
+"$jdk/bin/jar" --create --file "$content/sample.jar" --manifest "$work/manifest.txt" \
   -C "$work/classes" desktop
-echo "greetings from the resource folder" >"$work/content/resources/greeting.txt"
+"$jdk/bin/jar" cf "$content/plugins/plugin.jar" -C "$work/classes" plugin
+echo "skin=plain" >"$content/settings/sample.properties"
+echo "greetings from the resource folder" >"$content/resources/greeting.txt"
+echo '{"mainJar": "sample.jar", "classPathExclude": ["plugins"]}' >"$work/window.json"
 gcc -shared -fPIC -o "$work/content/libplenwicksample.so" -I"$jdk/include" \
   -I"$jdk/include/linux" tests/desktop/sample_native.c
 
@@ -47,14 +59,20 @@ trap 'kill $xvfb' EXIT
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$work/display")
 
-# image NAME CACHE ARGS...: packed (CACHE "aot", "jdk" or "none"), then moved.
+# image NAME CACHE [CONFIG.json] ARGS...: packed (CACHE "aot", "jdk" or "none"), then moved.
 image() {
   local name=$1 cache=$2
   shift 2
   local flags=(--app-cds)
   [ "$cache" = none ] && flags=(--no-app-cds)
   [ "$cache" = jdk ] && flags=()
-  "$pack" image --name "$name" --jdk "$jdk" --output "$work/packed/$name-$cache" "${flags[@]}" "$@" >/dev/null
+  local config=()  # a configuration file comes before the options
+  if [[ ${1:-} == *.json ]]; then
+    config=("$1")
+    shift
+  fi
+  "$pack" image "${config[@]}" --name "$name" --jdk "$jdk" --output "$work/packed/$name-$cache" \
+    "${flags[@]}" "$@" >/dev/null
   mv "$work/packed/$name-$cache" "$moved/"
 }
 
@@ -79,7 +97,8 @@ variant() {
 for cache in none jdk aot; do
   image hello "$cache" --main-class demo.Hello --jar "$work/hello.jar" --console-app
   image panel "$cache" --main-class panel.Panel --jar "$work/panel.jar" --console-app
-  image window "$cache" --app-folder "$work/content" --main-jar sample.jar
+  image frame "$cache" --main-class SwingStart --jar "$work/frame.jar"
+  image window "$cache" "$work/window.json" --app-folder "$content"
   variant "$moved/window-$cache" first-window -Dplenwick.training=true
 done
 for name in hello panel; do
@@ -98,13 +117,25 @@ groups=(
   "window|$jdk/bin/java -Dplenwick.training=true -Djava.library.path=$work/content -jar $work/content/sample.jar"
   "window|$moved/window-none/bin/first-window" "window|$moved/window-jdk/bin/first-window"
   "window|$moved/window-aot/bin/first-window"
+  "frame|$jdk/bin/java -cp $work/frame.jar SwingStart"
+  "frame|$moved/frame-none/bin/frame" "frame|$moved/frame-jdk/bin/frame" "frame|$moved/frame-aot/bin/frame"
 )
-for group in hello panel window; do
+for group in hello panel window frame; do
   commands=()
   for entry in "${groups[@]}"; do [ "${entry%%|*}" = "$group" ] && commands+=("${entry#*|}"); done
+  # A command that fails is reported with its last lines and left out, so
+  # the others are still measured.
+  working=()
   for command in "${commands[@]}"; do
-    $command >/dev/null 2>&1 || { echo "$group not measured: fails: $command"; continue 2; }
+    if $command >"$work/check.log" 2>&1; then
+      working+=("$command")
+    else
+      echo "$group: not measured, it fails: $command"
+      tail -n 3 "$work/check.log" | sed 's/^/    /'
+    fi
   done
+  ((${#working[@]} > 1)) || continue
+  commands=("${working[@]}")
   for ((round = 0; round < rounds; round++)); do
     order=("${commands[@]}")
     if ((round % 2)); then mapfile -t order < <(printf '%s\n' "${commands[@]}" | tac); fi
@@ -118,7 +149,7 @@ for dir in "$moved"/*; do sizes+=("$(basename "$dir")=$(du -sb "$dir" | cut -f1)
 python3 - "$work" "${sizes[@]}" <<'PY'
 import glob, json, statistics, sys
 work, sizes = sys.argv[1], dict(s.split("=") for s in sys.argv[2:])
-for group in ("hello", "panel", "window"):
+for group in ("hello", "panel", "window", "frame"):
     times = {}
     for path in sorted(glob.glob(f"{work}/{group}-*.json")):
         for result in json.load(open(path))["results"]:
