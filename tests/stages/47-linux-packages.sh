@@ -284,16 +284,30 @@ JSON
   (cd "$work/cached" && "$pack" installer app.json --quiet) && cp "$work/cached/cached_1.0-1_amd64.deb" "$root/tmp/"
 }
 
+# The launcher drops JAVA_TOOL_OPTIONS, so the class log comes from a launcher packed with the
+# installed one's options beside it, removed before the purge.
 cache_after_install() {
+  local image=$root/opt/cached options=() args=() option status
   in_root apt-get install -y --no-install-recommends /tmp/cached_1.0-1_amd64.deb >"$work/apt.log" 2>&1 ||
     { tail -5 "$work/apt.log"; return 1; }
-  in_root env JAVA_TOOL_OPTIONS=-Xlog:class+load /usr/bin/cached >"$work/cached.log" 2>&1
-  local status=$?
+  mapfile -t options < <("$pack" show --json "$image/bin/Cached" |
+    python3 -c 'import json,sys; print("\n".join(json.load(sys.stdin)["config"]["jvmOptions"]))')
+  for option in "${options[@]}" -Xlog:class+load; do args+=(--jvm-option "$option"); done
+  "$pack" write --launcher build/launcher --output "$image/bin/check" --main-class cached.Hello \
+    --console-app "${args[@]}" >"$work/write.log" 2>&1 &&
+    in_root /opt/cached/bin/check >"$work/cached.log" 2>&1
+  status=$?
+  rm -f "$image/bin/check"
   in_root apt-get purge -y cached >"$work/apt.log" 2>&1 || { tail -5 "$work/apt.log"; return 1; }
   [ $status -eq 0 ] && grep -q '^hello$' "$work/cached.log" &&
-    grep -q 'cached.Hello source: shared objects file' "$work/cached.log" ||
-    { echo "cached.Hello did not come from the AOT cache in /opt/cached:"; grep -e cached -e hello "$work/cached.log" | head -5; return 1; }
-  echo "in /opt/cached, cached.Hello came from its AOT cache ($(grep -c 'source: shared objects file' "$work/cached.log") classes from it)"
+    grep -q 'cached.Hello source: shared objects file' "$work/cached.log" || {
+    echo "cached.Hello did not come from the AOT cache in /opt/cached:"
+    cat "$work/write.log"
+    grep -e cached -e hello -e aot "$work/cached.log" | head -5
+    return 1
+  }
+  echo "in /opt/cached, cached.Hello came from its AOT cache" \
+    "($(grep -c 'source: shared objects file' "$work/cached.log") classes from the caches)"
 }
 
 [ -x "$pack" ] || { echo "no $pack: run the Linux build first"; exit 1; }
