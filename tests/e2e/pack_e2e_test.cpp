@@ -42,6 +42,13 @@ RunResult packProbe(json config, const fs::path& dir) {
   return runPack({"image", (dir / "app.json").string(), "--output", (dir / "image").string()});
 }
 
+// `image` of the probe jar with `jdk` and an application class cache, into `image`.
+RunResult packProbeWithAppCache(const std::string& jdk, const fs::path& image) {
+  return runPack({"image", "--name", "probe-app", "--main-class", "probe.Probe", "--jar",
+                  testJar("probe.jar"), "--module", "java.base", "--console-app", "--jdk", jdk,
+                  "--app-cds", "--output", image.string()});
+}
+
 TEST_F(PackTest, ImageFromConfigurationShowsMovesAndStarts) {
   json config = json::parse(R"({"name": "probe-app", "version": "2.1", "mainClass": "probe.Probe",
       "jvmOptions": ["-Dapp.dir=&&"], "arguments": ["props"], "consoleApp": true,
@@ -80,10 +87,7 @@ TEST_F(PackTest, AotCacheIsUsedAfterAMove) {
   const std::string jdk = installedJdk();
   if (javaFeatureVersion(jdk) < 25) GTEST_SKIP() << "no JDK 25 or later in /usr/lib/jvm";
   const fs::path image = dir_ / "image";
-  const RunResult made =
-      runPack({"image", "--name", "probe-app", "--main-class", "probe.Probe", "--jar",
-               testJar("probe.jar"), "--module", "java.base", "--console-app", "--jdk", jdk,
-               "--app-cds", "--output", image.string()});
+  const RunResult made = packProbeWithAppCache(jdk, image);
   ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
   EXPECT_NE((made.out + made.err).find("no code source"), std::string::npos) << made.out;
   const fs::path moved = dir_ / "a longer path than before" / "image";
@@ -113,10 +117,7 @@ TEST_F(PackTest, AotCacheIsDroppedOnceAJarChanges) {
     GTEST_SKIP() << "JDK " << version << " keeps the cache of a changed jar (fixed in 25.0.4)";
   }
   const fs::path image = dir_ / "image";
-  const RunResult made =
-      runPack({"image", "--name", "probe-app", "--main-class", "probe.Probe", "--jar",
-               testJar("probe.jar"), "--module", "java.base", "--console-app", "--jdk", jdk,
-               "--app-cds", "--output", image.string()});
+  const RunResult made = packProbeWithAppCache(jdk, image);
   ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
   writeFile(dir_ / "added.txt", "a later build");
   const RunResult changed = runProcess(
