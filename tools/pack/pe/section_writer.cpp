@@ -71,6 +71,22 @@ bool followersMayMove(const PeFile& pe, std::size_t index, std::string* err) {
   return true;
 }
 
+// Readers and the loader find an address in the first section that spans
+// it, so the resources' new addresses may lie in no other section's.
+bool addressesStayApart(const PeFile& pe, std::size_t index, uint32_t size, std::string* err) {
+  const uint32_t start = pe.sections[index].virtualAddress;
+  for (std::size_t i = 0; i < pe.sections.size(); ++i) {
+    const PeSection& s = pe.sections[i];
+    const uint32_t span = std::max(s.virtualSize, s.rawSize);
+    if (i == index || span == 0) continue;
+    if (s.virtualAddress < start + size && start < s.virtualAddress + span) {
+      *err = "cannot rewrite the resource section: section " + s.name + " shares its addresses";
+      return false;
+    }
+  }
+  return true;
+}
+
 void shiftFollowers(PeFile& pe, std::size_t index, const Growth& g) {
   const bool last = index + 1 == pe.sections.size();
   const uint32_t firstMoved = last ? UINT32_MAX : pe.sections[index + 1].virtualAddress;
@@ -142,15 +158,17 @@ bool writeResources(PeFile& pe, const std::vector<Resource>& resources, std::str
     *err = "the resources would exceed 64 MiB";
     return false;
   }
-  const bool fits = content.size() <= pe.sections[index].rawSize &&
-                    growthFor(pe, index, static_cast<uint32_t>(content.size())).virt == 0;
-  if (!fits) {
-    if (!followersMayMove(pe, index, err)) return false;
-    shiftFollowers(pe, index, growthFor(pe, index, static_cast<uint32_t>(content.size())));
-  }
-  placeSection(pe, index, content);
-  setDataDirectory(pe, kDirResource, {dir.rva, static_cast<uint32_t>(content.size())});
-  updateImageSizeAndChecksum(pe);
+  const uint32_t size = static_cast<uint32_t>(content.size());
+  const bool fits = size <= pe.sections[index].rawSize && growthFor(pe, index, size).virt == 0;
+  if (!fits && !followersMayMove(pe, index, err)) return false;
+  // Changed as a copy: a file refused after the move is left as it was.
+  PeFile out = pe;
+  if (!fits) shiftFollowers(out, index, growthFor(out, index, size));
+  if (!addressesStayApart(out, index, size, err)) return false;
+  placeSection(out, index, content);
+  setDataDirectory(out, kDirResource, {dir.rva, size});
+  updateImageSizeAndChecksum(out);
+  pe = std::move(out);
   return true;
 }
 

@@ -86,6 +86,11 @@ TEST(PeResources, RewritingMovesNoSectionWithoutItsHeader) {
          b.resize(b.size() + 0x200, 0x5A);
        },
        20000, "section .rdata lies behind it"},
+      {"an earlier section at the addresses the resources grow into",
+       [](Bytes& b) {  // .rdata's range starts just after .rsrc's content
+         writeLe32(b, kTable + 12, 0x6000 + readLe32(b, kTable + 40 + 8) + 0x10);
+       },
+       20000, "section .rdata shares its addresses"},
       {"a follower that is not the relocations",
        [](Bytes& b) { writeLe32(b, kDirs + 8 * kDirBaseReloc, 0); }, 20000,
        "section .reloc follows it and cannot be moved"},
