@@ -136,11 +136,16 @@ void setDataDirectory(PeFile& pe, int index, DataDirectory value) {
   writeLe32(pe.bytes, at + 4, value.size);
 }
 
+uint32_t addressSpan(const PeSection& section) {
+  return std::max(section.virtualSize, section.rawSize);
+}
+
 int sectionOfRva(const PeFile& pe, uint32_t rva) {
   for (std::size_t i = 0; i < pe.sections.size(); ++i) {
     const PeSection& s = pe.sections[i];
-    const uint32_t span = std::max(s.virtualSize, s.rawSize);
-    if (rva >= s.virtualAddress && rva - s.virtualAddress < span) return static_cast<int>(i);
+    if (rva >= s.virtualAddress && rva - s.virtualAddress < addressSpan(s)) {
+      return static_cast<int>(i);
+    }
   }
   return -1;
 }

@@ -52,7 +52,10 @@ struct DataDirectory {
 DataDirectory dataDirectory(const PeFile& pe, int index);
 void setDataDirectory(PeFile& pe, int index, DataDirectory value);
 
-// The section whose virtual range holds `rva`, or -1.
+// How many bytes of addresses from its virtualAddress a section answers for:
+// its virtual size, or its raw size when that is larger.
+uint32_t addressSpan(const PeSection& section);
+// The first section whose span holds `rva`, or -1.
 int sectionOfRva(const PeFile& pe, uint32_t rva);
 // The file offset of `length` bytes at `rva`, or false when they are not all in
 // one section's raw data.

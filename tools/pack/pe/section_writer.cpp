@@ -77,7 +77,7 @@ bool addressesStayApart(const PeFile& pe, std::size_t index, uint32_t size, std:
   const uint32_t start = pe.sections[index].virtualAddress;
   for (std::size_t i = 0; i < pe.sections.size(); ++i) {
     const PeSection& s = pe.sections[i];
-    const uint32_t span = std::max(s.virtualSize, s.rawSize);
+    const uint32_t span = addressSpan(s);
     if (i == index || span == 0) continue;
     if (s.virtualAddress < start + size && start < s.virtualAddress + span) {
       *err = "cannot rewrite the resource section: section " + s.name + " shares its addresses";
@@ -159,11 +159,12 @@ bool writeResources(PeFile& pe, const std::vector<Resource>& resources, std::str
     return false;
   }
   const uint32_t size = static_cast<uint32_t>(content.size());
-  const bool fits = size <= pe.sections[index].rawSize && growthFor(pe, index, size).virt == 0;
+  const Growth growth = growthFor(pe, index, size);
+  const bool fits = size <= pe.sections[index].rawSize && growth.virt == 0;
   if (!fits && !followersMayMove(pe, index, err)) return false;
   // Changed as a copy: a file refused after the move is left as it was.
   PeFile out = pe;
-  if (!fits) shiftFollowers(out, index, growthFor(out, index, size));
+  if (!fits) shiftFollowers(out, index, growth);
   if (!addressesStayApart(out, index, size, err)) return false;
   placeSection(out, index, content);
   setDataDirectory(out, kDirResource, {dir.rva, size});
