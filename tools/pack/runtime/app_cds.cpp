@@ -94,17 +94,21 @@ AppCdsChoice chooseAppCds(bool windows, std::optional<bool> requested, int runti
                                         "archive holds the JDK classes it loads instead)");
 }
 
-// Measured with 25.0.3; the stale classes are fixed in 25.0.4 (JDK-8377932),
-// the lost code sources in no release yet (JDK-8376576).
+// Measured with 25.0.3; fixed in 25.0.4 (JDK-8377932).
+bool aotCacheKeepsChangedJars(const std::string& version) {
+  int feature = 0, interim = 0, update = 0;
+  const bool parsed = std::sscanf(version.c_str(), "%d.%d.%d", &feature, &interim, &update) >= 1;
+  return parsed && feature == 25 && interim == 0 && update < 4;
+}
+
+// The lost code sources are fixed in no release yet (JDK-8376576).
 std::string appCacheCaveat(ClassCache cache, const std::string& version) {
   if (cache != ClassCache::aot && cache != ClassCache::appCds) return {};
   std::string caveat =
       "class cache: after the image moves or is installed, classes from the cache have no code "
       "source (getProtectionDomain().getCodeSource() is null), so an application that finds its "
       "folder through its own jar fails there";
-  int feature = 0, interim = 0, update = 0;
-  const bool parsed = std::sscanf(version.c_str(), "%d.%d.%d", &feature, &interim, &update) >= 1;
-  if (cache == ClassCache::aot && parsed && feature == 25 && interim == 0 && update < 4) {
+  if (cache == ClassCache::aot && aotCacheKeepsChangedJars(version)) {
     caveat += "; and runtime " + version +
               " keeps serving the cached classes of a jar changed after packing (fixed in 25.0.4), "
               "so make the image again after changing app/";

@@ -30,6 +30,10 @@ struct AppCdsChoice {
 AppCdsChoice chooseAppCds(bool windows, std::optional<bool> requested, int runtimeFeature,
                           const std::string& classPathFolder);
 
+// Whether the AOT cache of the runtime `version` ("25.0.3") keeps serving the
+// classes of a jar changed after it was made, instead of being dropped.
+bool aotCacheKeepsChangedJars(const std::string& version);
+
 // What a user who asked for an application cache should know about the
 // runtime `version` ("25.0.3") that makes it, or empty.
 std::string appCacheCaveat(ClassCache cache, const std::string& version);
