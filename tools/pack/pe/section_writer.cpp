@@ -79,7 +79,8 @@ bool addressesStayApart(const PeFile& pe, std::size_t index, uint32_t size, std:
     const PeSection& s = pe.sections[i];
     const uint32_t span = addressSpan(s);
     if (i == index || span == 0) continue;
-    if (s.virtualAddress < start + size && start < s.virtualAddress + span) {
+    // In 64 bits: a damaged file's section may reach past 4 GiB.
+    if (s.virtualAddress < uint64_t{start} + size && start < uint64_t{s.virtualAddress} + span) {
       *err = "cannot rewrite the resource section: section " + s.name + " shares its addresses";
       return false;
     }

@@ -91,6 +91,13 @@ TEST(PeResources, RewritingMovesNoSectionWithoutItsHeader) {
          writeLe32(b, kTable + 12, 0x6000 + readLe32(b, kTable + 40 + 8) + 0x10);
        },
        20000, "section .rdata shares its addresses"},
+      {"such a section reaching past 4 GiB",
+       [](Bytes& b) {
+         const uint32_t start = 0x6000 + readLe32(b, kTable + 40 + 8) + 0x10;
+         writeLe32(b, kTable + 12, start);
+         writeLe32(b, kTable + 8, 0x1000 - start);  // its end, in 32 bits, is 0x1000
+       },
+       20000, "section .rdata shares its addresses"},
       {"a follower that is not the relocations",
        [](Bytes& b) { writeLe32(b, kDirs + 8 * kDirBaseReloc, 0); }, 20000,
        "section .reloc follows it and cannot be moved"},
